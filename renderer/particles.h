@@ -1,0 +1,66 @@
+#pragma once
+// Particles: bursts of glowing squares that fly out of the distance, fade and vanish.
+
+#include <cstdint>
+
+class ParticleList;
+
+class Particle {
+ public:
+  explicit Particle(ParticleList* owner);
+  virtual ~Particle() = default;
+  Particle(const Particle&) = delete;
+  Particle& operator=(const Particle&) = delete;
+
+  void Set(const float position[3], const float velocity[3], const float color[4],
+           const float color_drift[4], float size, float growth, float life_time,
+           float fade_out_rate);
+  // Advances the particle by one frame (FrameTime and ElapsedTime of the frame loop).
+  void Update();
+  // One textured square at the particle's depth, in its colour.
+  void Draw() const;
+
+  float position[3] = {0, 0, 0};
+  float velocity[3] = {0, 0, 0};
+  float color[4] = {1, 1, 1, 0.001f};
+  float size = 1.0f;
+  float birthTime;
+  float lifeTime = 5.0f;
+  bool alive = true;
+  float growth = 0;
+  bool growing = true;
+  float maxSize = 17.0f;
+  float colorDrift[4] = {0, 0, 0, 0};
+  bool fadingIn = true;
+  bool fadingOut = false;
+  float fadeOutRate = 0;
+  float fadeInRate = 1.0f;
+  ParticleList* owner;
+  Particle* next = nullptr;
+};
+
+// A bounded singly linked list that owns its particles, oldest first.
+class ParticleList {
+ public:
+  explicit ParticleList(int32_t capacity) : capacity(capacity) {}
+  virtual ~ParticleList();
+  ParticleList(const ParticleList&) = delete;
+  ParticleList& operator=(const ParticleList&) = delete;
+
+  // Links the particle at the tail; false (particle untouched) when the list is full.
+  bool Add(Particle* particle);
+  // Updates every particle, draws the live ones and destroys the dead ones.
+  void UpdateAndDraw();
+
+  Particle* head = nullptr;
+  Particle* tail = nullptr;
+  int32_t count = 0;
+  int32_t capacity;
+};
+
+constexpr int32_t ParticleCapacity = 100;
+
+// Creates the particle list, starts the frame timer and spawns the first burst.
+void InitParticles();
+// One burst of 5 to 9 particles with random position, speed, colour, size and life.
+void SpawnParticles();
