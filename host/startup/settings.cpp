@@ -1,0 +1,158 @@
+// The settings file: the music settings, GetIni / PutIni over the platform's profile
+// calls, LoadSettings, FileExists, FolderOf and the number conversion of stored values.
+
+#include "settings.h"
+
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "profile.h"
+
+int16_t BGM_Kind = 0;
+int16_t BGM_Track = 0;
+std::string BGM_File;
+std::string BGM_Folder;
+int32_t API_Result = 0;
+
+const char kSettingsSection[] = "Section";
+const char kKeyKind[] = "BGM\x8B\xE6\x95\xAA";           // BGM区分
+const char kKeyTrack[] = "BGM\xD8\xCB\xDF\xB0\xC4";      // BGMﾘﾋﾟｰﾄ
+const char kKeyFile[] = "BGM\xCC\xA7\xB2\xD9";           // BGMﾌｧｲﾙ
+
+const PathStyle kWindowsPaths = {'\\', ':'};
+const PathStyle kLinuxPaths = {'/', '\0'};
+
+namespace {
+
+constexpr uint32_t kProfileBufferSize = 256;
+constexpr size_t kProfileNameLength = 128;
+
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// The first `count` characters of a code page 932 name (a double-byte character is
+// one character), the way a fixed-length text of that many characters holds it.
+std::string FirstCharacters(const std::string& name, size_t count) {
+  size_t pos = 0;
+  for (size_t chars = 0; chars < count && pos < name.size(); ++chars) {
+    pos += (IsLeadByte(static_cast<unsigned char>(name[pos])) && pos + 1 < name.size()) ? 2 : 1;
+  }
+  return name.substr(0, pos);
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::string GetIni(const std::string& section, const std::string& key,
+                   const std::string& file) {
+  std::vector<char> buffer(kProfileBufferSize, '\0');
+  ProfileGetString(section.c_str(), key.c_str(), "", buffer.data(), kProfileBufferSize,
+                   file.c_str());
+  buffer.back() = '\0';  // never trust the callee to have terminated it
+  return std::string(buffer.data());
+}
+
+std::string PutIni(const std::string& section, const std::string& key,
+                   const std::string& value, const std::string& file) {
+  // The names travel in fixed-length texts of 128 characters; the platform sees them
+  // up to their first NUL.
+  const std::string section_name = FirstCharacters(section, kProfileNameLength);
+  const std::string key_name = FirstCharacters(key, kProfileNameLength);
+  API_Result = ProfileWriteString(section_name.c_str(), key_name.c_str(), value.c_str(),
+                                  file.c_str());
+  return std::string();
+}
+
+std::string SettingsFile() { return SettingsFilePath(ProgramFolder() + "\\Veloran.ini"); }
+
+void LoadSettings() {
+  const std::string file = SettingsFile();
+  const std::string section = kSettingsSection;
+
+  BGM_Kind = IniNumber(GetIni(section, kKeyKind, file));
+  BGM_Track = IniNumber(GetIni(section, kKeyTrack, file));
+
+  const std::string music_file = GetIni(section, kKeyFile, file);
+  if (music_file.empty()) {
+    BGM_File.clear();
+    if (BGM_Kind == 2) BGM_Kind = 0;
+  } else {
+    BGM_File = music_file;
+    if (!FileExists(BGM_File)) {
+      BGM_File.clear();
+      if (BGM_Kind == 2) BGM_Kind = 0;
+    }
+  }
+
+  BGM_Folder = BGM_File.empty() ? ProgramFolder() : FolderOf(BGM_File);
+}
+
+void SaveSettings() {
+  const std::string file = SettingsFile();
+  PutIni(kSettingsSection, kKeyKind, SignedDecimal(BGM_Kind), file);
+  PutIni(kSettingsSection, kKeyTrack, SignedDecimal(BGM_Track), file);
+  PutIni(kSettingsSection, kKeyFile, BGM_File, file);
+}
+
+bool FileExists(const std::string& path) {
+  std::string name = path;
+  if (!name.empty() && name.back() == kNativePaths.separator) name.pop_back();
+  if (name.empty()) return false;
+  return OpenForReading(name);
+}
+
+std::string FolderOf(const std::string& path, const PathStyle& style) {
+  size_t p = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if (c == style.separator || (style.drive_mark != '\0' && c == style.drive_mark)) p = i + 1;
+  }
+  std::string folder = path.substr(0, p);
+  if (!folder.empty() && folder.back() == style.separator) folder.pop_back();
+  return folder;
+}
+
+std::string FolderOf(const std::string& path) { return FolderOf(path, kNativePaths); }
+
+int16_t IniNumber(const std::string& text, int16_t fallback) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && IsBlank(text[begin])) ++begin;
+  while (end > begin && IsBlank(text[end - 1])) --end;
+
+  // Accept exactly: [+-] digits [. digits] [e [+-] digits], with at least one digit
+  // in the mantissa. Everything else is not a number.
+  size_t i = begin;
+  bool negative = false;
+  if (i < end && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const size_t number_start = i;
+  size_t mantissa_digits = 0;
+  while (i < end && IsDigit(text[i])) ++i, ++mantissa_digits;
+  if (i < end && text[i] == '.') {
+    ++i;
+    while (i < end && IsDigit(text[i])) ++i, ++mantissa_digits;
+  }
+  if (mantissa_digits == 0) return fallback;
+  if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < end && (text[i] == '+' || text[i] == '-')) ++i;
+    size_t exponent_digits = 0;
+    while (i < end && IsDigit(text[i])) ++i, ++exponent_digits;
+    if (exponent_digits == 0) return fallback;
+  }
+  if (i != end) return fallback;
+
+  double value = 0.0;
+  const auto result = std::from_chars(text.data() + number_start, text.data() + end, value);
+  // Numbers beyond what a double holds (1e999, 1e-999) count as not a number.
+  if (result.ec != std::errc() || result.ptr != text.data() + end) return fallback;
+  if (negative) value = -value;
+  const double floored = std::floor(value);
+  if (!(floored >= -32768.0 && floored <= 32767.0)) return fallback;
+  return static_cast<int16_t>(floored);
+}
+
+std::string SignedDecimal(long value) {
+  return (value >= 0 ? " " : "") + std::to_string(value);
+}
