@@ -1,0 +1,378 @@
+// Display switch of Veloran.dll on X11: the primary output goes to the renderer's
+// size through XRandR and comes back at the end. A guardian process, forked before
+// anything changes, holds the saved configuration and puts it back when the
+// renderer's end of a pipe closes without the renderer having restored it itself
+// (killed, crashed).
+#include "display_mode.h"
+
+#include <X11/extensions/Xrandr.h>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "x11_platform.h"
+
+namespace {
+
+// What the screen looked like before the switch, and what the switch added.
+struct SavedConfig {
+  bool active = false;
+  std::string display_name;
+  RRCrtc crtc = 0;
+  RRMode mode = 0;
+  int x = 0;
+  int y = 0;
+  Rotation rotation = RR_Rotate_0;
+  std::vector<RROutput> outputs;
+  RROutput output = 0;      // the output the new mode was added to
+  RRMode created_mode = 0;  // a mode made for the run and removed afterwards; 0 if none
+  int screen_width = 0;
+  int screen_height = 0;
+  int screen_mm_width = 0;
+  int screen_mm_height = 0;
+};
+
+SavedConfig g_saved;
+pid_t g_guardian = -1;
+int g_guardian_pipe = -1;
+
+constexpr char kReleased = 'R';  // sent to the guardian: the renderer has restored
+
+bool Synced(Display* display) {
+  XSync(display, False);
+  return LastXError() == 0;
+}
+
+void RootSize(Display* display, int* width, int* height) {
+  // DisplayWidth() keeps the size the connection started with; ask the server.
+  Window root_return;
+  int x, y;
+  unsigned w = 0, h = 0, border, depth;
+  XGetGeometry(display, DefaultRootWindow(display), &root_return, &x, &y, &w, &h, &border,
+               &depth);
+  *width = static_cast<int>(w);
+  *height = static_cast<int>(h);
+}
+
+// Screen size in millimetres for a size in pixels, at the density saved before the
+// switch. The server refuses 0.
+int Millimetres(int pixels, int saved_pixels, int saved_mm) {
+  if (saved_pixels <= 0 || saved_mm <= 0) return std::max(1, pixels * 254 / 960);
+  return std::max(1, static_cast<int>(std::lround(double(pixels) * saved_mm / saved_pixels)));
+}
+
+bool SetScreenSize(Display* display, int width, int height, const SavedConfig& saved) {
+  ClearXError();
+  XRRSetScreenSize(display, DefaultRootWindow(display), width, height,
+                   Millimetres(width, saved.screen_width, saved.screen_mm_width),
+                   Millimetres(height, saved.screen_height, saved.screen_mm_height));
+  return Synced(display);
+}
+
+bool SetCrtc(Display* display, RRCrtc crtc, int x, int y, RRMode mode, Rotation rotation,
+             const std::vector<RROutput>& outputs) {
+  XRRScreenResources* resources =
+      XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+  if (!resources) return false;
+  ClearXError();
+  Status status = XRRSetCrtcConfig(display, resources, crtc, CurrentTime, x, y, mode, rotation,
+                                   const_cast<RROutput*>(outputs.data()),
+                                   static_cast<int>(outputs.size()));
+  XRRFreeScreenResources(resources);
+  return Synced(display) && status == RRSetConfigSuccess;
+}
+
+// Puts one CRTC into a mode and the screen to a size. The screen must hold every
+// CRTC at each step: grow it first, shrink it last.
+bool ApplyConfig(Display* display, RRCrtc crtc, int x, int y, RRMode mode, Rotation rotation,
+                 const std::vector<RROutput>& outputs, int screen_width, int screen_height,
+                 const SavedConfig& saved) {
+  int width, height;
+  RootSize(display, &width, &height);
+  int interim_width = std::max(width, screen_width);
+  int interim_height = std::max(height, screen_height);
+  bool ok = true;
+  XGrabServer(display);
+  if (interim_width != width || interim_height != height)
+    ok = SetScreenSize(display, interim_width, interim_height, saved);
+  if (ok) ok = SetCrtc(display, crtc, x, y, mode, rotation, outputs);
+  if (ok && (interim_width != screen_width || interim_height != screen_height))
+    ok = SetScreenSize(display, screen_width, screen_height, saved);
+  XUngrabServer(display);
+  XSync(display, False);
+  return ok;
+}
+
+void RemoveCreatedMode(Display* display, const SavedConfig& saved) {
+  if (!saved.created_mode) return;
+  ClearXError();
+  XRRDeleteOutputMode(display, saved.output, saved.created_mode);
+  XRRDestroyMode(display, saved.created_mode);
+  XSync(display, False);
+}
+
+bool Restore(Display* display, const SavedConfig& saved) {
+  bool ok = ApplyConfig(display, saved.crtc, saved.x, saved.y, saved.mode, saved.rotation,
+                        saved.outputs, saved.screen_width, saved.screen_height, saved);
+  RemoveCreatedMode(display, saved);
+  return ok;
+}
+
+[[noreturn]] void GuardianMain(int read_fd) {
+  // Keep nothing of the renderer open: its X connection above all, which would keep
+  // its window alive after its death, and the write end of the pipe.
+  if (read_fd != 3) dup2(read_fd, 3);
+  int null_fd = open("/dev/null", O_RDWR);
+  if (null_fd >= 0) {
+    dup2(null_fd, 0);
+    dup2(null_fd, 1);
+  }
+  if (close_range(4, ~0U, 0) != 0) {
+    for (int fd = 4; fd < 1024; ++fd) close(fd);
+  }
+  prctl(PR_SET_NAME, "veloran-guard", 0, 0, 0);
+  // A Ctrl+C or a terminal hang-up meant for the renderer must not take the
+  // guardian with it before it has done its job.
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) std::signal(sig, SIG_IGN);
+
+  bool released = false;
+  for (;;) {
+    char c;
+    ssize_t n = read(3, &c, 1);
+    if (n == 1) {
+      if (c == kReleased) released = true;
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    break;  // end of file: the renderer has ended one way or another
+  }
+  if (!released) {
+    if (Display* display = XOpenDisplay(g_saved.display_name.c_str())) {
+      Restore(display, g_saved);
+      XCloseDisplay(display);
+    }
+  }
+  _exit(0);
+}
+
+void StartGuardian() {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return;
+  pid_t pid = fork();
+  if (pid < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return;
+  }
+  if (pid == 0) GuardianMain(fds[0]);
+  close(fds[0]);
+  g_guardian = pid;
+  g_guardian_pipe = fds[1];
+}
+
+// restored: the configuration is back, the guardian has nothing to do.
+void ReleaseGuardian(bool restored) {
+  if (g_guardian_pipe >= 0) {
+    if (restored) {
+      char c = kReleased;
+      while (write(g_guardian_pipe, &c, 1) < 0 && errno == EINTR) {
+      }
+    }
+    close(g_guardian_pipe);
+    g_guardian_pipe = -1;
+  }
+  if (g_guardian > 0) {
+    while (waitpid(g_guardian, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    g_guardian = -1;
+  }
+}
+
+const XRRModeInfo* FindMode(const XRRScreenResources* resources, RRMode id) {
+  for (int i = 0; i < resources->nmode; ++i)
+    if (resources->modes[i].id == id) return &resources->modes[i];
+  return nullptr;
+}
+
+double RefreshRate(const XRRModeInfo& mode) {
+  if (!mode.hTotal || !mode.vTotal || !mode.dotClock) return 0;
+  double rate = double(mode.dotClock) / (double(mode.hTotal) * mode.vTotal);
+  if (mode.modeFlags & RR_DoubleScan) rate /= 2;
+  if (mode.modeFlags & RR_Interlace) rate *= 2;
+  return rate;
+}
+
+// The primary output when it drives a CRTC, else the first output that does.
+RROutput ActiveOutput(Display* display, XRRScreenResources* resources, RRCrtc* crtc) {
+  RROutput primary = XRRGetOutputPrimary(display, DefaultRootWindow(display));
+  for (int i = primary ? -1 : 0; i < resources->noutput; ++i) {
+    RROutput output = i < 0 ? primary : resources->outputs[i];
+    XRROutputInfo* info = XRRGetOutputInfo(display, resources, output);
+    if (!info) continue;
+    bool usable = info->connection != RR_Disconnected && info->crtc;
+    *crtc = info->crtc;
+    XRRFreeOutputInfo(info);
+    if (usable) return output;
+  }
+  return 0;
+}
+
+// A mode of width x height for the output: one it already has, closest to the
+// refresh rate, else one made for the run with standard timings at that rate.
+RRMode ModeFor(Display* display, XRRScreenResources* resources, RROutput output, int width,
+               int height, double refresh, bool* created) {
+  *created = false;
+  XRROutputInfo* info = XRRGetOutputInfo(display, resources, output);
+  if (!info) return 0;
+  RRMode best = 0;
+  double best_distance = 1e300;
+  for (int i = 0; i < info->nmode; ++i) {
+    const XRRModeInfo* mode = FindMode(resources, info->modes[i]);
+    if (!mode || int(mode->width) != width || int(mode->height) != height) continue;
+    if (mode->modeFlags & RR_Interlace) continue;
+    double distance = std::fabs(RefreshRate(*mode) - refresh);
+    if (distance < best_distance) {
+      best = mode->id;
+      best_distance = distance;
+    }
+  }
+  XRRFreeOutputInfo(info);
+  if (best) return best;
+
+  char name[64];
+  std::snprintf(name, sizeof name, "veloran-%dx%d", width, height);
+  RRMode mode = 0;
+  for (int i = 0; i < resources->nmode && !mode; ++i)
+    if (resources->modes[i].name && std::strcmp(resources->modes[i].name, name) == 0)
+      mode = resources->modes[i].id;  // left behind by an earlier run
+  if (!mode) {
+    XRRModeInfo* info_new = XRRAllocModeInfo(name, static_cast<int>(std::strlen(name)));
+    info_new->width = width;
+    info_new->height = height;
+    if (refresh > 0) {
+      // Blanking of the standard 1024x768 timing, scaled with the size.
+      info_new->hSyncStart = width + width / 42;
+      info_new->hSyncEnd = width + width * 5 / 32;
+      info_new->hTotal = width * 21 / 16;
+      info_new->vSyncStart = height + 3;
+      info_new->vSyncEnd = height + 9;
+      info_new->vTotal = height * 403 / 384;
+      info_new->dotClock = static_cast<unsigned long>(
+          std::lround(refresh * info_new->hTotal * info_new->vTotal));
+      info_new->modeFlags = RR_HSyncNegative | RR_VSyncNegative;
+    }
+    ClearXError();
+    mode = XRRCreateMode(display, DefaultRootWindow(display), info_new);
+    XRRFreeModeInfo(info_new);
+    if (!Synced(display)) return 0;
+  }
+  ClearXError();
+  XRRAddOutputMode(display, output, mode);
+  if (!Synced(display)) {
+    XRRDestroyMode(display, mode);
+    XSync(display, False);
+    return 0;
+  }
+  *created = true;
+  return mode;
+}
+
+}  // namespace
+
+ModeSwitch SwitchDisplayMode(Display* display, int width, int height) {
+  int event_base, error_base, major = 0, minor = 0;
+  if (!XRRQueryExtension(display, &event_base, &error_base) ||
+      !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3))
+    return ModeSwitch::kNotQueried;
+
+  Window root = DefaultRootWindow(display);
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
+  if (!resources) return ModeSwitch::kNotQueried;
+
+  RRCrtc crtc = 0;
+  RROutput output = ActiveOutput(display, resources, &crtc);
+  XRRCrtcInfo* crtc_info = output ? XRRGetCrtcInfo(display, resources, crtc) : nullptr;
+  const XRRModeInfo* current = crtc_info ? FindMode(resources, crtc_info->mode) : nullptr;
+  if (!current) {
+    if (crtc_info) XRRFreeCrtcInfo(crtc_info);
+    XRRFreeScreenResources(resources);
+    return ModeSwitch::kNotQueried;
+  }
+
+  SavedConfig saved;
+  saved.display_name = DisplayString(display);
+  saved.crtc = crtc;
+  saved.mode = crtc_info->mode;
+  saved.x = crtc_info->x;
+  saved.y = crtc_info->y;
+  saved.rotation = crtc_info->rotation;
+  saved.outputs.assign(crtc_info->outputs, crtc_info->outputs + crtc_info->noutput);
+  saved.output = output;
+  RootSize(display, &saved.screen_width, &saved.screen_height);
+  saved.screen_mm_width = DisplayWidthMM(display, DefaultScreen(display));
+  saved.screen_mm_height = DisplayHeightMM(display, DefaultScreen(display));
+  XRRFreeCrtcInfo(crtc_info);
+
+  if (int(current->width) == width && int(current->height) == height) {
+    XRRFreeScreenResources(resources);
+    return ModeSwitch::kSwitched;  // already there: nothing to change or restore
+  }
+
+  bool created = false;
+  RRMode mode = ModeFor(display, resources, output, width, height, RefreshRate(*current), &created);
+  if (created) saved.created_mode = mode;
+
+  // The screen becomes the box around every active CRTC, ours in its new size.
+  bool sideways = saved.rotation & (RR_Rotate_90 | RR_Rotate_270);
+  int right = saved.x + (sideways ? height : width);
+  int bottom = saved.y + (sideways ? width : height);
+  for (int i = 0; i < resources->ncrtc; ++i) {
+    if (resources->crtcs[i] == crtc) continue;
+    XRRCrtcInfo* other = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
+    if (!other) continue;
+    if (other->mode) {
+      right = std::max(right, other->x + int(other->width));
+      bottom = std::max(bottom, other->y + int(other->height));
+    }
+    XRRFreeCrtcInfo(other);
+  }
+  XRRFreeScreenResources(resources);
+
+  int min_width, min_height, max_width, max_height;
+  bool fits = mode && XRRGetScreenSizeRange(display, root, &min_width, &min_height, &max_width,
+                                            &max_height) &&
+              right >= min_width && right <= max_width && bottom >= min_height &&
+              bottom <= max_height;
+  if (!fits) {
+    RemoveCreatedMode(display, saved);
+    return ModeSwitch::kFailed;
+  }
+
+  saved.active = true;
+  g_saved = saved;
+  StartGuardian();
+  if (!ApplyConfig(display, crtc, saved.x, saved.y, mode, saved.rotation, saved.outputs, right,
+                   bottom, saved)) {
+    RestoreDisplayMode(display);
+    return ModeSwitch::kFailed;
+  }
+  return ModeSwitch::kSwitched;
+}
+
+void RestoreDisplayMode(Display* display) {
+  if (!g_saved.active) return;
+  g_saved.active = false;
+  bool restored = display && Restore(display, g_saved);
+  ReleaseGuardian(restored);
+}
