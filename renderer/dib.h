@@ -1,7 +1,14 @@
 #pragma once
 // Bitmap loading: a Windows device-independent bitmap file of any common depth
 // decoded into tightly packed RGB rows, bottom row first.
+//
+// The decoder works on a byte buffer and never reads outside it. It gives the
+// pixels the Windows conversion into a 24-bit DIB section gives: 1-, 4- and 8-bit
+// colour tables, 16-bit (5-5-5) and 32-bit pixels, 24-bit copies, RLE8 and RLE4
+// (pixels a run never writes stay black), the 40-byte and the 12-byte header, with
+// or without the 14-byte file header.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -15,3 +22,49 @@ struct RgbImage {
 // Decodes the bitmap at a Windows path (opened through the path layer). On failure
 // shows one message box ("Error") and returns null.
 std::unique_ptr<RgbImage> LoadDibImage(const char* path);
+
+// The bitmap header as read from the file. A 12-byte header leaves compression,
+// image size, resolutions and the colour counts at 0.
+struct DibHeader {
+  uint32_t size = 0;  // 40 or 12
+  int32_t width = 0;
+  int32_t height = 0;  // negative: rows stored top row first
+  uint16_t planes = 0;
+  uint16_t bit_count = 0;
+  uint32_t compression = 0;
+  uint32_t image_size = 0;
+  int32_t x_pels_per_meter = 0;
+  int32_t y_pels_per_meter = 0;
+  uint32_t colors_used = 0;
+  uint32_t colors_important = 0;
+};
+
+// Compression values of the 40-byte header.
+constexpr uint32_t kDibRgb = 0;
+constexpr uint32_t kDibRle8 = 1;
+constexpr uint32_t kDibRle4 = 2;
+constexpr uint32_t kDibBitfields = 3;
+
+// Number of colour-table entries that follow the header: for a 40-byte header with
+// a colours-used value other than 0, its low 16 bits; otherwise 2, 16 or 256 for
+// 1, 4 or 8 bits per pixel, and 0 for any other depth.
+int DibColorCount(const DibHeader& header);
+
+// Largest picture the decoder makes: 64 Mi pixels (192 MiB of RGB). Larger
+// dimensions are refused before anything is allocated.
+constexpr int64_t kDibMaxPixels = int64_t{1} << 26;
+
+enum class DibStatus {
+  kOk,
+  kUnknownFormat,    // header size neither 40 nor 12
+  kConversionError,  // invalid, truncated or unsupported bitmap
+  kOutOfMemory,
+};
+
+// Decodes a whole bitmap file held in memory into `image`. Reads only
+// bytes[0, size). On any status but kOk, `image` is left untouched.
+DibStatus DecodeDib(const uint8_t* bytes, size_t size, RgbImage* image);
+
+// The message LoadDibImage shows for a failed decode ("Unknown DIB file format.",
+// "Image file conversion error.", "Out of memory."); null for kOk.
+const char* DibStatusMessage(DibStatus status);
