@@ -1,0 +1,23 @@
+#pragma once
+// The preview form Veloran_R: a borderless black window, captioned "Preview Window",
+// made a child of the window whose number follows /p on the command line, sized to
+// fill it, with the still picture at its top-left. The program lives while it does.
+
+#include <cstdint>
+#include <string>
+
+#include "runtime.h"
+
+extern const char kPreviewFormCaption[];  // "Preview Window"
+
+// The window number from the command line: the text from its fourth character on,
+// leading blanks skipped, then an optional sign and decimal digits as far as they go
+// (a fraction is rounded to the nearest integer, halves to even). No number, or one
+// outside the 32-bit range, gives 0. With `hex`, "0x" followed by hex digits is read
+// as well (X window ids are usually written that way).
+// "/p 1234" and "/p:1234" both give 1234.
+std::int32_t PreviewWindowNumber(const std::string& command_line, bool hex);
+
+// The preview set-up of Main. When the window number names no window the program
+// ends at once: there is nothing to draw into and nobody could close the form.
+void SetUpPreview(Runtime& rt, const std::string& command_line);

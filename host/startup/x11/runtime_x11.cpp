@@ -1,0 +1,454 @@
+// Linux/X11 runtime of the host (see runtime_x11.h). Windows paths go through the
+// path layer; the host's own windows live on FLTK's display connection.
+#include "runtime_x11.h"
+
+// Fl_X (adopting an X window as a form) is part of FLTK's internal interface.
+#define FL_INTERNALS
+#include <FL/Fl.H>
+#include <FL/Fl_Window.H>
+#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "settings.h"
+#include "windows_path.h"
+
+extern char** environ;
+
+namespace {
+
+int g_x_errors = 0;
+
+// Windows come and go between a tree walk and a property read, and a foreign parent
+// may vanish at any time: X errors are counted, never fatal.
+int CountXError(Display*, XErrorEvent*) {
+  ++g_x_errors;
+  return 0;
+}
+
+void ReapChildren(int) {
+  const int saved = errno;
+  while (waitpid(-1, nullptr, WNOHANG) > 0) {
+  }
+  errno = saved;
+}
+
+// --- Titles ---
+
+std::string Utf8Property(Display* d, Window w, Atom property) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string value;
+  if (XGetWindowProperty(d, w, property, 0, 4096, False, AnyPropertyType, &type, &format, &count,
+                         &after, &data) == Success &&
+      data) {
+    if (format == 8) value.assign(reinterpret_cast<char*>(data), count);
+    XFree(data);
+  }
+  return value;
+}
+
+bool TitleIs(Display* d, Window w, const std::string& title) {
+  static Atom net_wm_name = XInternAtom(d, "_NET_WM_NAME", False);
+  return Utf8Property(d, w, XA_WM_NAME) == title || Utf8Property(d, w, net_wm_name) == title;
+}
+
+bool HasWmState(Display* d, Window w) {
+  static Atom wm_state = XInternAtom(d, "WM_STATE", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  const bool found = XGetWindowProperty(d, w, wm_state, 0, 0, False, AnyPropertyType, &type,
+                                        &format, &count, &after, &data) == Success &&
+                     type != None;
+  if (data) XFree(data);
+  return found;
+}
+
+std::vector<Window> Children(Display* d, Window w) {
+  Window root = 0, parent = 0, *kids = nullptr;
+  unsigned int n = 0;
+  std::vector<Window> out;
+  if (XQueryTree(d, w, &root, &parent, &kids, &n) && kids) {
+    out.assign(kids, kids + n);
+    XFree(kids);
+  }
+  return out;
+}
+
+// Under a window manager the root's children are frames; the application's window
+// is the descendant carrying WM_STATE.
+Window FindClient(Display* d, Window frame, int depth) {
+  if (depth > 4) return 0;
+  for (Window child : Children(d, frame)) {
+    if (HasWmState(d, child)) return child;
+    if (Window w = FindClient(d, child, depth + 1)) return w;
+  }
+  return 0;
+}
+
+// --- Folders ---
+
+// Creates each missing folder of an absolute path, private to the user.
+void MakePrivateFolders(const std::string& path) {
+  for (std::size_t pos = 1; pos <= path.size(); ++pos) {
+    if (pos == path.size() || path[pos] == '/') {
+      const std::string prefix = path.substr(0, pos);
+      struct stat st;
+      if (stat(prefix.c_str(), &st) != 0) mkdir(prefix.c_str(), 0700);
+    }
+  }
+}
+
+bool HasDrive(const std::string& windows_path) {
+  return windows_path.size() >= 2 && windows_path[1] == ':' &&
+         std::isalpha(static_cast<unsigned char>(windows_path[0]));
+}
+
+// --- Timers ---
+
+class FlTimer : public FormTimer {
+ public:
+  FlTimer(unsigned interval_ms, std::function<void()> tick)
+      : seconds_(interval_ms / 1000.0), tick_(std::move(tick)) {}
+  ~FlTimer() override { Fl::remove_timeout(&FlTimer::Tick, this); }
+
+  void SetEnabled(bool on) override {
+    if (on == enabled_) return;
+    enabled_ = on;
+    if (on) {
+      Fl::add_timeout(seconds_, &FlTimer::Tick, this);
+      armed_ = true;
+    } else {
+      Fl::remove_timeout(&FlTimer::Tick, this);
+      armed_ = false;
+    }
+  }
+  bool Enabled() const override { return enabled_; }
+
+ private:
+  static void Tick(void* self) {
+    FlTimer* t = static_cast<FlTimer*>(self);
+    t->armed_ = false;
+    t->tick_();
+    // The handler may have switched the timer off, or off and on again.
+    if (t->enabled_ && !t->armed_) {
+      Fl::repeat_timeout(t->seconds_, &FlTimer::Tick, t);
+      t->armed_ = true;
+    }
+  }
+
+  double seconds_;
+  std::function<void()> tick_;
+  bool enabled_ = false;
+  bool armed_ = false;
+};
+
+// --- Unload requests for the hidden form ---
+
+int g_signal_pipe[2] = {-1, -1};
+std::function<void()> g_unload_request;
+Window g_hidden_window = 0;
+
+void OnTerminationSignal(int) {
+  const char byte = 1;
+  if (write(g_signal_pipe[1], &byte, 1) < 0) {
+  }
+}
+
+void OnSignalPipe(FL_SOCKET fd, void*) {
+  char buf[16];
+  if (read(fd, buf, sizeof buf) > 0 && g_unload_request) g_unload_request();
+}
+
+// --- The preview form ---
+
+class PreviewFlWindow : public Fl_Window {
+ public:
+  PreviewFlWindow(const std::string& caption, const Picture& picture)
+      : Fl_Window(0, 0, 1, 1), picture_(picture) {
+    copy_label(caption.c_str());
+    border(0);
+    color(FL_BLACK);
+  }
+  void SetPictureSize(int w, int h) {
+    picture_w_ = w;
+    picture_h_ = h;
+  }
+  void MarkVisible() { set_visible(); }
+
+ protected:
+  void draw() override {
+    fl_color(FL_BLACK);
+    fl_rectf(0, 0, w(), h());
+    const int pw = std::min(picture_.width, picture_w_), ph = std::min(picture_.height, picture_h_);
+    if (pw <= 0 || ph <= 0 || picture_.rgb.empty()) return;
+    fl_push_clip(0, 0, pw, ph);
+    fl_draw_image(picture_.rgb.data(), 0, 0, picture_.width, picture_.height, 3);
+    fl_pop_clip();
+  }
+
+ private:
+  Picture picture_;
+  int picture_w_ = 0, picture_h_ = 0;
+};
+
+class X11PreviewWindow;
+X11PreviewWindow* g_preview = nullptr;
+
+class X11PreviewWindow : public PreviewWindow {
+ public:
+  X11PreviewWindow(X11Runtime& rt, Display* d, const std::string& caption, const Picture& picture)
+      : rt_(rt), display_(d), window_(caption, picture) {
+    g_preview = this;
+  }
+
+  // X has no separate child style: a window is a child by having a parent.
+  std::int32_t AddChildStyle() override { return 1; }
+
+  // Creates the form's X window inside the foreign window and hands it to FLTK.
+  std::int64_t SetParent(WindowHandle parent) override {
+    if (xid_) return 0;
+    XSetWindowAttributes attrs;
+    attrs.background_pixel = BlackPixel(display_, DefaultScreen(display_));
+    attrs.border_pixel = 0;
+    attrs.colormap = fl_colormap;
+    attrs.event_mask = ExposureMask | StructureNotifyMask;
+    const int errors = g_x_errors;
+    const Window xid = XCreateWindow(display_, static_cast<Window>(parent), 0, 0, 1, 1, 0,
+                                     fl_visual->depth, InputOutput, fl_visual->visual,
+                                     CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attrs);
+    XSync(display_, False);
+    if (!xid || g_x_errors != errors) return 0;
+    xid_ = xid;
+    XStoreName(display_, xid_, window_.label());
+    Fl_X::set_xid(&window_, xid_);
+    return static_cast<std::int64_t>(parent);
+  }
+
+  void Move(int left, int top, int width, int height) override {
+    window_.resize(left, top, std::max(width, 1), std::max(height, 1));
+    sized_ = width > 0 && height > 0;
+  }
+
+  void SetPictureSize(int width, int height) override { window_.SetPictureSize(width, height); }
+
+  void Show() override {
+    if (!xid_) {  // the parent went before the form could be placed in it
+      rt_.FormUnloaded();
+      return;
+    }
+    if (!sized_) return;  // a 0 x 0 form shows nothing until its parent goes
+    window_.MarkVisible();
+    XMapWindow(display_, xid_);
+    window_.redraw();
+    XFlush(display_);
+  }
+
+  // The form's window went with its parent: the form unloads.
+  static int OnXEvent(void* event, void*) {
+    const XEvent* e = static_cast<const XEvent*>(event);
+    if (g_preview && g_preview->xid_ && e->type == DestroyNotify &&
+        e->xdestroywindow.window == g_preview->xid_) {
+      g_preview->xid_ = 0;
+      g_preview->rt_.FormUnloaded();
+    }
+    return 0;
+  }
+
+ private:
+  X11Runtime& rt_;
+  Display* display_;
+  PreviewFlWindow window_;
+  Window xid_ = 0;
+  bool sized_ = false;
+};
+
+int OnHiddenFormEvent(void* event, void*) {
+  const XEvent* e = static_cast<const XEvent*>(event);
+  if (g_hidden_window && e->type == ClientMessage && e->xclient.window == g_hidden_window &&
+      g_unload_request) {
+    g_unload_request();
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+X11Runtime::X11Runtime(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) command_line_ += ' ';
+    command_line_ += argv[i];
+  }
+  // The renderer is started without waiting; its exit status is collected here.
+  struct sigaction sa;
+  std::memset(&sa, 0, sizeof sa);
+  sa.sa_handler = ReapChildren;
+  sa.sa_flags = SA_RESTART | SA_NOCLDSTOP;
+  sigaction(SIGCHLD, &sa, nullptr);
+
+  display_ = XOpenDisplay(nullptr);
+  if (display_) {
+    fl_open_display(display_);
+    XSetErrorHandler(CountXError);
+    Fl::add_system_handler(&X11PreviewWindow::OnXEvent, nullptr);
+    Fl::add_system_handler(&OnHiddenFormEvent, nullptr);
+  }
+}
+
+void X11Runtime::Run() {
+  while (forms_loaded_ > 0) Fl::wait(1e20);
+}
+
+std::string X11Runtime::ProgramFolder() { return ::ProgramFolder(); }
+
+void X11Runtime::EndProgram() {
+  if (display_) XFlush(display_);
+  std::fflush(nullptr);
+  _exit(0);
+}
+
+void X11Runtime::ShowMessage(const std::string& utf8_text) {
+  std::fprintf(stderr, "%s\n", utf8_text.c_str());
+  std::fflush(stderr);
+  if (!display_) return;
+  // FLTK reads a leading I, B or P of a font name as a style letter: hence the blank.
+  Fl::set_font(FL_FREE_FONT, " IPAPGothic");
+  fl_message_font(FL_FREE_FONT, 14);
+  fl_message_title("Veloran");
+  fl_close = "OK";
+  fl_message("%s", utf8_text.c_str());
+}
+
+bool X11Runtime::CreateFolder(const std::string& windows_path) {
+  // The drive's own folder and its parents are private to the user.
+  if (HasDrive(windows_path)) MakePrivateFolders(DriveRoot(windows_path[0]));
+  return mkdir(NativePath(windows_path).c_str(), 0777) == 0;
+}
+
+bool X11Runtime::WriteFileReplacing(const std::string& windows_path, const std::string& bytes) {
+  const std::string target = NativePath(windows_path);
+  std::string temp = target + ".XXXXXX";
+  const int fd = mkstemp(&temp[0]);
+  if (fd < 0) return false;
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ok = fchmod(fd, 0644) == 0 && ok;
+  ok = close(fd) == 0 && ok;
+  if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) unlink(temp.c_str());
+  return ok;
+}
+
+std::int32_t X11Runtime::StartProgram(const std::string& windows_path) {
+  std::string path = NativePath(windows_path);
+  char* argv[] = {&path[0], nullptr};
+  pid_t pid = 0;
+  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) return 0;
+  return static_cast<std::int32_t>(pid);
+}
+
+WindowHandle X11Runtime::FindTopWindow(const std::string& title) {
+  if (!display_) return 0;
+  for (Window top : Children(display_, DefaultRootWindow(display_))) {
+    if (TitleIs(display_, top, title)) return top;
+    if (!HasWmState(display_, top)) {
+      const Window client = FindClient(display_, top, 0);
+      if (client && TitleIs(display_, client, title)) return client;
+    }
+  }
+  return 0;
+}
+
+// The host never shows a window of its own during a run (the renderer hides the
+// pointer on its screen), so only the display count itself is kept here.
+std::int32_t X11Runtime::ShowCursor(bool show) {
+  cursor_count_ += show ? 1 : -1;
+  return cursor_count_;
+}
+
+bool X11Runtime::GetWindowRect(WindowHandle window, ScreenRect* rect) {
+  if (!display_ || window == 0 || window > 0xFFFFFFFFull) return false;
+  const int errors = g_x_errors;
+  XWindowAttributes attrs;
+  if (!XGetWindowAttributes(display_, static_cast<Window>(window), &attrs)) return false;
+  int x = 0, y = 0;
+  Window child = 0;
+  XTranslateCoordinates(display_, static_cast<Window>(window), attrs.root, 0, 0, &x, &y, &child);
+  XSync(display_, False);
+  if (g_x_errors != errors) return false;
+  rect->left = x;
+  rect->top = y;
+  rect->right = x + attrs.width;
+  rect->bottom = y + attrs.height;
+  return true;
+}
+
+void X11Runtime::LoadHiddenForm(const std::string& caption, std::function<void()> unload_request) {
+  ++forms_loaded_;
+  g_unload_request = std::move(unload_request);
+
+  if (pipe(g_signal_pipe) == 0) {
+    fcntl(g_signal_pipe[0], F_SETFL, O_NONBLOCK);
+    fcntl(g_signal_pipe[1], F_SETFL, O_NONBLOCK);
+    Fl::add_fd(g_signal_pipe[0], FL_READ, OnSignalPipe);
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = OnTerminationSignal;
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
+  }
+
+  if (!display_) return;
+  // Never mapped: it exists so that another start of the host finds it by title.
+  const Window w = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+  XStoreName(display_, w, caption.c_str());
+  XChangeProperty(display_, w, XInternAtom(display_, "_NET_WM_NAME", False),
+                  XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(caption.data()),
+                  static_cast<int>(caption.size()));
+  Atom delete_window = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(display_, w, &delete_window, 1);
+  XSync(display_, False);
+  g_hidden_window = w;
+}
+
+std::unique_ptr<FormTimer> X11Runtime::CreateTimer(unsigned interval_ms, bool enabled,
+                                                   std::function<void()> tick) {
+  auto timer = std::make_unique<FlTimer>(interval_ms, std::move(tick));
+  timer->SetEnabled(enabled);
+  return timer;
+}
+
+std::unique_ptr<PreviewWindow> X11Runtime::LoadPreviewForm(const std::string& caption,
+                                                           const Picture& picture) {
+  ++forms_loaded_;
+  return std::make_unique<X11PreviewWindow>(*this, display_, caption, picture);
+}

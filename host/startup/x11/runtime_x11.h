@@ -1,0 +1,46 @@
+#pragma once
+// Linux/X11 runtime of the host: FLTK's event loop, timers, message box and preview
+// form; Xlib for top-level windows found by title, the hidden saver-run window and
+// the preview's place inside a foreign window.
+#include <X11/Xlib.h>
+
+#include <string>
+
+#include "runtime.h"
+
+class X11Runtime : public Runtime {
+ public:
+  X11Runtime(int argc, char** argv);
+
+  // Runs the event loop while a form is loaded.
+  void Run();
+
+  std::string CommandLine() override { return command_line_; }
+  std::string ProgramFolder() override;
+  void EndProgram() override;
+  void ShowMessage(const std::string& utf8_text) override;
+  bool HexWindowNumbers() const override { return true; }
+  bool CreateFolder(const std::string& windows_path) override;
+  bool WriteFileReplacing(const std::string& windows_path, const std::string& bytes) override;
+  std::int32_t StartProgram(const std::string& windows_path) override;
+  WindowHandle FindTopWindow(const std::string& title) override;
+  std::int32_t ShowCursor(bool show) override;
+  bool GetWindowRect(WindowHandle window, ScreenRect* rect) override;
+  void DrawAnimatedRects(WindowHandle, const ScreenRect&, const ScreenRect&) override {}
+  int TwipsPerPixelX() override { return 15; }
+  int TwipsPerPixelY() override { return 15; }
+  void LoadHiddenForm(const std::string& caption, std::function<void()> unload_request) override;
+  std::unique_ptr<FormTimer> CreateTimer(unsigned interval_ms, bool enabled,
+                                         std::function<void()> tick) override;
+  std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption,
+                                                 const Picture& picture) override;
+
+  // Called by the preview form when its window is gone.
+  void FormUnloaded() { --forms_loaded_; }
+
+ private:
+  std::string command_line_;
+  Display* display_ = nullptr;
+  int cursor_count_ = 0;
+  int forms_loaded_ = 0;
+};
