@@ -85,7 +85,7 @@ void Ring(Image& img, double cx, double cy, double radius, double band, float r,
 
 Image MakeRing() {
   Image img(128, 128);
-  Ring(img, 64.0, 64.0, 40.0, 7.0, 1.0f, 1.0f, 1.0f, 0.25f);
+  Ring(img, 64.0, 64.0, 38.0, 6.0, 1.0f, 1.0f, 1.0f, 0.25f);  // fades out 2 px inside the border
   return img;
 }
 
