@@ -277,7 +277,7 @@ void ClearXError() { g_last_x_error = 0; }
 int LastXError() { return g_last_x_error; }
 
 void HandleRendererEvent(const XEvent& event) {
-  if (event.xany.window != g_window) return;
+  if (!g_window || event.xany.window != g_window) return;
   switch (event.type) {
     case KeyPress: {
       XKeyEvent key = event.xkey;
@@ -292,6 +292,14 @@ void HandleRendererEvent(const XEvent& event) {
     case MapNotify:
       ClearXError();
       XSetInputFocus(g_display, g_window, RevertToPointerRoot, CurrentTime);
+      break;
+    case DestroyNotify:
+      // Destroyed by another client: nothing is left to draw into and whoever
+      // watches for the window already takes the run for ended, so end it.
+      if (event.xdestroywindow.window == g_window) {
+        g_window = None;
+        PostQuit(0);
+      }
       break;
     default:
       break;  // exposure, size and the rest: drawing happens in the loop

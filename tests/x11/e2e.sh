@@ -120,6 +120,19 @@ case "$case_name" in
     window_gone || fail "window still there after exit"
     ;;
 
+  window_destroyed)
+    # Another client destroys the window: the run ends as after a close request.
+    textures
+    start_renderer
+    wait_window
+    screen_is 1024x768 || fail "screen is $("$PROBE" size) during the run"
+    wait_for 60 scene_is_textured || fail "scene not drawn"
+    "$PROBE" destroy "$window"
+    wait_renderer_exit
+    ((rc == 0)) || fail "exit code $rc after the window was destroyed"
+    screen_is 1280x1024 || fail "screen is $("$PROBE" size) after the run"
+    ;;
+
   missing_textures)
     start_renderer
     wait_window

@@ -4,6 +4,7 @@
 //                                  is TITLE, or exit 1; top-level windows, unmapped too
 //   x11_probe count TITLE          how many such windows exist
 //   x11_probe close ID             sends the window a close request (WM_DELETE_WINDOW)
+//   x11_probe destroy ID           destroys the window
 //   x11_probe transient-for ID     id of the window ID is transient for, or exit 1
 //   x11_probe size                 the screen size as WxH, asked of the server
 //   x11_probe stats X Y W H        of the screen region: mean red, green and blue (0-255),
@@ -132,6 +133,10 @@ int main(int argc, char** argv) {
     event.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(d, w, False, NoEventMask, &event);
+    XSync(d, False);
+    rc = 0;
+  } else if (command == "destroy" && argc == 3) {
+    XDestroyWindow(d, std::strtoul(argv[2], nullptr, 0));
     XSync(d, False);
     rc = 0;
   } else if (command == "transient-for" && argc == 3) {
