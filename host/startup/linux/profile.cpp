@@ -5,23 +5,26 @@
 //
 // How a file is read:
 //  - an optional UTF-8 byte order mark is skipped (and written back later);
-//  - lines end at LF; blanks (space, tab, CR, LF, VT, FF and ^Z) around a line are
-//    ignored, and empty lines are dropped;
-//  - "[name]" starts a section (the name runs to the last "]" of the line);
+//  - lines end at CR or LF; blanks (space, tab, CR, LF, VT, FF and ^Z) around a line
+//    are ignored, and empty lines are dropped;
+//  - "[name]" starts a section; the name runs to the last "]" of the line, blanks
+//    around it dropped;
 //  - any other line is a key line: the name up to the first "=" and the value after
 //    it, blanks around both removed. A line without "=" is kept as a name without a
-//    value (a comment, for instance); lines before the first section are kept too;
+//    value (a comment, for instance); lines before the first header are kept too, and
+//    an empty section name stands for them;
 //  - section and key names match without regard to ASCII case, after blanks around
 //    the asked-for name are dropped; the second byte of a code page 932 character is
-//    compared as it stands. When a section or key appears twice, the first one counts.
-//  - a value in matching single or double quotes comes back without them.
-// How a file is written: a value is set in the first matching section (created at the
-// end of the file when missing), in place when the key exists, otherwise as a new key
-// after the last line of that section. Writing the value a key already has changes
-// nothing. Otherwise the whole file is written anew in the normal form (CR LF line
-// ends, "name=value" lines, an empty line before each section header), to a temporary
-// file in the same folder that then replaces the old one, so that a crash never leaves
-// a cut-off settings file behind.
+//    compared as it stands. When a section or key appears twice, the first one counts;
+//  - a value in matching single or double quotes comes back without them; a value is
+//    cut to fit the caller's buffer, never inside a double-byte character.
+// How a file is written: a value (blanks before it dropped) is set in the first
+// matching section, which is added at the end of the file when missing: in place when
+// the key exists, otherwise as a new key after the last line of that section. Writing
+// the value a key already has changes nothing. Otherwise the whole file is written
+// anew in the normal form (CR LF line ends, "[name]" and "name=value" lines, empty
+// lines dropped), to a temporary file in the same folder that then replaces the old
+// one, so that a crash never leaves a cut-off settings file behind.
 #include "profile.h"
 #include "settings.h"
 
@@ -112,16 +115,16 @@ Profile Parse(std::string_view text) {
   }
   profile.sections.emplace_back();
   while (!text.empty()) {
-    const size_t newline = text.find('\n');
-    std::string_view line = text.substr(0, newline);
-    text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
+    const size_t line_end = text.find_first_of("\r\n");
+    std::string_view line = text.substr(0, line_end);
+    text.remove_prefix(line_end == std::string_view::npos ? text.size() : line_end + 1);
     line = Trim(line);
     if (line.empty()) continue;
 
     if (line.front() == '[') {
       const size_t close = LastCloseBracket(line);
       if (close != std::string_view::npos) {
-        profile.sections.push_back(Section{std::string(line.substr(1, close - 1)), {}});
+        profile.sections.push_back(Section{std::string(Trim(line.substr(1, close - 1))), {}});
         continue;
       }
       // Without a closing bracket the line is an ordinary key line.
@@ -149,7 +152,7 @@ std::string Serialize(const Profile& profile) {
   std::string out;
   if (profile.utf8_mark) out += kUtf8Mark;
   for (const Section& section : profile.sections) {
-    if (!section.name.empty()) out += "\r\n[" + section.name + "]\r\n";
+    if (!section.name.empty()) out += "[" + section.name + "]\r\n";
     for (const Entry& entry : section.entries) {
       out += entry.name;
       if (entry.has_value) out += "=" + entry.value;
@@ -159,11 +162,11 @@ std::string Serialize(const Profile& profile) {
   return out;
 }
 
+// An empty (or blank) section name stands for the lines before the first header.
 Section* FindSection(Profile& profile, std::string_view name) {
   name = Trim(name);
-  if (name.empty()) return nullptr;
   for (Section& section : profile.sections) {
-    if (!section.name.empty() && SameName(section.name, name)) return &section;
+    if (SameName(section.name, name)) return &section;
   }
   return nullptr;
 }
@@ -273,6 +276,19 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
   return true;
 }
 
+// The longest prefix of at most `limit` bytes that does not end inside a double-byte
+// character of code page 932.
+size_t CharacterBoundary(std::string_view text, size_t limit) {
+  size_t pos = 0;
+  while (pos < limit) {
+    const size_t step =
+        (IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size()) ? 2 : 1;
+    if (pos + step > limit) break;
+    pos += step;
+  }
+  return pos;
+}
+
 // Copies a value into the caller's buffer the way the Windows call does: matching
 // quotes around it dropped, at most size - 1 bytes, NUL-terminated.
 uint32_t CopyValue(std::string_view value, char* buffer, uint32_t size) {
@@ -284,6 +300,7 @@ uint32_t CopyValue(std::string_view value, char* buffer, uint32_t size) {
     value.remove_prefix(1);
   }
   size_t n = std::min<size_t>(value.size(), size - 1);
+  if (n < value.size()) n = CharacterBoundary(value, n);
   std::memcpy(buffer, value.data(), n);
   // The closing quote goes only when the whole value fitted (as the platform does it,
   // a value that only just fits loses its last character instead).
@@ -299,10 +316,6 @@ uint32_t ProfileGetString(const char* section, const char* key, const char* defa
   if (buffer == nullptr || size == 0) return 0;
   std::string_view fallback = default_value ? default_value : "";
   while (!fallback.empty() && fallback.back() == ' ') fallback.remove_suffix(1);
-  if (key != nullptr && key[0] == '\0') {
-    buffer[0] = '\0';
-    return 0;
-  }
 
   std::string text;
   const ReadResult read = ReadWholeFile(file, text);
@@ -334,9 +347,11 @@ int32_t ProfileWriteString(const char* section, const char* key, const char* val
     target->entries.push_back(Entry{std::string(TrimLeft(key)), false, {}});
     entry = &target->entries.back();
   }
-  if (entry->has_value && entry->value == value) return 1;
+  // Blanks before a value are not kept: they would be lost on the next read anyway.
+  const std::string_view new_value = TrimLeft(value);
+  if (entry->has_value && entry->value == new_value) return 1;
   entry->has_value = true;
-  entry->value = value;
+  entry->value = std::string(new_value);
   return ReplaceFile(file, Serialize(profile)) ? 1 : 0;
 }
 

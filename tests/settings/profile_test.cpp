@@ -1,0 +1,144 @@
+// The Linux side of the settings file: where the file lives, how it is replaced on a
+// write, and files the profile reader must not trust. (How values are read and
+// written is compared with the Windows calls by profile_diff.sh.)
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "profile.h"
+#include "settings.h"
+
+namespace fs = std::filesystem;
+
+std::string ProgramFolder() { return "/opt/veloran"; }
+
+namespace {
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+class ProfileFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("veloran-profile-" + std::to_string(getpid()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  int32_t Put(const fs::path& file, const char* key, const char* value) {
+    return ProfileWriteString("Section", key, value, file.c_str());
+  }
+  std::string Get(const fs::path& file, const char* key) {
+    return GetIni("Section", key, file.string());
+  }
+
+  fs::path root_;
+};
+
+TEST_F(ProfileFiles, SettingsFileLivesInTheUserConfigFolder) {
+  const char* saved_config = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = saved_config ? saved_config : "";
+  const char* home = std::getenv("HOME");
+
+  setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
+  EXPECT_EQ(SettingsFile(), "/tmp/cfg/veloran/Veloran.ini");
+  setenv("XDG_CONFIG_HOME", "relative/cfg", 1);  // not absolute: ignored
+  EXPECT_EQ(SettingsFile(), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  unsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(SettingsFile(), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+
+  if (saved_config) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+}
+
+TEST_F(ProfileFiles, WritingCreatesTheFolderReadingCreatesNothing) {
+  const fs::path file = root_ / "config" / "veloran" / "Veloran.ini";
+  EXPECT_EQ(Get(file, "k"), "");
+  EXPECT_FALSE(fs::exists(root_ / "config"));
+  EXPECT_NE(Put(file, "k", "v"), 0);
+  EXPECT_EQ(ReadBytes(file), "[Section]\r\nk=v\r\n");
+  EXPECT_EQ(fs::status(root_ / "config" / "veloran").permissions() & fs::perms::all,
+            fs::perms::owner_all);
+}
+
+TEST_F(ProfileFiles, ReplacesTheFileWhole) {
+  const fs::path file = root_ / "Veloran.ini";
+  WriteBytes(file, "[Section]\r\nk=old\r\n");
+  chmod(file.c_str(), 0640);
+  const fs::path link = root_ / "link.ini";
+  fs::create_symlink(file, link);
+
+  EXPECT_NE(Put(link, "k", "new"), 0);
+  EXPECT_TRUE(fs::is_symlink(link));  // the link still names the file
+  EXPECT_EQ(ReadBytes(file), "[Section]\r\nk=new\r\n");
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  // No temporary file is left behind.
+  int entries = 0;
+  for (const auto& entry : fs::directory_iterator(root_)) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 2);
+}
+
+TEST_F(ProfileFiles, FailedWriteReportsZeroAndKeepsTheOldFile) {
+  // The settings path is a folder.
+  fs::create_directories(root_ / "dir.ini");
+  EXPECT_EQ(Put(root_ / "dir.ini", "k", "v"), 0);
+  EXPECT_EQ(Get(root_ / "dir.ini", "k"), "");
+
+  // The folder cannot be made: a file stands in its place.
+  WriteBytes(root_ / "plain", "x");
+  EXPECT_EQ(Put(root_ / "plain" / "Veloran.ini", "k", "v"), 0);
+  EXPECT_EQ(ReadBytes(root_ / "plain"), "x");
+}
+
+TEST_F(ProfileFiles, OversizedFileIsNotRead) {
+  const fs::path file = root_ / "huge.ini";
+  WriteBytes(file, "[Section]\r\nk=v\r\n");
+  fs::resize_file(file, 17u * 1024 * 1024);  // sparse
+  EXPECT_EQ(Get(file, "k"), "");
+  EXPECT_EQ(Put(file, "k", "w"), 0);
+  EXPECT_EQ(fs::file_size(file), 17u * 1024 * 1024);
+}
+
+TEST_F(ProfileFiles, NamedPipesDoNotHoldTheProgramUp) {
+  const fs::path pipe = root_ / "pipe.mp3";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const auto start = std::chrono::steady_clock::now();
+  FileExists(pipe.string());
+  EXPECT_EQ(Get(pipe, "k"), "");
+  EXPECT_EQ(Put(pipe, "k", "v"), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(ProfileFiles, ValuesAreTheirOwnBytes) {
+  // A Linux path in UTF-8 goes in and comes out untouched.
+  const fs::path file = root_ / "Veloran.ini";
+  const char* path = "/home/\xE3\x83\xA6\xE3\x83\xBC\xE3\x82\xB6/\xE6\x9B\xB2 1.mp3";
+  EXPECT_NE(ProfileWriteString("Section", kKeyFile, path, file.c_str()), 0);
+  EXPECT_EQ(GetIni("Section", kKeyFile, file.string()), path);
+  EXPECT_EQ(ReadBytes(file), std::string("[Section]\r\n") + kKeyFile + "=" + path + "\r\n");
+}
+
+}  // namespace

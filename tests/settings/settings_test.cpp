@@ -1,0 +1,284 @@
+// The settings file as the host uses it: loading the music settings from files of all
+// kinds, saving them, the profile helpers, the path helpers and the number rules.
+// Runs natively and, in the Windows build, against the real profile calls under Wine.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "settings.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string g_program_folder;
+
+const std::string kKind = kKeyKind;
+const std::string kTrack = kKeyTrack;
+const std::string kFile = kKeyFile;
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// A native path inside `folder` for a file name.
+std::string Join(const fs::path& folder, const std::string& name) {
+  return (folder / name).string();
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() /
+            ("veloran-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "program");
+    fs::create_directories(root_ / "music");
+    g_program_folder = (root_ / "program").string();
+    // On Linux the settings file lives in the per-user config folder; keep it here.
+    const std::string config = (root_ / "config").string();
+#ifdef _WIN32
+    _putenv_s("XDG_CONFIG_HOME", config.c_str());
+#else
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+#endif
+    settings_ = SettingsFile();
+    ASSERT_EQ(settings_.rfind(root_.string(), 0), 0u) << settings_;
+    BGM_Kind = 0;
+    BGM_Track = 0;
+    BGM_File.clear();
+    BGM_Folder.clear();
+    API_Result = 0;
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  // Writes a settings file with the given lines under [Section].
+  void WriteSettings(const std::string& kind, const std::string& track,
+                     const std::string& file) {
+    WriteBytes(settings_, "[Section]\r\n" + kKind + "=" + kind + "\r\n" + kTrack + "=" + track +
+                              "\r\n" + kFile + "=" + file + "\r\n");
+  }
+
+  std::string MusicFile(const std::string& name) {
+    const std::string path = Join(root_ / "music", name);
+    WriteBytes(path, "RIFF");
+    return path;
+  }
+
+  fs::path root_;
+  std::string settings_;
+};
+
+}  // namespace
+
+std::string ProgramFolder() { return g_program_folder; }
+
+TEST_F(SettingsTest, NoFileGivesDefaultsAndCreatesNothing) {
+  BGM_Kind = 2;  // whatever was there before, loading sets every value
+  BGM_File = "x";
+  LoadSettings();
+  EXPECT_EQ(BGM_Kind, 0);
+  EXPECT_EQ(BGM_Track, 0);
+  EXPECT_EQ(BGM_File, "");
+  EXPECT_EQ(BGM_Folder, g_program_folder);
+  EXPECT_FALSE(fs::exists(settings_));
+}
+
+TEST_F(SettingsTest, ExistingMusicFileIsKept) {
+  const std::string music = MusicFile("a b.mp3");
+  WriteSettings(" 2", " 3", music);
+  LoadSettings();
+  EXPECT_EQ(BGM_Kind, 2);
+  EXPECT_EQ(BGM_Track, 3);
+  EXPECT_EQ(BGM_File, music);
+  EXPECT_EQ(BGM_Folder, (root_ / "music").string());
+}
+
+TEST_F(SettingsTest, MissingOrUnusableMusicFileIsForgotten) {
+  const std::string gone = MusicFile("gone.mp3");
+  fs::remove(gone);
+  const std::string folder = (root_ / "music").string();
+  const std::string sep(1, kNativePaths.separator);
+  for (const std::string& file : {gone, folder, folder + sep}) {
+    SCOPED_TRACE(file);
+    WriteSettings("2", "0", file);
+    LoadSettings();
+    EXPECT_EQ(BGM_Kind, 0);  // a file choice without its file plays nothing
+    EXPECT_EQ(BGM_File, "");
+    EXPECT_EQ(BGM_Folder, g_program_folder);
+  }
+  // A CD choice stays whatever the file key says.
+  WriteSettings("1", "4", gone);
+  LoadSettings();
+  EXPECT_EQ(BGM_Kind, 1);
+  EXPECT_EQ(BGM_Track, 4);
+  EXPECT_EQ(BGM_File, "");
+}
+
+TEST_F(SettingsTest, EmptyFileKey) {
+  WriteSettings("1", "0", "");
+  LoadSettings();
+  EXPECT_EQ(BGM_Kind, 1);
+  EXPECT_EQ(BGM_File, "");
+  EXPECT_EQ(BGM_Folder, g_program_folder);
+
+  WriteSettings("2", "0", "");
+  LoadSettings();
+  EXPECT_EQ(BGM_Kind, 0);
+}
+
+TEST_F(SettingsTest, StoredNumbers) {
+  const struct {
+    const char* text;
+    int16_t value;
+  } cases[] = {{"2.9", 2}, {"-0.5", -1}, {"abc", 0}, {" 2", 2}, {"99999", 0}, {"", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    BGM_Kind = 7;
+    BGM_Track = 7;
+    WriteSettings(c.text, c.text, "");
+    LoadSettings();
+    EXPECT_EQ(BGM_Track, c.value);
+    EXPECT_EQ(BGM_Kind, c.value == 2 ? 0 : c.value);  // kind 2 without a file falls to 0
+  }
+}
+
+TEST_F(SettingsTest, QuotedMusicFileAndOtherSpellingsOfTheKeys) {
+  const std::string music = MusicFile("q.wav");
+  WriteBytes(settings_, "\r\n[section]\r\n  bgm\x8B\xE6\x95\xAA  =  2  \r\nbgm\xCC\xA7\xB2\xD9=\"" +
+                            music + "\"\r\n");
+  LoadSettings();
+  EXPECT_EQ(BGM_Kind, 2);
+  EXPECT_EQ(BGM_File, music);
+}
+
+TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
+  const std::string music = MusicFile("s.mp3");
+  BGM_Kind = 2;
+  BGM_Track = -1;
+  BGM_File = music;
+  SaveSettings();
+  EXPECT_NE(API_Result, 0);
+  // The profile writer drops the blank that signed decimal text puts before a
+  // number of 0 and above.
+  EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=2\r\n" + kTrack + "=-1\r\n" + kFile +
+                                      "=" + music + "\r\n");
+
+  BGM_Kind = 0;
+  BGM_Track = 0;
+  BGM_File.clear();
+  LoadSettings();
+  EXPECT_EQ(BGM_Kind, 2);
+  EXPECT_EQ(BGM_Track, -1);
+  EXPECT_EQ(BGM_File, music);
+
+  // Saving again with nothing chosen never leaves the numbers empty.
+  BGM_Kind = 0;
+  BGM_Track = 0;
+  BGM_File.clear();
+  SaveSettings();
+  EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=0\r\n" + kTrack + "=0\r\n" + kFile +
+                                      "=\r\n");
+}
+
+TEST_F(SettingsTest, GetIniAndPutIni) {
+  const std::string file = Join(root_, "t.ini");
+  EXPECT_EQ(GetIni("Section", "k", file), "");
+  EXPECT_EQ(PutIni("Section", "k", "value", file), "");
+  EXPECT_NE(API_Result, 0);
+  EXPECT_EQ(GetIni("Section", "k", file), "value");
+  EXPECT_EQ(GetIni("Other", "k", file), "");
+  EXPECT_EQ(GetIni("Section", "other", file), "");
+
+  // Values come back cut to 255 bytes.
+  PutIni("Section", "long", std::string(300, 'x'), file);
+  EXPECT_EQ(GetIni("Section", "long", file), std::string(255, 'x'));
+
+  // Names travel in 128-character fixed texts.
+  const std::string long_key(200, 'K');
+  PutIni("Section", long_key, "cut", file);
+  EXPECT_EQ(GetIni("Section", long_key.substr(0, 128), file), "cut");
+  EXPECT_EQ(GetIni("Section", long_key, file), "");
+
+  // A write that cannot happen reports 0: the "folder" is a file.
+  API_Result = 1;
+  PutIni("Section", "k", "v", Join(root_ / "t.ini", "x.ini"));
+  EXPECT_EQ(API_Result, 0);
+  EXPECT_EQ(GetIni("Section", "k", file), "value");
+}
+
+TEST(FileExists, OpensFilesOnly) {
+  const fs::path root = fs::temp_directory_path() / "veloran-file-exists";
+  fs::remove_all(root);
+  fs::create_directories(root / "folder");
+  WriteBytes((root / "a.mp3").string(), "x");
+  const std::string sep(1, kNativePaths.separator);
+  EXPECT_TRUE(FileExists((root / "a.mp3").string()));
+  EXPECT_TRUE(FileExists((root / "a.mp3").string() + sep));  // one trailing separator dropped
+  EXPECT_FALSE(FileExists((root / "b.mp3").string()));
+  EXPECT_FALSE(FileExists((root / "folder").string()));
+  EXPECT_FALSE(FileExists((root / "folder").string() + sep));
+  EXPECT_FALSE(FileExists(""));
+  fs::remove_all(root);
+}
+
+TEST(FolderOf, WindowsPaths) {
+  EXPECT_EQ(FolderOf("C:\\Music\\a.mp3", kWindowsPaths), "C:\\Music");
+  EXPECT_EQ(FolderOf("C:\\a.mp3", kWindowsPaths), "C:");
+  EXPECT_EQ(FolderOf("a.mp3", kWindowsPaths), "");
+  EXPECT_EQ(FolderOf("C:a.mp3", kWindowsPaths), "C:");
+  EXPECT_EQ(FolderOf("C:\\Music\\", kWindowsPaths), "C:\\Music");
+  EXPECT_EQ(FolderOf("\\\\server\\share\\x.wav", kWindowsPaths), "\\\\server\\share");
+  EXPECT_EQ(FolderOf("", kWindowsPaths), "");
+}
+
+TEST(FolderOf, LinuxPaths) {
+  EXPECT_EQ(FolderOf("/home/u/Music/a.mp3", kLinuxPaths), "/home/u/Music");
+  EXPECT_EQ(FolderOf("/home/u/a:b.mp3", kLinuxPaths), "/home/u");  // a colon is a letter
+  EXPECT_EQ(FolderOf("C:a.mp3", kLinuxPaths), "");
+  EXPECT_EQ(FolderOf("a.mp3", kLinuxPaths), "");
+  EXPECT_EQ(FolderOf("/a.mp3", kLinuxPaths), "");
+}
+
+TEST(IniNumber, Conversion) {
+  const struct {
+    const char* text;
+    int16_t value;
+  } cases[] = {
+      {"2", 2},          {" 2", 2},         {"\t7\t", 7},      {"-1", -1},
+      {"2.9", 2},        {"-0.5", -1},      {"-2.5", -3},      {"0.99999", 0},
+      {"+3", 3},         {".5", 0},         {"-.5", -1},       {"1.", 1},
+      {" 1e2", 100},     {"15E-1", 1},      {"32767", 32767},  {"32767.9", 32767},
+      {"-32768", -32768}, {"32768", 0},     {"-32768.5", 0},   {"1e9", 0},
+      {"1e999", 0},      {"abc", 0},        {"2abc", 0},       {"&H10", 0},
+      {"0x10", 0},       {"1 2", 0},        {"1e", 0},         {"", 0},
+      {"   ", 0},        {"-", 0},          {".", 0},          {"inf", 0},
+      {"nan", 0},        {"1,5", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IniNumber(c.text), c.value) << '"' << c.text << '"';
+  }
+  EXPECT_EQ(IniNumber("abc", 5), 5);
+  EXPECT_EQ(IniNumber("3", 5), 3);
+}
+
+TEST(SignedDecimal, BlankOrMinus) {
+  EXPECT_EQ(SignedDecimal(0), " 0");
+  EXPECT_EQ(SignedDecimal(2), " 2");
+  EXPECT_EQ(SignedDecimal(-1), "-1");
+  EXPECT_EQ(SignedDecimal(-32768), "-32768");
+}
