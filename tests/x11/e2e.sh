@@ -85,7 +85,15 @@ screenshot() { import -window root "$work/$1.png" 2>/dev/null; }
 
 escape() { xdotool mousemove 512 384 key Escape; }
 
-guardian_of() { pgrep -P "$1" -x veloran-guard; }
+# The display guardian forked by renderer PID (its process name is veloran-guard).
+guardian_of() {
+  local stat pid comm state ppid rest
+  for stat in /proc/[0-9]*/stat; do
+    read -r pid comm state ppid rest <"$stat" 2>/dev/null || continue
+    [[ $ppid == "$1" && $comm == "(veloran-guard)" ]] && { echo "$pid"; return 0; }
+  done
+  return 1
+}
 
 case "$case_name" in
   scene_escape)
