@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <new>
 #include <string>
 
@@ -239,7 +238,9 @@ DibStatus DecodeUncompressed(const uint8_t* bytes, size_t size, const Layout& la
 // Run-length bitmaps, bottom row first. The stream ends at the end-of-bitmap
 // escape, above the top row, or at the header's image size; running out of file
 // before any of these is a truncated bitmap. Runs are clipped at the right edge,
-// a delta never moves past it, and pixels no run writes stay black.
+// a delta never moves past it, and pixels no run writes stay black. A stream
+// that the image size ends without an end-of-bitmap keeps everything decoded
+// (GDI as Wine has it loses the pixels drawn since the last escape there).
 DibStatus DecodeRunLength(const uint8_t* bytes, size_t size, const Layout& layout,
                           const Rgb palette[256], uint8_t* out) {
   const DibHeader& h = layout.header;
