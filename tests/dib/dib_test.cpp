@@ -285,6 +285,8 @@ TEST(DibDecode, Rle8RunsEscapesAndUnwrittenPixels) {
   EXPECT_EQ(Row(image, 1), std::vector<Color>(4, kBlack));
   s.image_size = 0;
   EXPECT_EQ(Row(DecodeOk(BuildBitmap(s)), 1), std::vector<Color>(4, p[3]));
+  s.image_size = 4;  // ends in the middle of a row: what was decoded stays
+  EXPECT_EQ(Row(DecodeOk(BuildBitmap(s)), 0), (std::vector<Color>{p[1], p[1], p[2], p[2]}));
 
   // Runs after the top row has been left are not drawn anywhere.
   for (std::vector<uint8_t> stream : {std::vector<uint8_t>{1, 5, 0, 0, 3, 7, 0, 1},
