@@ -107,6 +107,12 @@ TEST_F(ProfileFiles, FailedWriteReportsZeroAndKeepsTheOldFile) {
   EXPECT_EQ(Put(root_ / "dir.ini", "k", "v"), 0);
   EXPECT_EQ(Get(root_ / "dir.ini", "k"), "");
 
+  // A read-only file stays as it is.
+  WriteBytes(root_ / "ro.ini", "[Section]\r\nk=old\r\n");
+  chmod((root_ / "ro.ini").c_str(), 0444);
+  EXPECT_EQ(Put(root_ / "ro.ini", "k", "new"), 0);
+  EXPECT_EQ(Get(root_ / "ro.ini", "k"), "old");
+
   // The folder cannot be made: a file stands in its place.
   WriteBytes(root_ / "plain", "x");
   EXPECT_EQ(Put(root_ / "plain" / "Veloran.ini", "k", "v"), 0);

@@ -248,6 +248,8 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
   struct stat old_info;
   const bool existed = stat(target.c_str(), &old_info) == 0;
   if (existed && !S_ISREG(old_info.st_mode)) return false;
+  // A file nobody may write is read-only, as Windows keeps a read-only settings file.
+  if (existed && (old_info.st_mode & 0222) == 0) return false;
 
   std::string temp;
   int fd = -1;
