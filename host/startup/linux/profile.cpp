@@ -62,6 +62,9 @@ std::string_view TrimRight(std::string_view s) {
 }
 std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
 
+// Names and values end at a NUL byte, should a damaged file hold one.
+std::string_view UpToNul(std::string_view s) { return s.substr(0, s.find('\0')); }
+
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -124,24 +127,25 @@ Profile Parse(std::string_view text) {
     if (line.front() == '[') {
       const size_t close = LastCloseBracket(line);
       if (close != std::string_view::npos) {
-        profile.sections.push_back(Section{std::string(Trim(line.substr(1, close - 1))), {}});
+        profile.sections.push_back(
+            Section{std::string(UpToNul(Trim(line.substr(1, close - 1)))), {}});
         continue;
       }
       // Without a closing bracket the line is an ordinary key line.
     }
 
+    std::string_view name = line;
     Entry entry;
     const size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-      entry.name = std::string(line);
-    } else {
-      entry.name = std::string(TrimRight(line.substr(0, equals)));
+    if (equals != std::string_view::npos) {
+      name = TrimRight(line.substr(0, equals));
       entry.has_value = true;
-      entry.value = std::string(TrimLeft(line.substr(equals + 1)));
+      entry.value = std::string(UpToNul(TrimLeft(line.substr(equals + 1))));
     }
+    entry.name = std::string(UpToNul(name));
     // Runs of nameless lines ("=x") keep only their first line.
     auto& entries = profile.sections.back().entries;
-    if (!entry.name.empty() || entries.empty() || !entries.back().name.empty()) {
+    if (!name.empty() || entries.empty() || !entries.back().name.empty()) {
       entries.push_back(std::move(entry));
     }
   }
