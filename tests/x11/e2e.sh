@@ -180,6 +180,31 @@ case "$case_name" in
     [[ $(grep -c . "$work/stderr.txt") == 1 ]] || fail "more than one message"
     ;;
 
+  corrupt_sprite_click)
+    # An empty-headed sprite bitmap; the box is dismissed with a click on OK and the
+    # particles go on as plain coloured squares over the textured planes.
+    textures
+    printf 'BM\x36\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00' >"$qorin/Veloran1.bmp"
+    start_renderer
+    wait_window
+    box_up() { box=$("$PROBE" find Error) && xwininfo -id "$box" | grep -q IsViewable; }
+    wait_for 60 box_up || fail "no message box titled Error"
+    geometry=$(xwininfo -id "$box")
+    left=$(awk '/Absolute upper-left X/ { print $4 }' <<<"$geometry")
+    top=$(awk '/Absolute upper-left Y/ { print $4 }' <<<"$geometry")
+    width=$(awk '/Width:/ { print $2 }' <<<"$geometry")
+    height=$(awk '/Height:/ { print $2 }' <<<"$geometry")
+    xdotool mousemove $((left + width / 2)) $((top + height - 29)) click 1
+    box_gone() { ! "$PROBE" find Error >/dev/null; }
+    wait_for 30 box_gone || fail "the message box stayed after a click on OK"
+    wait_for 60 scene_is_textured || { screenshot scene; fail "no planes with plain particles after the message"; }
+    screenshot scene
+    escape
+    wait_renderer_exit
+    ((rc == 0)) || fail "exit code $rc"
+    [[ $(grep -c . "$work/stderr.txt") == 1 ]] || fail "expected exactly one message"
+    ;;
+
   display_switch)
     textures
     screen_is 1280x1024 || fail "test server is not 1280x1024"
