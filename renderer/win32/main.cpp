@@ -10,6 +10,7 @@
 
 #include "renderer.h"
 #include "scene.h"
+#include "swap_stats.h"
 #include "win32_platform.h"
 
 HDC g_dc = nullptr;
@@ -173,6 +174,7 @@ int RunMessageLoop() {
   }
   KillRendererWindow();
   EndScene();
+  ReportSwapStats();
   return static_cast<int>(message.wParam);
 }
 
@@ -206,6 +208,7 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wparam, LPARA
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  InitSwapStats();
   HWND window = CreateRendererWindow(WindowName, ScreenWidth, ScreenHeight);
   if (!window) {
     ChangeDisplaySettingsA(nullptr, 0);

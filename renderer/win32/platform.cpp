@@ -5,11 +5,15 @@
 
 #include "frame_timer.h"
 #include "platform.h"
+#include "swap_stats.h"
 #include "win32_platform.h"
 
 void ShowErrorBox(const char* text) { MessageBoxA(GetFocus(), text, "Error", MB_OK); }
 
-void SwapSceneBuffers() { SwapBuffers(g_dc); }
+void SwapSceneBuffers() {
+  SwapBuffers(g_dc);
+  CountSwap();
+}
 
 namespace {
 
