@@ -76,6 +76,25 @@ void InitGlState() {
   glBindTexture(GL_TEXTURE_2D, Textures[0]);
 }
 
+namespace {
+
+// One background plane: from the far edge (y -15.5, z -300) to the near edge at the
+// given height (z 500), its texture three times across and along, scrolled by f.
+void DrawPlane(float f, float near_y) {
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 3 + f);
+  glVertex3f(-300, -15.5f, -300);
+  glTexCoord2f(3, 3 + f);
+  glVertex3f(300, -15.5f, -300);
+  glTexCoord2f(3, 0 + f);
+  glVertex3f(300, near_y, 500);
+  glTexCoord2f(0, 0 + f);
+  glVertex3f(-300, near_y, 500);
+  glEnd();
+}
+
+}  // namespace
+
 void DrawBackground() {
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   glDisable(GL_BLEND);
@@ -85,29 +104,8 @@ void DrawBackground() {
                                    static_cast<double>(Timer.Delta()) * 0.1);
   const float f = FloorScroll;
 
-  // Floor.
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 3 + f);
-  glVertex3f(-300, -15.5f, -300);
-  glTexCoord2f(3, 3 + f);
-  glVertex3f(300, -15.5f, -300);
-  glTexCoord2f(3, 0 + f);
-  glVertex3f(300, -15.5f, 500);
-  glTexCoord2f(0, 0 + f);
-  glVertex3f(-300, -15.5f, 500);
-  glEnd();
-
-  // Ceiling: shares the floor's far edge and rises towards the viewer.
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 3 + f);
-  glVertex3f(-300, -15.5f, -300);
-  glTexCoord2f(3, 3 + f);
-  glVertex3f(300, -15.5f, -300);
-  glTexCoord2f(3, 0 + f);
-  glVertex3f(300, 80.5f, 500);
-  glTexCoord2f(0, 0 + f);
-  glVertex3f(-300, 80.5f, 500);
-  glEnd();
+  DrawPlane(f, -15.5f);  // floor
+  DrawPlane(f, 80.5f);   // ceiling: shares the floor's far edge, rises towards the viewer
 
   glBindTexture(GL_TEXTURE_2D, Textures[0]);
   glEnable(GL_BLEND);
