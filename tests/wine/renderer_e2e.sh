@@ -170,9 +170,10 @@ case $case_name in
     done
     probe close-others Veloran_VC >/dev/null
     still_running 0.5 "after the About box"
-    probe_expect '^posted' post Veloran_VC close
+    # The system close command (Alt+F4) becomes WM_CLOSE by default processing.
+    probe_expect '^posted' post Veloran_VC syscommand 0xF060
     wait_renderer 5
-    [[ $rc == 0 ]] || fail "exit code $rc"
+    [[ $rc == 0 ]] || fail "exit code $rc after SC_CLOSE"
     ;;
 
   badmode)
