@@ -1,22 +1,13 @@
 // Linux side of the path layer: Windows drives live under the user's XDG data folder.
 #include "windows_path.h"
 
+#include "linux/xdg.h"
+
 #include <cctype>
-#include <cstdlib>
 
 namespace {
 
-std::string DrivesDir() {
-  const char* data_home = std::getenv("XDG_DATA_HOME");
-  std::string base;
-  if (data_home && data_home[0] == '/') {
-    base = data_home;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home && *home ? home : ".") + "/.local/share";
-  }
-  return base + "/veloran/drives";
-}
+std::string DrivesDir() { return XdgFolder("XDG_DATA_HOME", ".local/share") + "/veloran/drives"; }
 
 }  // namespace
 

@@ -26,6 +26,7 @@
 // lines dropped), to a temporary file in the same folder that then replaces the old
 // one, so that a crash never leaves a cut-off settings file behind.
 #include "profile.h"
+#include "linux/xdg.h"
 #include "settings.h"
 
 #include <fcntl.h>
@@ -375,13 +376,6 @@ std::string SettingsFilePath(const std::string& windows_name) {
   const size_t backslash = windows_name.find_last_of('\\');
   const std::string base =
       (backslash == std::string::npos) ? windows_name : windows_name.substr(backslash + 1);
-  const char* config_home = std::getenv("XDG_CONFIG_HOME");
-  std::string folder;
-  if (config_home && config_home[0] == '/') {
-    folder = config_home;
-  } else {
-    const char* home = std::getenv("HOME");
-    folder = std::string(home && *home ? home : ".") + "/.config";
-  }
+  const std::string folder = XdgFolder("XDG_CONFIG_HOME", ".config");
   return folder + "/veloran/" + base;
 }
