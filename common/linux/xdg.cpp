@@ -1,0 +1,11 @@
+// XDG base folders, read from the environment.
+#include "linux/xdg.h"
+
+#include <cstdlib>
+
+std::string XdgFolder(const char* variable, const char* fallback) {
+  const char* value = std::getenv(variable);
+  if (value && value[0] == '/') return value;
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : ".") + "/" + fallback;
+}
