@@ -17,7 +17,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-tools
   libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
   # running headless, Windows programs, sound
-  xvfb x11-utils x11-xserver-utils xdotool imagemagick mesa-utils
+  xvfb x11-utils x11-xserver-utils xdotool imagemagick mesa-utils procps
   wine wine64 pulseaudio pulseaudio-utils fonts-ipafont-gothic locales sox lame
   # benchmark
   apitrace apitrace-tracers
