@@ -22,34 +22,9 @@ export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config HOME=$work/home
 mkdir -p "$HOME"
 qorin=$XDG_DATA_HOME/veloran/drives/c/qorin
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-now_ms() { date +%s%3N; }
-
-# wait_for SECONDS COMMAND...: polls until COMMAND succeeds.
-wait_for() {
-  local limit=$(( $(now_ms) + $1 * 1000 )); shift
-  until "$@" >/dev/null 2>&1; do
-    (( $(now_ms) < limit )) || return 1
-    sleep 0.05
-  done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e_common.sh"
 window_exists() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
 window_gone() { ! window_exists "$1"; }
-process_gone() { ! kill -0 "$1" 2>/dev/null; }
-
-# exit_code PID SECONDS: waits for a background host; its exit code goes to rc.
-exit_code() {
-  rc=timeout
-  wait_for "$2" process_gone "$1" || return 0
-  wait "$1"; rc=$?
-}
-
-# A folder with the host alone (no renderer beside it).
-lonely_bin() {
-  mkdir -p "$work/lonely"
-  cp "$bin/Veloran.scr" "$work/lonely/"
-  echo "$work/lonely"
-}
 
 # open_probe TITLE W H [hidden]: a foreign window; sets probe_id, probe_in.
 open_probe() {

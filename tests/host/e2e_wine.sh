@@ -21,32 +21,12 @@ trap cleanup EXIT
 qorin=$WINEPREFIX/drive_c/qorin
 rm -rf "$qorin"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-now_ms() { date +%s%3N; }
-wait_for() {
-  local limit=$(( $(now_ms) + $1 * 1000 )); shift
-  until "$@" >/dev/null 2>&1; do
-    (( $(now_ms) < limit )) || return 1
-    sleep 0.05
-  done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e_common.sh"
 window_exists() { wine "$probe" find "$1"; }
 # Shown Wine windows are X windows too: polling those costs no Wine start-up.
 x_window_exists() { xdotool search --name "^$1\$"; }
 x_window_gone() { ! x_window_exists "$1"; }
-process_gone() { ! kill -0 "$1" 2>/dev/null; }
-exit_code() {
-  rc=timeout
-  wait_for "$2" process_gone "$1" || return 0
-  wait "$1"; rc=$?
-}
 win_path() { local p="Z:$1"; echo "${p//\//\\}"; }
-
-lonely_bin() {
-  mkdir -p "$work/lonely"
-  cp "$bin/Veloran.scr" "$work/lonely/"
-  echo "$work/lonely"
-}
 
 probe_count=0
 # open_probe TITLE W H [hidden]: a foreign window; sets probe_id, probe_stop, probe_pid.
