@@ -26,7 +26,7 @@
 // lines dropped), to a temporary file in the same folder that then replaces the old
 // one, so that a crash never leaves a cut-off settings file behind.
 #include "profile.h"
-#include "linux/xdg.h"
+#include "x11/xdg.h"
 #include "settings.h"
 
 #include <fcntl.h>

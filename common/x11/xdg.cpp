@@ -1,5 +1,5 @@
 // XDG base folders, read from the environment.
-#include "linux/xdg.h"
+#include "x11/xdg.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // Linux side of the path layer: Windows drives live under the user's XDG data folder.
 #include "windows_path.h"
 
-#include "linux/xdg.h"
+#include "x11/xdg.h"
 
 #include <cctype>
 
