@@ -11,7 +11,7 @@ class Music {
   virtual void CD_Poll() = 0;
   virtual bool CD_Ok() const = 0;
   virtual void CD_Close() = 0;
-  // WAV file (BGM_File): loops by itself until stopped.
+  // WAV file (BGM_File of the music settings): loops by itself until stopped.
   virtual void WAV_Play() = 0;
   virtual void WAV_Stop() = 0;
   // MP3 file (BGM_File): open and play; restart from the beginning when it has
@@ -21,5 +21,17 @@ class Music {
   virtual void MP3_Close() = 0;
 };
 
-// The program's music player.
-Music& HostMusic();
+// The player until music playback exists: plays nothing. Every operation returns at
+// once, and CD polling asks to stop after its first tick.
+class SilentMusic : public Music {
+ public:
+  void CD_Open() override {}
+  void CD_Poll() override {}
+  bool CD_Ok() const override { return false; }
+  void CD_Close() override {}
+  void WAV_Play() override {}
+  void WAV_Stop() override {}
+  void MP3_Open() override {}
+  void MP3_Repeat() override {}
+  void MP3_Close() override {}
+};

@@ -2,12 +2,10 @@
 
 #include <cmath>
 #include <limits>
-#include <memory>
 
 #include "assets.h"
 #include "settings.h"
-
-const char kPreviewFormCaption[] = "Preview Window";
+#include "veloran_names.h"
 
 namespace {
 
@@ -27,10 +25,6 @@ std::int16_t Twips16(double twips) {
   if (rounded < -32768.0 || rounded > 32767.0) return 0;
   return static_cast<std::int16_t>(rounded);
 }
-
-struct PreviewForm {
-  std::unique_ptr<PreviewWindow> window;
-};
 
 }  // namespace
 
@@ -79,33 +73,37 @@ std::int32_t PreviewWindowNumber(const std::string& command_line, bool hex) {
   return static_cast<std::int32_t>(rounded);
 }
 
-void SetUpPreview(Runtime& rt, const std::string& command_line) {
-  const std::int32_t n = PreviewWindowNumber(command_line, rt.HexWindowNumbers());
+void PreviewForm::Load(const std::string& command_line) {
+  const std::int32_t n = PreviewWindowNumber(command_line, rt_.HexWindowNumbers());
   const WindowHandle parent = static_cast<std::uint32_t>(n);
 
   ScreenRect rect;
-  const bool found = parent != 0 && rt.GetWindowRect(parent, &rect);
+  const bool found = parent != 0 && rt_.GetWindowRect(parent, &rect);
   API_Result = found ? 1 : 0;
   if (!found) {
-    rt.EndProgram();
+    rt_.EndProgram();
     return;
   }
 
-  const int tpp_x = rt.TwipsPerPixelX();
-  const int tpp_y = rt.TwipsPerPixelY();
+  const int tpp_x = rt_.TwipsPerPixelX();
+  const int tpp_y = rt_.TwipsPerPixelY();
   const std::int16_t width = Twips16(static_cast<double>(tpp_x) * (rect.right - rect.left));
   const std::int16_t height = Twips16(static_cast<double>(tpp_y) * (rect.bottom - rect.top));
 
-  static PreviewForm form;
   Picture picture;
   DecodeBmp24(PreviewPictureBmp(), &picture);
-  form.window = rt.LoadPreviewForm(kPreviewFormCaption, picture);
+  window_ = rt_.LoadPreviewForm(kPreviewFormCaption, picture, [this] { Unload(); });
 
-  API_Result = form.window->AddChildStyle();
-  API_Result = static_cast<std::int32_t>(form.window->SetParent(parent));
+  API_Result = window_->AddChildStyle();
+  API_Result = static_cast<std::int32_t>(window_->SetParent(parent));
   const int width_px = tpp_x > 0 ? width / tpp_x : 0;
   const int height_px = tpp_y > 0 ? height / tpp_y : 0;
-  form.window->Move(0, 0, width_px, height_px);
-  form.window->SetPictureSize(width_px, height_px);
-  form.window->Show();
+  window_->Move(0, 0, width_px, height_px);
+  window_->SetPictureSize(width_px, height_px);
+  window_->Show();
+}
+
+void PreviewForm::Unload() {
+  window_->Owner();
+  API_Result = window_->PostClose();
 }

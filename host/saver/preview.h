@@ -4,11 +4,10 @@
 // fill it, with the still picture at its top-left. The program lives while it does.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "runtime.h"
-
-extern const char kPreviewFormCaption[];  // "Preview Window"
 
 // The window number from the command line: the text from its fourth character on,
 // leading blanks skipped, then an optional sign and decimal digits as far as they go
@@ -18,6 +17,20 @@ extern const char kPreviewFormCaption[];  // "Preview Window"
 // "/p 1234" and "/p:1234" both give 1234.
 std::int32_t PreviewWindowNumber(const std::string& command_line, bool hex);
 
-// The preview set-up of Main. When the window number names no window the program
-// ends at once: there is nothing to draw into and nobody could close the form.
-void SetUpPreview(Runtime& rt, const std::string& command_line);
+class PreviewForm {
+ public:
+  explicit PreviewForm(Runtime& rt) : rt_(rt) {}
+
+  // The preview set-up of Main for the window number on `command_line`. When that
+  // number names no window the program ends at once: there is nothing to draw into
+  // and nobody could close the form.
+  void Load(const std::string& command_line);
+
+ private:
+  // The form's unload: the owner is looked up (and not used), and a close request
+  // goes to the form's own window.
+  void Unload();
+
+  Runtime& rt_;
+  std::unique_ptr<PreviewWindow> window_;
+};

@@ -1,48 +1,42 @@
 #include "saver_run.h"
 
-#include <cctype>
-
 #include "assets.h"
-#include "settings.h"
-#include "startup.h"
+#include "veloran_names.h"
 
-const char kRendererWindowTitle[] = "Veloran_VC";
-const char kRingTextureFile[] = "C:\\qorin\\Veloran1.bmp";
-const char kStarTextureFile[] = "C:\\qorin\\Veloran2.bmp";
-
-SaverRunForm::SaverRunForm(Runtime& rt, Music& music) : rt_(rt), music_(music) {}
+SaverRunForm::SaverRunForm(Runtime& rt, Music& music, const MusicSettings& settings,
+                           std::string mode, std::int32_t& cursor_count)
+    : rt_(rt),
+      music_(music),
+      settings_(settings),
+      mode_(std::move(mode)),
+      ending_(FileEnding(settings.BGM_File)),
+      cursor_count_(cursor_count) {}
 
 void SaverRunForm::Load() {
   rt_.LoadHiddenForm(kSaverFormCaption, [this] { QueryUnload(); });
   timer1_ = rt_.CreateTimer(1000, false, [this] { Timer1Tick(); });
   timer2_ = rt_.CreateTimer(200, false, [this] { Timer2Tick(); });
   timer3_ = rt_.CreateTimer(500, true, [this] { Timer3Tick(); });
+  started_ms_ = rt_.Milliseconds();
   StartSequence();
-}
-
-std::string SaverRunForm::FileEnding() {
-  std::string ending = BGM_File.size() > 3 ? BGM_File.substr(BGM_File.size() - 3) : BGM_File;
-  for (char& c : ending) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return ending;
 }
 
 void SaverRunForm::StartSequence() {
   // The textures are complete on disk before the renderer starts.
-  rt_.WriteFileReplacing(kRingTextureFile, std::string(RingTextureBmp()));
-  rt_.WriteFileReplacing(kStarTextureFile, std::string(StarTextureBmp()));
+  rt_.WriteFileReplacing(kRingTexturePath, std::string(RingTextureBmp()));
+  rt_.WriteFileReplacing(kStarTexturePath, std::string(StarTextureBmp()));
 
   renderer_path_ = rt_.ProgramFolder() + kRendererFile;
   renderer_task_ = rt_.StartProgram(renderer_path_);
 
-  if (BGM_Kind == 1) {
+  if (settings_.BGM_Kind == 1) {
     music_.CD_Open();
     timer2_->SetEnabled(true);
   }
-  if (BGM_Kind == 2) {
-    const std::string ending = FileEnding();
-    if (ending == "WAV") {
+  if (settings_.BGM_Kind == 2) {
+    if (ending_ == "WAV") {
       music_.WAV_Play();
-    } else if (ending == "MP3") {
+    } else if (ending_ == "MP3") {
       music_.MP3_Open();
       timer1_->SetEnabled(true);
     }
@@ -56,8 +50,17 @@ void SaverRunForm::Timer2Tick() {
   timer2_->SetEnabled(music_.CD_Ok());
 }
 
+bool SaverRunForm::RendererStarting() {
+  return !renderer_seen_ && renderer_task_ != 0 && rt_.ProgramRunning(renderer_task_) &&
+         rt_.Milliseconds() - started_ms_ < kRendererStartLimitMs;
+}
+
 void SaverRunForm::Timer3Tick() {
-  if (rt_.FindTopWindow(kRendererWindowTitle) != 0) return;
+  if (rt_.FindTopWindow(kRendererWindowTitle) != 0) {
+    renderer_seen_ = true;
+    return;
+  }
+  if (RendererStarting()) return;
   timer3_->SetEnabled(false);
   QueryUnload();
 }
@@ -67,22 +70,15 @@ void SaverRunForm::QueryUnload() {
     timer2_->SetEnabled(false);
     music_.CD_Close();
   }
-  if (BGM_Kind == 2) {
-    const std::string ending = FileEnding();
-    if (ending == "WAV") {
+  if (settings_.BGM_Kind == 2) {
+    if (ending_ == "WAV") {
       music_.WAV_Stop();
-    } else if (ending == "MP3") {
+    } else if (ending_ == "MP3") {
       timer1_->SetEnabled(false);
       music_.MP3_Close();
     }
   }
   // The cursor was hidden at start-up only for /s; an empty command line never hid it.
-  if (ModeLetter(rt_.CommandLine()) == "S") Cursor_Count = rt_.ShowCursor(true);
+  if (mode_ == "S") cursor_count_ = rt_.ShowCursor(true);
   rt_.EndProgram();
-}
-
-void LoadSaverRunForm(Runtime& rt) {
-  static std::unique_ptr<SaverRunForm> form;
-  form = std::make_unique<SaverRunForm>(rt, HostMusic());
-  form->Load();
 }

@@ -3,6 +3,10 @@
 // two texture files, starts the renderer and the music; Timer3 watches the renderer's
 // window every 500 ms and unloads the form when it is gone; the unload stops the
 // music, shows the cursor again (only for /s) and ends the program.
+//
+// A renderer still switching the display has no window yet: until its window has
+// been seen once, the watch waits while the renderer's process lives, for at most
+// kRendererStartLimitMs.
 
 #include <cstdint>
 #include <memory>
@@ -10,14 +14,16 @@
 
 #include "music.h"
 #include "runtime.h"
+#include "settings.h"
 
-extern const char kRendererWindowTitle[];  // "Veloran_VC"
-extern const char kRingTextureFile[];      // "C:\qorin\Veloran1.bmp"
-extern const char kStarTextureFile[];      // "C:\qorin\Veloran2.bmp"
+inline constexpr std::int64_t kRendererStartLimitMs = 30000;
 
 class SaverRunForm {
  public:
-  SaverRunForm(Runtime& rt, Music& music);
+  // `mode` is the command line's mode letter; `cursor_count` receives the display
+  // count of the cursor shown again at the end of a /s run.
+  SaverRunForm(Runtime& rt, Music& music, const MusicSettings& settings, std::string mode,
+               std::int32_t& cursor_count);
 
   // Loads the form: its hidden window, its timers (Timer3 on), then the start sequence.
   void Load();
@@ -36,15 +42,19 @@ class SaverRunForm {
 
  private:
   void StartSequence();
-  // "WAV", "MP3" or another ending of BGM_File (its last three characters, upper-cased).
-  static std::string FileEnding();
+  // Whether the renderer may still bring up its window: not seen yet, its process
+  // alive, and within the start limit.
+  bool RendererStarting();
 
   Runtime& rt_;
   Music& music_;
+  const MusicSettings& settings_;
+  const std::string mode_;
+  const std::string ending_;  // FileEnding of BGM_File
+  std::int32_t& cursor_count_;
   std::unique_ptr<FormTimer> timer1_, timer2_, timer3_;
   std::string renderer_path_;
   std::int32_t renderer_task_ = 0;
+  std::int64_t started_ms_ = 0;
+  bool renderer_seen_ = false;
 };
-
-// Main's last step: loads the program's saver-run form (it lives until the end).
-void LoadSaverRunForm(Runtime& rt);

@@ -1,12 +1,15 @@
 #pragma once
 // Test doubles for the host: a runtime and a music player that write every call into
-// one shared log, with timers the test ticks by hand.
+// one shared log, with timers the test ticks by hand and a clock it sets; the profile
+// file keeps nothing (no settings file) and finds files on disk.
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "assets.h"
 #include "music.h"
 #include "runtime.h"
 
@@ -43,7 +46,26 @@ class FakePreviewWindow : public PreviewWindow {
     log_.push_back("picture " + std::to_string(w) + "x" + std::to_string(h));
   }
   void Show() override { log_.push_back("show"); }
+  WindowHandle Owner() override { log_.push_back("owner"); return 0; }
+  std::int32_t PostClose() override { log_.push_back("post close"); return 1; }
   Log& log_;
+};
+
+class EmptyProfile : public ProfileFile {
+ public:
+  std::uint32_t GetString(const char*, const char*, const char*, char* buffer, std::uint32_t,
+                          const char*) override {
+    buffer[0] = '\0';  // the host never asks with a default
+    return 0;
+  }
+  std::int32_t WriteString(const char*, const char*, const char*, const char*) override { return 0; }
+  bool OpenForReading(const std::string& path) override {
+    return std::filesystem::is_regular_file(path);
+  }
+  std::string SettingsFilePath(const std::string& name) override { return name; }
+  PathStyle Paths() const override {
+    return std::filesystem::path::preferred_separator == '\\' ? kWindowsPaths : kLinuxPaths;
+  }
 };
 
 class FakeRuntime : public Runtime {
@@ -60,6 +82,10 @@ class FakeRuntime : public Runtime {
   std::function<void()> unload_request;
   std::string last_message;
   Picture preview_picture;
+  std::function<void()> preview_unload;
+  std::int64_t now_ms = 0;
+  std::set<std::int32_t> running;  // task numbers of programs still running
+  EmptyProfile profile;
 
   std::string CommandLine() override { return command_line; }
   std::string ProgramFolder() override { return program_folder; }
@@ -72,6 +98,7 @@ class FakeRuntime : public Runtime {
     last_message = text;
   }
   bool HexWindowNumbers() const override { return false; }
+  std::int64_t Milliseconds() override { return now_ms; }
   bool CreateFolder(const std::string& path) override {
     log.push_back("mkdir " + path);
     return true;
@@ -83,8 +110,11 @@ class FakeRuntime : public Runtime {
   }
   std::int32_t StartProgram(const std::string& path) override {
     log.push_back("start " + path);
+    running.insert(4242);
     return 4242;
   }
+  bool ProgramRunning(std::int32_t task) override { return running.count(task) > 0; }
+  ProfileFile& Profile() override { return profile; }
   WindowHandle FindTopWindow(const std::string& title) override {
     log.push_back("find " + title);
     return windows.count(title) ? 77 : 0;
@@ -116,9 +146,11 @@ class FakeRuntime : public Runtime {
     timers[ms] = t.get();
     return t;
   }
-  std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption, const Picture& picture) override {
+  std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption, const Picture& picture,
+                                                 std::function<void()> unload) override {
     log.push_back("preview form " + caption);
     preview_picture = picture;
+    preview_unload = std::move(unload);
     return std::make_unique<FakePreviewWindow>(log);
   }
 

@@ -29,30 +29,35 @@ TEST(PreviewWindowNumber, HexWhereThePlatformWritesWindowIdsSo) {
   EXPECT_EQ(PreviewWindowNumber("/p 0x1FFFFFFFF", true), 0);
 }
 
-TEST(SetUpPreview, FillsTheParentWithTheFormAndShowsIt) {
+TEST(PreviewForm, FillsTheParentWithTheFormShowsItAndClosesItselfAtUnload) {
   FakeRuntime rt;
   rt.rects[1234] = ScreenRect{100, 200, 300, 350};
-  SetUpPreview(rt, "/p 1234");
+  PreviewForm form(rt);
+  form.Load("/p 1234");
   EXPECT_EQ(rt.log, (Log{"preview form Preview Window", "child style", "parent 1234", "move 0,0 200x150",
                          "picture 200x150", "show"}));
   EXPECT_EQ(API_Result, 1);
   EXPECT_EQ(rt.preview_picture.width, 152);
   EXPECT_EQ(rt.preview_picture.height, 112);
   EXPECT_FALSE(rt.ended);
+  rt.log.clear();
+  rt.preview_unload();
+  EXPECT_EQ(rt.log, (Log{"owner", "post close"}));
 }
 
-TEST(SetUpPreview, NoSuchWindowEndsTheProgram) {
+TEST(PreviewForm, NoSuchWindowEndsTheProgram) {
   for (const char* cmd : {"/p 999", "/p", "/p xyz"}) {
     FakeRuntime rt;
-    SetUpPreview(rt, cmd);
+    PreviewForm(rt).Load(cmd);
     EXPECT_EQ(rt.log, (Log{"end"})) << cmd;
   }
 }
 
-TEST(SetUpPreview, SizeBeyondTheFormsTwipsRangeIsLeftAtZero) {
+TEST(PreviewForm, SizeBeyondTheFormsTwipsRangeIsLeftAtZero) {
   FakeRuntime rt;
   rt.rects[7] = ScreenRect{0, 0, 3000, 100};  // 45000 twips wide
-  SetUpPreview(rt, "/p:7");
+  PreviewForm form(rt);
+  form.Load("/p:7");
   EXPECT_EQ(rt.log[3], "move 0,0 0x100");
 }
 

@@ -1,153 +1,170 @@
-// The saver run's start and shutdown sequences against a fake runtime and player.
+// The saver run's start, watch and shutdown sequences against a fake runtime and player.
 #include <gtest/gtest.h>
 
 #include "assets.h"
 #include "fake_runtime.h"
 #include "saver_run.h"
 #include "settings.h"
-#include "startup.h"
 
 namespace {
 
-class SaverRunTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    BGM_Kind = 0;
-    BGM_File.clear();
-    rt.command_line = "/s";
+const Log kStart{"hidden form Veloran_Main", "write C:\\qorin\\Veloran1.bmp",
+                 "write C:\\qorin\\Veloran2.bmp", "start C:\\Saver\\Veloran.dll"};
+
+// One run of the form over its own fake runtime, music choice and mode.
+struct SaverRun {
+  explicit SaverRun(int kind = 0, const char* file = "", const char* mode = "S")
+      : settings{static_cast<int16_t>(kind), 0, file, ""}, form(rt, music, settings, mode, cursor) {
+    rt.windows.insert("Veloran_VC");
   }
+  // Loads the form and keeps only what happens after the start in the log.
   void Load() {
     form.Load();
-    rt.log.clear();  // keep only what happens after the start
+    rt.log.clear();
   }
-  Log StartLog() {
-    form.Load();
-    return rt.log;
-  }
+  void Tick(unsigned interval_ms) { rt.timers[interval_ms]->tick(); }
 
   FakeRuntime rt;
   FakeMusic music{rt.log};
-  SaverRunForm form{rt, music};
+  MusicSettings settings;
+  std::int32_t cursor = 0;
+  SaverRunForm form;
 };
 
-TEST_F(SaverRunTest, StartWritesBothTexturesThenStartsTheRenderer) {
-  EXPECT_EQ(StartLog(), (Log{"hidden form Veloran_Main", "write C:\\qorin\\Veloran1.bmp",
-                             "write C:\\qorin\\Veloran2.bmp", "start C:\\Saver\\Veloran.dll"}));
-  EXPECT_EQ(rt.files["C:\\qorin\\Veloran1.bmp"], std::string(RingTextureBmp()));
-  EXPECT_EQ(rt.files["C:\\qorin\\Veloran2.bmp"], std::string(StarTextureBmp()));
-  EXPECT_EQ(form.RendererTask(), 4242);
-  EXPECT_TRUE(form.Timer3().Enabled());
-  EXPECT_FALSE(form.Timer1().Enabled());
-  EXPECT_FALSE(form.Timer2().Enabled());
+TEST(SaverRunForm, StartWritesBothTexturesThenStartsTheRenderer) {
+  SaverRun run;
+  run.form.Load();
+  EXPECT_EQ(run.rt.log, kStart);
+  EXPECT_EQ(run.rt.files["C:\\qorin\\Veloran1.bmp"], std::string(RingTextureBmp()));
+  EXPECT_EQ(run.rt.files["C:\\qorin\\Veloran2.bmp"], std::string(StarTextureBmp()));
+  EXPECT_EQ(run.form.RendererTask(), 4242);
+  EXPECT_TRUE(run.form.Timer3().Enabled());
+  EXPECT_FALSE(run.form.Timer1().Enabled());
+  EXPECT_FALSE(run.form.Timer2().Enabled());
 }
 
-TEST_F(SaverRunTest, MusicStartsAfterTheRendererByKindAndEnding) {
+// What the music does after the renderer start, and at the end of the run.
+TEST(SaverRunForm, MusicByKindAndEndingAtStartAndShutdown) {
   struct Case {
     int kind;
     const char* file;
-    Log music;  // what follows the renderer start
+    Log start;     // what follows the renderer start
+    Log shutdown;  // the unload's steps before the cursor and the end
   };
   const Case cases[] = {
-      {0, "C:\\m\\a.mp3", {}},
-      {1, "", {"CD_Open", "Timer2 on"}},
-      {2, "C:\\m\\a.Mp3", {"MP3_Open", "Timer1 on"}},
-      {2, "C:\\m\\a.WAV", {"WAV_Play"}},
-      {2, "C:\\m\\awav", {"WAV_Play"}},
-      {2, "C:\\m\\a.mid", {}},
-      {2, "", {}},
-      {3, "C:\\m\\a.wav", {}},
+      {0, "C:\\m\\a.mp3", {}, {}},
+      {1, "", {"CD_Open", "Timer2 on"}, {"Timer2 off", "CD_Close"}},
+      {2, "C:\\m\\a.Mp3", {"MP3_Open", "Timer1 on"}, {"Timer1 off", "MP3_Close"}},
+      {2, "C:\\m\\a.WAV", {"WAV_Play"}, {"WAV_Stop"}},
+      {2, "C:\\m\\awav", {"WAV_Play"}, {"WAV_Stop"}},
+      {2, "C:\\m\\a.mid", {}, {}},
+      {2, "", {}, {}},
+      {3, "C:\\m\\a.wav", {}, {}},
   };
   for (const Case& c : cases) {
-    FakeRuntime fresh;
-    FakeMusic player(fresh.log);
-    SaverRunForm f(fresh, player);
-    BGM_Kind = static_cast<int16_t>(c.kind);
-    BGM_File = c.file;
-    f.Load();
-    Log expected{"hidden form Veloran_Main", "write C:\\qorin\\Veloran1.bmp", "write C:\\qorin\\Veloran2.bmp",
-                 "start C:\\Saver\\Veloran.dll"};
-    expected.insert(expected.end(), c.music.begin(), c.music.end());
-    EXPECT_EQ(fresh.log, expected) << "kind " << c.kind << " file " << c.file;
+    SCOPED_TRACE(std::string("kind ") + std::to_string(c.kind) + " file " + c.file);
+    SaverRun run(c.kind, c.file);
+    run.form.Load();
+    Log expected = kStart;
+    expected.insert(expected.end(), c.start.begin(), c.start.end());
+    EXPECT_EQ(run.rt.log, expected);
+    run.rt.log.clear();
+    run.form.QueryUnload();
+    expected = c.shutdown;
+    expected.insert(expected.end(), {"cursor show", "end"});
+    EXPECT_EQ(run.rt.log, expected);
   }
 }
 
-TEST_F(SaverRunTest, CdPollingStopsForGoodWhenCdOkTurnsFalseAndThenNoClose) {
-  BGM_Kind = 1;
-  Load();
-  rt.timers[200]->tick();
-  rt.timers[200]->tick();
-  music.cd_ok = false;
-  rt.timers[200]->tick();
-  EXPECT_FALSE(form.Timer2().Enabled());
-  EXPECT_EQ(rt.log, (Log{"CD_Poll", "CD_Poll", "CD_Poll", "Timer2 off"}));
-  rt.log.clear();
-  form.QueryUnload();
-  EXPECT_EQ(rt.log, (Log{"cursor show", "end"}));
+TEST(SaverRunForm, CdPollingStopsForGoodWhenCdOkTurnsFalseAndThenNoClose) {
+  SaverRun run(1);
+  run.Load();
+  run.Tick(200);
+  run.Tick(200);
+  run.music.cd_ok = false;
+  run.Tick(200);
+  EXPECT_FALSE(run.form.Timer2().Enabled());
+  EXPECT_EQ(run.rt.log, (Log{"CD_Poll", "CD_Poll", "CD_Poll", "Timer2 off"}));
+  run.rt.log.clear();
+  run.form.QueryUnload();
+  EXPECT_EQ(run.rt.log, (Log{"cursor show", "end"}));
 }
 
-TEST_F(SaverRunTest, CdStillPollingIsClosedAtTheEnd) {
-  BGM_Kind = 1;
-  Load();
-  rt.timers[200]->tick();
-  rt.log.clear();
-  form.QueryUnload();
-  EXPECT_EQ(rt.log, (Log{"Timer2 off", "CD_Close", "cursor show", "end"}));
+TEST(SaverRunForm, Mp3IsRepeatedEverySecond) {
+  SaverRun run(2, "C:\\m\\song.mp3");
+  run.Load();
+  run.Tick(1000);
+  run.Tick(1000);
+  EXPECT_EQ(run.rt.log, (Log{"MP3_Repeat", "MP3_Repeat"}));
 }
 
-TEST_F(SaverRunTest, Mp3IsRepeatedAndClosedAfterItsTimerStops) {
-  BGM_Kind = 2;
-  BGM_File = "C:\\m\\song.mp3";
-  Load();
-  rt.timers[1000]->tick();
-  form.QueryUnload();
-  EXPECT_EQ(rt.log, (Log{"MP3_Repeat", "Timer1 off", "MP3_Close", "cursor show", "end"}));
+TEST(SaverRunForm, CursorIsShownAgainOnlyForSlashS) {
+  for (const char* mode : {"S", "", "P"}) {
+    SaverRun run(0, "", mode);
+    run.form.Load();
+    run.rt.cursor = -1;
+    run.cursor = 7;
+    run.form.QueryUnload();
+    const bool shown = std::string(mode) == "S";
+    EXPECT_EQ(run.rt.log.back(), "end");
+    EXPECT_EQ(run.rt.log[run.rt.log.size() - 2] == "cursor show", shown) << mode;
+    EXPECT_EQ(run.cursor, shown ? 0 : 7) << mode;
+  }
 }
 
-TEST_F(SaverRunTest, WavIsStoppedAtTheEnd) {
-  BGM_Kind = 2;
-  BGM_File = "C:\\m\\loop.wav";
-  Load();
-  form.QueryUnload();
-  EXPECT_EQ(rt.log, (Log{"WAV_Stop", "cursor show", "end"}));
+TEST(SaverRunForm, WatchEndsTheRunOnlyWhenTheRendererWindowIsGone) {
+  SaverRun run;
+  run.Load();
+  run.Tick(500);
+  run.Tick(500);
+  EXPECT_EQ(run.rt.log, (Log{"find Veloran_VC", "find Veloran_VC"}));
+  EXPECT_FALSE(run.rt.ended);
+  run.rt.windows.erase("Veloran_VC");
+  run.Tick(500);
+  EXPECT_EQ(run.rt.log, (Log{"find Veloran_VC", "find Veloran_VC", "find Veloran_VC", "Timer3 off",
+                             "cursor show", "end"}));
 }
 
-TEST_F(SaverRunTest, CursorIsShownAgainOnlyForSlashS) {
-  for (const char* cmd : {"/s", "-S", "", "s"}) {
-    FakeRuntime fresh;
-    FakeMusic player(fresh.log);
-    SaverRunForm f(fresh, player);
-    fresh.command_line = cmd;
-    f.Load();
-    fresh.cursor = -1;
-    f.QueryUnload();
-    const bool shown = std::string(cmd).size() >= 2;
-    EXPECT_EQ(fresh.log.back(), "end");
-    EXPECT_EQ(fresh.log[fresh.log.size() - 2] == "cursor show", shown) << cmd;
-    if (shown) {
-      EXPECT_EQ(Cursor_Count, 0);
+// A renderer still switching the display has no window yet: the watch waits while its
+// process lives, up to the start limit; once the window was seen, its going ends the run.
+TEST(SaverRunForm, WatchWaitsForALateRendererWindow) {
+  struct Case {
+    const char* what;
+    bool started;          // the renderer process could be started
+    bool exits;            // it ends before its window ever comes
+    std::int64_t window_ms;  // when its window appears (-1: never)
+    std::int64_t end_ms;   // when the run is expected to end
+  };
+  const Case cases[] = {
+      {"window after 1.5 s, closed at 4 s", true, false, 1500, 4000},
+      {"window never comes", true, false, -1, kRendererStartLimitMs},
+      {"renderer exits at 2 s without a window", true, true, -1, 2000},
+      {"renderer could not be started", false, false, -1, 500},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SaverRun run;
+    run.rt.windows.clear();
+    run.Load();
+    if (!c.started) run.rt.running.clear();
+    std::int64_t ended_at = -1;
+    for (std::int64_t t = 500; t <= kRendererStartLimitMs + 1000 && ended_at < 0; t += 500) {
+      run.rt.now_ms = t;
+      if (c.window_ms >= 0 && t >= c.window_ms) run.rt.windows.insert("Veloran_VC");
+      if (c.window_ms >= 0 && t >= 4000) run.rt.windows.clear();  // closed by the user
+      if (c.exits && t >= 2000) run.rt.running.clear();
+      run.Tick(500);
+      if (run.rt.ended) ended_at = t;
     }
+    EXPECT_EQ(ended_at, c.end_ms);
   }
 }
 
-TEST_F(SaverRunTest, WatchEndsTheRunOnlyWhenTheRendererWindowIsGone) {
-  rt.windows.insert("Veloran_VC");
-  Load();
-  rt.timers[500]->tick();
-  rt.timers[500]->tick();
-  EXPECT_EQ(rt.log, (Log{"find Veloran_VC", "find Veloran_VC"}));
-  EXPECT_FALSE(rt.ended);
-  rt.windows.erase("Veloran_VC");
-  rt.timers[500]->tick();
-  EXPECT_EQ(rt.log, (Log{"find Veloran_VC", "find Veloran_VC", "find Veloran_VC", "Timer3 off",
-                         "cursor show", "end"}));
-}
-
-TEST_F(SaverRunTest, UnloadRequestFromTheSystemRunsTheShutdown) {
-  BGM_Kind = 2;
-  BGM_File = "x.wav";
-  Load();
-  rt.unload_request();
-  EXPECT_EQ(rt.log, (Log{"WAV_Stop", "cursor show", "end"}));
+TEST(SaverRunForm, UnloadRequestFromTheSystemRunsTheShutdown) {
+  SaverRun run(2, "x.wav");
+  run.Load();
+  run.rt.unload_request();
+  EXPECT_EQ(run.rt.log, (Log{"WAV_Stop", "cursor show", "end"}));
 }
 
 }  // namespace

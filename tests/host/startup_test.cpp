@@ -7,6 +7,7 @@
 
 #include "fake_runtime.h"
 #include "startup.h"
+#include "zoom.h"
 
 namespace {
 
@@ -25,13 +26,20 @@ class StartupTest : public ::testing::Test {
                ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(folder_);
     rt.program_folder = folder_.string();
-    Cursor_Count = 0;
   }
   void TearDown() override {
     std::error_code ec;
     fs::remove_all(folder_, ec);
   }
   void PutRenderer() { std::ofstream(folder_ / "Veloran.dll") << "x"; }
+
+  // Main with a fresh host state and a silent player.
+  static HostState RunMain(FakeRuntime& runtime) {
+    HostState host;
+    FakeMusic music(runtime.log);
+    Main(runtime, music, host);
+    return host;
+  }
 
   FakeRuntime rt;
   fs::path folder_;
@@ -54,7 +62,7 @@ TEST_F(StartupTest, GuardEndsAtOnceAndAlwaysMakesBothSearches) {
       fresh.program_folder = folder_.string();
       fresh.windows.insert(title);
       fresh.command_line = cmd;
-      Main(fresh);
+      RunMain(fresh);
       EXPECT_EQ(fresh.log, (Log{"find Veloran_Main", "find <Veloran>", "end"})) << title << " / " << cmd;
     }
   }
@@ -62,7 +70,7 @@ TEST_F(StartupTest, GuardEndsAtOnceAndAlwaysMakesBothSearches) {
   PutRenderer();
   rt.windows.insert("Preview Window");
   rt.command_line = "/s";
-  Main(rt);
+  RunMain(rt);
   EXPECT_FALSE(rt.ended);
 }
 
@@ -71,7 +79,7 @@ TEST_F(StartupTest, RendererMissingGivesTheMessageInEveryModeButPreview) {
     FakeRuntime fresh;
     fresh.program_folder = folder_.string();
     fresh.command_line = cmd;
-    Main(fresh);
+    RunMain(fresh);
     EXPECT_EQ(fresh.log, (Log{"find Veloran_Main", "find <Veloran>", "mkdir C:\\qorin", "message", "end"}))
         << "command line: '" << cmd << "'";
     EXPECT_EQ(fresh.last_message, "Veloran.dll が同じﾌｫﾙﾀﾞに見つかりません！");
@@ -81,7 +89,8 @@ TEST_F(StartupTest, RendererMissingGivesTheMessageInEveryModeButPreview) {
 TEST_F(StartupTest, PreviewNeedsNoRendererFolderOrSettings) {
   rt.command_line = "/p 1234";
   rt.rects[1234] = ScreenRect{10, 20, 162, 132};
-  Main(rt);
+  const HostState host = RunMain(rt);
+  EXPECT_EQ(host.mode, "P");
   EXPECT_FALSE(Has(rt.log, "mkdir C:\\qorin"));
   EXPECT_FALSE(Has(rt.log, "message"));
   EXPECT_FALSE(rt.ended);
@@ -102,15 +111,15 @@ TEST_F(StartupTest, ModeTableWithTheRendererPresent) {
     FakeRuntime fresh;
     fresh.program_folder = folder_.string();
     fresh.command_line = c.cmd;
-    Cursor_Count = 0;
-    Main(fresh);
+    const HostState host = RunMain(fresh);
     SCOPED_TRACE(std::string("command line: '") + c.cmd + "'");
     EXPECT_TRUE(Has(fresh.log, "mkdir C:\\qorin"));
     EXPECT_FALSE(Has(fresh.log, "message"));
     EXPECT_EQ(fresh.ended, !c.run);
     EXPECT_EQ(Has(fresh.log, "hidden form Veloran_Main"), c.run);
     EXPECT_EQ(Has(fresh.log, "cursor hide"), c.cursor_hidden);
-    EXPECT_EQ(Cursor_Count, c.cursor_hidden ? -1 : 0);
+    EXPECT_EQ(host.Cursor_Count, c.cursor_hidden ? -1 : 0);
+    EXPECT_EQ(host.saver_run != nullptr, c.run);
     if (c.run) {
       // The cursor is hidden before the form loads, and the renderer starts from the
       // host's folder.
@@ -125,11 +134,10 @@ TEST_F(StartupTest, ModeTableWithTheRendererPresent) {
 }
 
 TEST_F(StartupTest, ZoomRunsBetweenThePointAndTheWindow) {
-  Zoom_X = 300;
-  Zoom_Y = 200;
+  const ZoomPoint point{300, 200};
   rt.rects[5] = ScreenRect{100, 50, 500, 350};
-  ZoomOpen(rt, 5);
-  ZoomClose(rt, 5);
+  ZoomOpen(rt, point, 5);
+  ZoomClose(rt, point, 5);
   EXPECT_EQ(rt.log, (Log{"zoom 300,200,300,200 -> 100,50,500,350", "zoom 100,50,500,350 -> 300,200,300,200"}));
 }
 

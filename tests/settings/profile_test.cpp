@@ -14,12 +14,9 @@
 #include <sstream>
 #include <string>
 
-#include "profile.h"
 #include "settings.h"
 
 namespace fs = std::filesystem;
-
-std::string ProgramFolder() { return "/opt/veloran"; }
 
 namespace {
 
@@ -46,10 +43,10 @@ class ProfileFiles : public ::testing::Test {
   void TearDown() override { fs::remove_all(root_); }
 
   int32_t Put(const fs::path& file, const char* key, const char* value) {
-    return ProfileWriteString("Section", key, value, file.c_str());
+    return NativeProfileFile().WriteString("Section", key, value, file.c_str());
   }
   std::string Get(const fs::path& file, const char* key) {
-    return GetIni("Section", key, file.string());
+    return GetIni(NativeProfileFile(), "Section", key, file.string());
   }
 
   fs::path root_;
@@ -61,11 +58,11 @@ TEST_F(ProfileFiles, SettingsFileLivesInTheUserConfigFolder) {
   const char* home = std::getenv("HOME");
 
   setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
-  EXPECT_EQ(SettingsFile(), "/tmp/cfg/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(NativeProfileFile(), "/opt/veloran"), "/tmp/cfg/veloran/Veloran.ini");
   setenv("XDG_CONFIG_HOME", "relative/cfg", 1);  // not absolute: ignored
-  EXPECT_EQ(SettingsFile(), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(NativeProfileFile(), "/opt/veloran"), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
   unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(SettingsFile(), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(NativeProfileFile(), "/opt/veloran"), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
 
   if (saved_config) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 }
@@ -132,7 +129,7 @@ TEST_F(ProfileFiles, NamedPipesDoNotHoldTheProgramUp) {
   const fs::path pipe = root_ / "pipe.mp3";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   const auto start = std::chrono::steady_clock::now();
-  FileExists(pipe.string());
+  FileExists(NativeProfileFile(), pipe.string());
   EXPECT_EQ(Get(pipe, "k"), "");
   EXPECT_EQ(Put(pipe, "k", "v"), 0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
@@ -142,8 +139,8 @@ TEST_F(ProfileFiles, ValuesAreTheirOwnBytes) {
   // A Linux path in UTF-8 goes in and comes out untouched.
   const fs::path file = root_ / "Veloran.ini";
   const char* path = "/home/\xE3\x83\xA6\xE3\x83\xBC\xE3\x82\xB6/\xE6\x9B\xB2 1.mp3";
-  EXPECT_NE(ProfileWriteString("Section", kKeyFile, path, file.c_str()), 0);
-  EXPECT_EQ(GetIni("Section", kKeyFile, file.string()), path);
+  EXPECT_NE(NativeProfileFile().WriteString("Section", kKeyFile, path, file.c_str()), 0);
+  EXPECT_EQ(GetIni(NativeProfileFile(), "Section", kKeyFile, file.string()), path);
   EXPECT_EQ(ReadBytes(file), std::string("[Section]\r\n") + kKeyFile + "=" + path + "\r\n");
 }
 

@@ -17,6 +17,10 @@ namespace {
 
 std::string g_program_folder;
 
+// The real profile file of the platform: our own reader and writer on Linux, the
+// Windows calls themselves (under Wine) in the Windows build.
+ProfileFile& Profile() { return NativeProfileFile(); }
+
 const std::string kKind = kKeyKind;
 const std::string kTrack = kKeyTrack;
 const std::string kFile = kKeyFile;
@@ -56,12 +60,8 @@ class SettingsTest : public ::testing::Test {
 #else
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
 #endif
-    settings_ = SettingsFile();
+    settings_ = SettingsFile(Profile(), g_program_folder);
     ASSERT_EQ(settings_.rfind(root_.string(), 0), 0u) << settings_;
-    BGM_Kind = 0;
-    BGM_Track = 0;
-    BGM_File.clear();
-    BGM_Folder.clear();
     API_Result = 0;
   }
   void TearDown() override { fs::remove_all(root_); }
@@ -79,66 +79,68 @@ class SettingsTest : public ::testing::Test {
     return path;
   }
 
+  void Load() { m = LoadSettings(Profile(), g_program_folder); }
+  void Save() { SaveSettings(Profile(), g_program_folder, m); }
+
   fs::path root_;
   std::string settings_;
+  MusicSettings m;
 };
 
 }  // namespace
 
-std::string ProgramFolder() { return g_program_folder; }
-
 TEST_F(SettingsTest, NoFileGivesDefaultsAndCreatesNothing) {
-  BGM_Kind = 2;  // whatever was there before, loading sets every value
-  BGM_File = "x";
-  LoadSettings();
-  EXPECT_EQ(BGM_Kind, 0);
-  EXPECT_EQ(BGM_Track, 0);
-  EXPECT_EQ(BGM_File, "");
-  EXPECT_EQ(BGM_Folder, g_program_folder);
+  m.BGM_Kind = 2;  // whatever was there before, loading sets every value
+  m.BGM_File = "x";
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 0);
+  EXPECT_EQ(m.BGM_Track, 0);
+  EXPECT_EQ(m.BGM_File, "");
+  EXPECT_EQ(m.BGM_Folder, g_program_folder);
   EXPECT_FALSE(fs::exists(settings_));
 }
 
 TEST_F(SettingsTest, ExistingMusicFileIsKept) {
   const std::string music = MusicFile("a b.mp3");
   WriteSettings(" 2", " 3", music);
-  LoadSettings();
-  EXPECT_EQ(BGM_Kind, 2);
-  EXPECT_EQ(BGM_Track, 3);
-  EXPECT_EQ(BGM_File, music);
-  EXPECT_EQ(BGM_Folder, (root_ / "music").string());
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 2);
+  EXPECT_EQ(m.BGM_Track, 3);
+  EXPECT_EQ(m.BGM_File, music);
+  EXPECT_EQ(m.BGM_Folder, (root_ / "music").string());
 }
 
 TEST_F(SettingsTest, MissingOrUnusableMusicFileIsForgotten) {
   const std::string gone = MusicFile("gone.mp3");
   fs::remove(gone);
   const std::string folder = (root_ / "music").string();
-  const std::string sep(1, kNativePaths.separator);
+  const std::string sep(1, Profile().Paths().separator);
   for (const std::string& file : {gone, folder, folder + sep}) {
     SCOPED_TRACE(file);
     WriteSettings("2", "0", file);
-    LoadSettings();
-    EXPECT_EQ(BGM_Kind, 0);  // a file choice without its file plays nothing
-    EXPECT_EQ(BGM_File, "");
-    EXPECT_EQ(BGM_Folder, g_program_folder);
+    Load();
+    EXPECT_EQ(m.BGM_Kind, 0);  // a file choice without its file plays nothing
+    EXPECT_EQ(m.BGM_File, "");
+    EXPECT_EQ(m.BGM_Folder, g_program_folder);
   }
   // A CD choice stays whatever the file key says.
   WriteSettings("1", "4", gone);
-  LoadSettings();
-  EXPECT_EQ(BGM_Kind, 1);
-  EXPECT_EQ(BGM_Track, 4);
-  EXPECT_EQ(BGM_File, "");
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 1);
+  EXPECT_EQ(m.BGM_Track, 4);
+  EXPECT_EQ(m.BGM_File, "");
 }
 
 TEST_F(SettingsTest, EmptyFileKey) {
   WriteSettings("1", "0", "");
-  LoadSettings();
-  EXPECT_EQ(BGM_Kind, 1);
-  EXPECT_EQ(BGM_File, "");
-  EXPECT_EQ(BGM_Folder, g_program_folder);
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 1);
+  EXPECT_EQ(m.BGM_File, "");
+  EXPECT_EQ(m.BGM_Folder, g_program_folder);
 
   WriteSettings("2", "0", "");
-  LoadSettings();
-  EXPECT_EQ(BGM_Kind, 0);
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 0);
 }
 
 TEST_F(SettingsTest, StoredNumbers) {
@@ -148,12 +150,12 @@ TEST_F(SettingsTest, StoredNumbers) {
   } cases[] = {{"2.9", 2}, {"-0.5", -1}, {"abc", 0}, {" 2", 2}, {"99999", 0}, {"", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    BGM_Kind = 7;
-    BGM_Track = 7;
+    m.BGM_Kind = 7;
+    m.BGM_Track = 7;
     WriteSettings(c.text, c.text, "");
-    LoadSettings();
-    EXPECT_EQ(BGM_Track, c.value);
-    EXPECT_EQ(BGM_Kind, c.value == 2 ? 0 : c.value);  // kind 2 without a file falls to 0
+    Load();
+    EXPECT_EQ(m.BGM_Track, c.value);
+    EXPECT_EQ(m.BGM_Kind, c.value == 2 ? 0 : c.value);  // kind 2 without a file falls to 0
   }
 }
 
@@ -161,64 +163,64 @@ TEST_F(SettingsTest, QuotedMusicFileAndOtherSpellingsOfTheKeys) {
   const std::string music = MusicFile("q.wav");
   WriteBytes(settings_, "\r\n[section]\r\n  bgm\x8B\xE6\x95\xAA  =  2  \r\nbgm\xCC\xA7\xB2\xD9=\"" +
                             music + "\"\r\n");
-  LoadSettings();
-  EXPECT_EQ(BGM_Kind, 2);
-  EXPECT_EQ(BGM_File, music);
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 2);
+  EXPECT_EQ(m.BGM_File, music);
 }
 
 TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
   const std::string music = MusicFile("s.mp3");
-  BGM_Kind = 2;
-  BGM_Track = -1;
-  BGM_File = music;
-  SaveSettings();
+  m.BGM_Kind = 2;
+  m.BGM_Track = -1;
+  m.BGM_File = music;
+  Save();
   EXPECT_NE(API_Result, 0);
   // The profile writer drops the blank that signed decimal text puts before a
   // number of 0 and above.
   EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=2\r\n" + kTrack + "=-1\r\n" + kFile +
                                       "=" + music + "\r\n");
 
-  BGM_Kind = 0;
-  BGM_Track = 0;
-  BGM_File.clear();
-  LoadSettings();
-  EXPECT_EQ(BGM_Kind, 2);
-  EXPECT_EQ(BGM_Track, -1);
-  EXPECT_EQ(BGM_File, music);
+  m.BGM_Kind = 0;
+  m.BGM_Track = 0;
+  m.BGM_File.clear();
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 2);
+  EXPECT_EQ(m.BGM_Track, -1);
+  EXPECT_EQ(m.BGM_File, music);
 
   // Saving again with nothing chosen never leaves the numbers empty.
-  BGM_Kind = 0;
-  BGM_Track = 0;
-  BGM_File.clear();
-  SaveSettings();
+  m.BGM_Kind = 0;
+  m.BGM_Track = 0;
+  m.BGM_File.clear();
+  Save();
   EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=0\r\n" + kTrack + "=0\r\n" + kFile +
                                       "=\r\n");
 }
 
 TEST_F(SettingsTest, GetIniAndPutIni) {
   const std::string file = Join(root_, "t.ini");
-  EXPECT_EQ(GetIni("Section", "k", file), "");
-  EXPECT_EQ(PutIni("Section", "k", "value", file), "");
+  EXPECT_EQ(GetIni(Profile(), "Section", "k", file), "");
+  EXPECT_EQ(PutIni(Profile(), "Section", "k", "value", file), "");
   EXPECT_NE(API_Result, 0);
-  EXPECT_EQ(GetIni("Section", "k", file), "value");
-  EXPECT_EQ(GetIni("Other", "k", file), "");
-  EXPECT_EQ(GetIni("Section", "other", file), "");
+  EXPECT_EQ(GetIni(Profile(), "Section", "k", file), "value");
+  EXPECT_EQ(GetIni(Profile(), "Other", "k", file), "");
+  EXPECT_EQ(GetIni(Profile(), "Section", "other", file), "");
 
   // Values come back cut to 255 bytes.
-  PutIni("Section", "long", std::string(300, 'x'), file);
-  EXPECT_EQ(GetIni("Section", "long", file), std::string(255, 'x'));
+  PutIni(Profile(), "Section", "long", std::string(300, 'x'), file);
+  EXPECT_EQ(GetIni(Profile(), "Section", "long", file), std::string(255, 'x'));
 
   // Names travel in 128-character fixed texts.
   const std::string long_key(200, 'K');
-  PutIni("Section", long_key, "cut", file);
-  EXPECT_EQ(GetIni("Section", long_key.substr(0, 128), file), "cut");
-  EXPECT_EQ(GetIni("Section", long_key, file), "");
+  PutIni(Profile(), "Section", long_key, "cut", file);
+  EXPECT_EQ(GetIni(Profile(), "Section", long_key.substr(0, 128), file), "cut");
+  EXPECT_EQ(GetIni(Profile(), "Section", long_key, file), "");
 
   // A write that cannot happen reports 0: the "folder" is a file.
   API_Result = 1;
-  PutIni("Section", "k", "v", Join(root_ / "t.ini", "x.ini"));
+  PutIni(Profile(), "Section", "k", "v", Join(root_ / "t.ini", "x.ini"));
   EXPECT_EQ(API_Result, 0);
-  EXPECT_EQ(GetIni("Section", "k", file), "value");
+  EXPECT_EQ(GetIni(Profile(), "Section", "k", file), "value");
 }
 
 TEST(FileExists, OpensFilesOnly) {
@@ -226,13 +228,13 @@ TEST(FileExists, OpensFilesOnly) {
   fs::remove_all(root);
   fs::create_directories(root / "folder");
   WriteBytes((root / "a.mp3").string(), "x");
-  const std::string sep(1, kNativePaths.separator);
-  EXPECT_TRUE(FileExists((root / "a.mp3").string()));
-  EXPECT_TRUE(FileExists((root / "a.mp3").string() + sep));  // one trailing separator dropped
-  EXPECT_FALSE(FileExists((root / "b.mp3").string()));
-  EXPECT_FALSE(FileExists((root / "folder").string()));
-  EXPECT_FALSE(FileExists((root / "folder").string() + sep));
-  EXPECT_FALSE(FileExists(""));
+  const std::string sep(1, Profile().Paths().separator);
+  EXPECT_TRUE(FileExists(Profile(), (root / "a.mp3").string()));
+  EXPECT_TRUE(FileExists(Profile(), (root / "a.mp3").string() + sep));  // one trailing separator dropped
+  EXPECT_FALSE(FileExists(Profile(), (root / "b.mp3").string()));
+  EXPECT_FALSE(FileExists(Profile(), (root / "folder").string()));
+  EXPECT_FALSE(FileExists(Profile(), (root / "folder").string() + sep));
+  EXPECT_FALSE(FileExists(Profile(), ""));
   fs::remove_all(root);
 }
 

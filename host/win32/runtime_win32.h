@@ -1,8 +1,10 @@
 #pragma once
-// Win32 runtime of the host: plain Win32 windows, thread timers, MessageBoxA,
-// FindWindowA, CreateProcessA and ShowCursor.
+// Windows runtime of the host: plain Win32 windows for the hidden and the preview
+// form, thread timers, MessageBoxA, FindWindowA, CreateProcessA with the process
+// handle kept for the watch, ShowCursor and DrawAnimatedRects.
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "runtime.h"
@@ -19,9 +21,12 @@ class Win32Runtime : public Runtime {
   void EndProgram() override;
   void ShowMessage(const std::string& utf8_text) override;
   bool HexWindowNumbers() const override { return false; }
+  std::int64_t Milliseconds() override { return static_cast<std::int64_t>(GetTickCount64()); }
   bool CreateFolder(const std::string& windows_path) override;
   bool WriteFileReplacing(const std::string& windows_path, const std::string& bytes) override;
   std::int32_t StartProgram(const std::string& windows_path) override;
+  bool ProgramRunning(std::int32_t task) override;
+  ProfileFile& Profile() override { return NativeProfileFile(); }
   WindowHandle FindTopWindow(const std::string& title) override;
   std::int32_t ShowCursor(bool show) override;
   bool GetWindowRect(WindowHandle window, ScreenRect* rect) override;
@@ -31,11 +36,16 @@ class Win32Runtime : public Runtime {
   void LoadHiddenForm(const std::string& caption, std::function<void()> unload_request) override;
   std::unique_ptr<FormTimer> CreateTimer(unsigned interval_ms, bool enabled,
                                          std::function<void()> tick) override;
-  std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption,
-                                                 const Picture& picture) override;
+  std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption, const Picture& picture,
+                                                 std::function<void()> unload) override;
 
   // The command line as the program received it, without the program's path.
   static std::string ArgumentsOf(const std::string& full_command_line);
   // UTF-8 text as code page 932 bytes (what the ANSI message box shows on a Japanese system).
   static std::string ToCodePage932(const std::string& utf8_text);
+
+ private:
+  // Processes started by StartProgram, by task number; their handles stay open so
+  // that a task number keeps naming the same process.
+  std::map<std::int32_t, HANDLE> programs_;
 };

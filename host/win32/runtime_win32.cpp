@@ -1,11 +1,10 @@
-// Win32 runtime of the host (see runtime_win32.h).
+// Windows runtime of the host (see runtime_win32.h).
 #include "runtime_win32.h"
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
-#include "settings.h"
+#include "assets.h"
 
 namespace {
 
@@ -76,6 +75,7 @@ struct PreviewState {
   std::vector<unsigned char> dib;  // top-down 24-bit rows, padded to four bytes
   int picture_w = 0, picture_h = 0;
   int control_w = 0, control_h = 0;
+  std::function<void()> unload;
 };
 
 LRESULT CALLBACK PreviewFormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -108,10 +108,8 @@ LRESULT CALLBACK PreviewFormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_DESTROY:
-      // The form's unload: its owner is looked up (and not used), and a close request
-      // goes to the form's own window.
-      GetWindow(hwnd, GW_OWNER);
-      API_Result = PostMessageA(hwnd, WM_CLOSE, 0, 0);
+      // The form unloads with its window.
+      if (state && state->unload) state->unload();
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
       delete state;
       FormGone();
@@ -147,6 +145,8 @@ class Win32PreviewWindow : public PreviewWindow {
     ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
     UpdateWindow(hwnd_);
   }
+  WindowHandle Owner() override { return FromHwnd(GetWindow(hwnd_, GW_OWNER)); }
+  std::int32_t PostClose() override { return PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
 
  private:
   HWND hwnd_;
@@ -188,7 +188,13 @@ std::string Win32Runtime::ArgumentsOf(const std::string& full) {
 
 std::string Win32Runtime::CommandLine() { return ArgumentsOf(GetCommandLineA()); }
 
-std::string Win32Runtime::ProgramFolder() { return ::ProgramFolder(); }
+std::string Win32Runtime::ProgramFolder() {
+  char buf[MAX_PATH + 1] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  std::string path(buf, n);
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
 
 void Win32Runtime::EndProgram() { ExitProcess(0); }
 
@@ -239,8 +245,15 @@ std::int32_t Win32Runtime::StartProgram(const std::string& windows_path) {
   if (!CreateProcessA(windows_path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return 0;
   CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return static_cast<std::int32_t>(pi.dwProcessId);
+  const auto task = static_cast<std::int32_t>(pi.dwProcessId);
+  if (HANDLE old = programs_[task]) CloseHandle(old);
+  programs_[task] = pi.hProcess;
+  return task;
+}
+
+bool Win32Runtime::ProgramRunning(std::int32_t task) {
+  auto it = programs_.find(task);
+  return it != programs_.end() && WaitForSingleObject(it->second, 0) == WAIT_TIMEOUT;
 }
 
 WindowHandle Win32Runtime::FindTopWindow(const std::string& title) {
@@ -291,12 +304,14 @@ std::unique_ptr<FormTimer> Win32Runtime::CreateTimer(unsigned interval_ms, bool 
   return timer;
 }
 
-std::unique_ptr<PreviewWindow> Win32Runtime::LoadPreviewForm(const std::string& caption, const Picture& picture) {
+std::unique_ptr<PreviewWindow> Win32Runtime::LoadPreviewForm(const std::string& caption, const Picture& picture,
+                                                             std::function<void()> unload) {
   RegisterFormClass("VeloranPreview", PreviewFormProc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   HWND hwnd = CreateWindowExA(0, "VeloranPreview", caption.c_str(), WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (hwnd) {
     auto* state = new PreviewState;
+    state->unload = std::move(unload);
     state->picture_w = picture.width;
     state->picture_h = picture.height;
     const std::size_t row = (static_cast<std::size_t>(picture.width) * 3 + 3) & ~static_cast<std::size_t>(3);

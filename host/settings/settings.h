@@ -9,12 +9,18 @@
 #include <cstdint>
 #include <string>
 
-// --- Music settings (zero or empty at program start, filled by LoadSettings) ---
+#include "runtime.h"
 
-extern int16_t BGM_Kind;        // 0 none, 1 audio CD, 2 MP3 or WAV file
-extern int16_t BGM_Track;       // CD track to repeat, 0 none
-extern std::string BGM_File;    // full path of the music file, or empty
-extern std::string BGM_Folder;  // start folder of the file chooser
+// --- Music settings ---
+
+// The music choice: filled once at start-up by LoadSettings, then handed by reference
+// to the saver run and the music player (and edited by the settings dialog).
+struct MusicSettings {
+  int16_t BGM_Kind = 0;    // 0 none, 1 audio CD, 2 MP3 or WAV file
+  int16_t BGM_Track = 0;   // CD track to repeat, 0 none
+  std::string BGM_File;    // full path of the music file, or empty
+  std::string BGM_Folder;  // start folder of the file chooser
+};
 
 // Result of the most recent platform call made through the host's own declarations.
 extern int32_t API_Result;
@@ -26,54 +32,38 @@ extern const char kKeyKind[];          // "BGM区分" in code page 932
 extern const char kKeyTrack[];         // "BGMﾘﾋﾟｰﾄ" in code page 932
 extern const char kKeyFile[];          // "BGMﾌｧｲﾙ" in code page 932
 
-// --- Provided by the host's runtime layer ---
-
-// The folder that holds the running host program, without a trailing separator.
-std::string ProgramFolder();
-
 // --- Profile helpers ---
 
 // Reads one value; empty when the file, the section or the key is missing.
 // Values longer than 255 bytes come back cut to 255 bytes.
-std::string GetIni(const std::string& section, const std::string& key,
+std::string GetIni(ProfileFile& profile, const std::string& section, const std::string& key,
                    const std::string& file);
 
 // Writes one value and puts the writer's result (non-zero on success) into API_Result.
 // Section and key names longer than 128 characters are cut to 128. Always returns "".
-std::string PutIni(const std::string& section, const std::string& key,
+std::string PutIni(ProfileFile& profile, const std::string& section, const std::string& key,
                    const std::string& value, const std::string& file);
 
 // The settings file this platform uses: on Windows the program folder followed by
 // "\Veloran.ini"; on Linux the per-user copy in $XDG_CONFIG_HOME/veloran/Veloran.ini.
-std::string SettingsFile();
+std::string SettingsFile(ProfileFile& profile, const std::string& program_folder);
 
-// Fills BGM_Kind, BGM_Track, BGM_File and BGM_Folder from the settings file.
-void LoadSettings();
+// The music settings in the settings file of the host in `program_folder`.
+MusicSettings LoadSettings(ProfileFile& profile, const std::string& program_folder);
 
 // Writes BGM_Kind, BGM_Track (as signed decimal text) and BGM_File, in that order.
-void SaveSettings();
+void SaveSettings(ProfileFile& profile, const std::string& program_folder,
+                  const MusicSettings& music);
 
 // --- Path helpers ---
 
 // True when the path names a file that can be opened for reading. A trailing
 // separator is dropped first; folders, missing and unreadable files give false.
-bool FileExists(const std::string& path);
+bool FileExists(ProfileFile& profile, const std::string& path);
 
-// The folder part of a path: everything before the last separator (or, on Windows,
-// drive colon), with a trailing separator removed. "C:\Music\a.mp3" -> "C:\Music",
-// "C:\a.mp3" -> "C:", "C:a.mp3" -> "C:", "a.mp3" -> "".
-std::string FolderOf(const std::string& path);
-
-// How a platform spells paths: its folder separator and its drive mark (':' on
-// Windows, none on Linux).
-struct PathStyle {
-  char separator;
-  char drive_mark;  // '\0' when the platform has no drive letters
-};
-extern const PathStyle kWindowsPaths;
-extern const PathStyle kLinuxPaths;
-extern const PathStyle kNativePaths;  // the one of the platform we run on
-
+// The folder part of a path spelt in `style`: everything before the last separator
+// (or, on Windows, drive colon), with a trailing separator removed.
+// "C:\Music\a.mp3" -> "C:\Music", "C:\a.mp3" -> "C:", "C:a.mp3" -> "C:", "a.mp3" -> "".
 std::string FolderOf(const std::string& path, const PathStyle& style);
 
 // --- Numbers in the file ---
@@ -88,3 +78,7 @@ int16_t IniNumber(const std::string& text, int16_t fallback = 0);
 // Signed decimal text: a blank before numbers of 0 and above, a minus sign before
 // negative ones. 2 -> " 2", -1 -> "-1".
 std::string SignedDecimal(long value);
+
+// The music file's ending that picks its player: the last three characters of the
+// path, upper-cased ("WAV", "MP3", or anything else, which plays nothing).
+std::string FileEnding(const std::string& file);

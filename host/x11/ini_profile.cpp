@@ -25,9 +25,8 @@
 // anew in the normal form (CR LF line ends, "[name]" and "name=value" lines, empty
 // lines dropped), to a temporary file in the same folder that then replaces the old
 // one, so that a crash never leaves a cut-off settings file behind.
-#include "profile.h"
+#include "runtime.h"
 #include "x11/xdg.h"
-#include "settings.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -40,8 +39,6 @@
 #include <cstring>
 #include <string_view>
 #include <vector>
-
-const PathStyle kNativePaths = {'/', '\0'};
 
 namespace {
 
@@ -316,9 +313,7 @@ uint32_t CopyValue(std::string_view value, char* buffer, uint32_t size) {
   return static_cast<uint32_t>(n);
 }
 
-}  // namespace
-
-uint32_t ProfileGetString(const char* section, const char* key, const char* default_value,
+uint32_t GetProfileString(const char* section, const char* key, const char* default_value,
                           char* buffer, uint32_t size, const char* file) {
   if (buffer == nullptr || size == 0) return 0;
   std::string_view fallback = default_value ? default_value : "";
@@ -337,7 +332,7 @@ uint32_t ProfileGetString(const char* section, const char* key, const char* defa
   return CopyValue(fallback, buffer, size);
 }
 
-int32_t ProfileWriteString(const char* section, const char* key, const char* value,
+int32_t WriteProfileString(const char* section, const char* key, const char* value,
                            const char* file) {
   if (section == nullptr || key == nullptr || value == nullptr || file == nullptr) return 0;
   std::string text;
@@ -362,7 +357,7 @@ int32_t ProfileWriteString(const char* section, const char* key, const char* val
   return ReplaceFile(file, Serialize(profile)) ? 1 : 0;
 }
 
-bool OpenForReading(const std::string& path) {
+bool OpenFileForReading(const std::string& path) {
   // O_NONBLOCK: a named pipe must not hold the program up.
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
@@ -372,10 +367,33 @@ bool OpenForReading(const std::string& path) {
   return ok;
 }
 
-std::string SettingsFilePath(const std::string& windows_name) {
+std::string SettingsFileIn(const std::string& config_folder, const std::string& windows_name) {
   const size_t backslash = windows_name.find_last_of('\\');
   const std::string base =
       (backslash == std::string::npos) ? windows_name : windows_name.substr(backslash + 1);
-  const std::string folder = XdgFolder("XDG_CONFIG_HOME", ".config");
-  return folder + "/veloran/" + base;
+  return config_folder + "/veloran/" + base;
+}
+
+class IniProfileFile : public ProfileFile {
+ public:
+  uint32_t GetString(const char* section, const char* key, const char* default_value,
+                     char* buffer, uint32_t size, const char* file) override {
+    return GetProfileString(section, key, default_value, buffer, size, file);
+  }
+  int32_t WriteString(const char* section, const char* key, const char* value,
+                      const char* file) override {
+    return WriteProfileString(section, key, value, file);
+  }
+  bool OpenForReading(const std::string& path) override { return OpenFileForReading(path); }
+  std::string SettingsFilePath(const std::string& windows_name) override {
+    return SettingsFileIn(XdgFolder("XDG_CONFIG_HOME", ".config"), windows_name);
+  }
+  PathStyle Paths() const override { return kLinuxPaths; }
+};
+
+}  // namespace
+
+ProfileFile& NativeProfileFile() {
+  static IniProfileFile profile;
+  return profile;
 }

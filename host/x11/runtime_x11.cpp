@@ -16,6 +16,7 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,7 +27,7 @@
 #include <cstring>
 #include <vector>
 
-#include "settings.h"
+#include "assets.h"
 #include "windows_path.h"
 
 extern char** environ;
@@ -95,13 +96,16 @@ std::vector<Window> Children(Display* d, Window w) {
   return out;
 }
 
-// Under a window manager the root's children are frames; the application's window
-// is the descendant carrying WM_STATE.
-Window FindClient(Display* d, Window frame, int depth) {
-  if (depth > 4) return 0;
-  for (Window child : Children(d, frame)) {
-    if (HasWmState(d, child)) return child;
-    if (Window w = FindClient(d, child, depth + 1)) return w;
+// The window titled `title` at or below `w`. Under a reparenting window manager the
+// root's children are frames and an application's window sits somewhere inside, with
+// or without WM_STATE yet; a window carrying WM_STATE is an application's top-level
+// window, and its own children are not top-level windows.
+Window FindTitled(Display* d, Window w, const std::string& title, int depth) {
+  constexpr int kMaxDepth = 32;  // far deeper than any frame nests its client
+  if (TitleIs(d, w, title)) return w;
+  if (depth >= kMaxDepth || HasWmState(d, w)) return 0;
+  for (Window child : Children(d, w)) {
+    if (Window found = FindTitled(d, child, title, depth + 1)) return found;
   }
   return 0;
 }
@@ -217,8 +221,9 @@ X11PreviewWindow* g_preview = nullptr;
 
 class X11PreviewWindow : public PreviewWindow {
  public:
-  X11PreviewWindow(X11Runtime& rt, Display* d, const std::string& caption, const Picture& picture)
-      : rt_(rt), display_(d), window_(caption, picture) {
+  X11PreviewWindow(X11Runtime& rt, Display* d, const std::string& caption, const Picture& picture,
+                   std::function<void()> unload)
+      : rt_(rt), display_(d), window_(caption, picture), unload_(std::move(unload)) {
     g_preview = this;
   }
 
@@ -254,7 +259,7 @@ class X11PreviewWindow : public PreviewWindow {
 
   void Show() override {
     if (!xid_) {  // the parent went before the form could be placed in it
-      rt_.FormUnloaded();
+      Unloaded();
       return;
     }
     if (!sized_) return;  // a 0 x 0 form shows nothing until its parent goes
@@ -264,21 +269,32 @@ class X11PreviewWindow : public PreviewWindow {
     XFlush(display_);
   }
 
+  // X has no owner of a child window; a close request would go to a window that is
+  // already gone.
+  WindowHandle Owner() override { return 0; }
+  std::int32_t PostClose() override { return 0; }
+
   // The form's window went with its parent: the form unloads.
   static int OnXEvent(void* event, void*) {
     const XEvent* e = static_cast<const XEvent*>(event);
     if (g_preview && g_preview->xid_ && e->type == DestroyNotify &&
         e->xdestroywindow.window == g_preview->xid_) {
       g_preview->xid_ = 0;
-      g_preview->rt_.FormUnloaded();
+      g_preview->Unloaded();
     }
     return 0;
   }
 
  private:
+  void Unloaded() {
+    if (unload_) unload_();
+    rt_.FormUnloaded();
+  }
+
   X11Runtime& rt_;
   Display* display_;
   PreviewFlWindow window_;
+  std::function<void()> unload_;
   Window xid_ = 0;
   bool sized_ = false;
 };
@@ -309,6 +325,8 @@ X11Runtime::X11Runtime(int argc, char** argv) {
 
   display_ = XOpenDisplay(nullptr);
   if (display_) {
+    // The renderer opens its own connection; it must not inherit this one.
+    fcntl(ConnectionNumber(display_), F_SETFD, FD_CLOEXEC);
     fl_open_display(display_);
     XSetErrorHandler(CountXError);
     Fl::add_system_handler(&X11PreviewWindow::OnXEvent, nullptr);
@@ -320,7 +338,21 @@ void X11Runtime::Run() {
   while (forms_loaded_ > 0) Fl::wait(1e20);
 }
 
-std::string X11Runtime::ProgramFolder() { return ::ProgramFolder(); }
+std::string X11Runtime::ProgramFolder() {
+  char buf[4096];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string path(buf, static_cast<std::size_t>(n));
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::int64_t X11Runtime::Milliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
 
 void X11Runtime::EndProgram() {
   if (display_) XFlush(display_);
@@ -373,14 +405,17 @@ std::int32_t X11Runtime::StartProgram(const std::string& windows_path) {
   return static_cast<std::int32_t>(pid);
 }
 
+bool X11Runtime::ProgramRunning(std::int32_t task) {
+  if (task <= 0) return false;
+  // Children that ended are reaped as they end (ReapChildren), or here: either way
+  // a task that is no longer our child has ended.
+  return waitpid(static_cast<pid_t>(task), nullptr, WNOHANG) == 0;
+}
+
 WindowHandle X11Runtime::FindTopWindow(const std::string& title) {
   if (!display_) return 0;
   for (Window top : Children(display_, DefaultRootWindow(display_))) {
-    if (TitleIs(display_, top, title)) return top;
-    if (!HasWmState(display_, top)) {
-      const Window client = FindClient(display_, top, 0);
-      if (client && TitleIs(display_, client, title)) return client;
-    }
+    if (Window w = FindTitled(display_, top, title, 0)) return w;
   }
   return 0;
 }
@@ -413,9 +448,7 @@ void X11Runtime::LoadHiddenForm(const std::string& caption, std::function<void()
   ++forms_loaded_;
   g_unload_request = std::move(unload_request);
 
-  if (pipe(g_signal_pipe) == 0) {
-    fcntl(g_signal_pipe[0], F_SETFL, O_NONBLOCK);
-    fcntl(g_signal_pipe[1], F_SETFL, O_NONBLOCK);
+  if (pipe2(g_signal_pipe, O_CLOEXEC | O_NONBLOCK) == 0) {
     Fl::add_fd(g_signal_pipe[0], FL_READ, OnSignalPipe);
     struct sigaction sa;
     std::memset(&sa, 0, sizeof sa);
@@ -447,8 +480,8 @@ std::unique_ptr<FormTimer> X11Runtime::CreateTimer(unsigned interval_ms, bool en
   return timer;
 }
 
-std::unique_ptr<PreviewWindow> X11Runtime::LoadPreviewForm(const std::string& caption,
-                                                           const Picture& picture) {
+std::unique_ptr<PreviewWindow> X11Runtime::LoadPreviewForm(const std::string& caption, const Picture& picture,
+                                                           std::function<void()> unload) {
   ++forms_loaded_;
-  return std::make_unique<X11PreviewWindow>(*this, display_, caption, picture);
+  return std::make_unique<X11PreviewWindow>(*this, display_, caption, picture, std::move(unload));
 }

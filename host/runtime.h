@@ -1,19 +1,19 @@
 #pragma once
-// What the host asks of the platform: the command line and program folder, ending
-// the program, the one message box, folders, files and processes, top-level windows
-// by title, the cursor count, timers on the user-interface thread and the host's two
-// plain forms (the hidden saver-run form and the preview form).
+// What the host asks of its platform: the program (command line, own folder, the end,
+// the one message box), files and processes, windows found by title, the cursor
+// count, a clock, timers on the user-interface thread, the host's two plain forms, and
+// the profile file that keeps the settings.
 //
-// Windows paths are passed as the host spells them ("C:\qorin\Veloran1.bmp",
-// program folder + "\Veloran.dll"); each implementation maps them to what it opens.
-// win32/runtime_win32.cpp and x11/runtime_x11.cpp implement it; tests use doubles.
+// Windows paths are passed as the host spells them ("C:\qorin\Veloran1.bmp", program
+// folder + "\Veloran.dll"); each platform maps them to what it opens.
+// win32/ and x11/ hold the two platforms' implementations; tests use doubles.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "assets.h"
+struct Picture;  // assets.h
 
 // A top-level or child window of any process: an HWND on Windows, an X window id on
 // Linux. 0 is no window.
@@ -26,6 +26,42 @@ struct ScreenRect {
   std::int32_t right = 0;
   std::int32_t bottom = 0;
 };
+
+// How a platform spells paths: its folder separator and its drive mark (':' on
+// Windows, none on Linux).
+struct PathStyle {
+  char separator;
+  char drive_mark;  // '\0' when the platform has no drive letters
+};
+inline constexpr PathStyle kWindowsPaths = {'\\', ':'};
+inline constexpr PathStyle kLinuxPaths = {'/', '\0'};
+
+// The platform's profile (INI) file calls, and the files they work on.
+class ProfileFile {
+ public:
+  virtual ~ProfileFile() = default;
+  // Copies the value of `key` in `section` of `file` into `buffer` (at most size - 1
+  // bytes and a NUL), or `default_value` when the file, section or key is missing.
+  // Returns the number of bytes copied, without the NUL.
+  virtual std::uint32_t GetString(const char* section, const char* key, const char* default_value,
+                                  char* buffer, std::uint32_t size, const char* file) = 0;
+  // Sets `key` in `section` of `file` to `value`, creating the file, the section and
+  // the key as needed. Non-zero on success, 0 when the file could not be written.
+  virtual std::int32_t WriteString(const char* section, const char* key, const char* value,
+                                   const char* file) = 0;
+  // True when `path` can be opened for reading as a file (folders cannot). The file is
+  // closed again at once.
+  virtual bool OpenForReading(const std::string& path) = 0;
+  // The file the settings live in, for the Windows name "<program folder>\Veloran.ini"
+  // (on Windows that name itself).
+  virtual std::string SettingsFilePath(const std::string& windows_name) = 0;
+  // How paths of this platform are spelt.
+  virtual PathStyle Paths() const = 0;
+};
+
+// This platform's profile file (host/win32 or host/x11), for programs and tests that
+// link the platform layer.
+ProfileFile& NativeProfileFile();
 
 // A form timer: ticks every interval while on, on the user-interface thread.
 // Switching on a timer that is already on changes nothing.
@@ -49,6 +85,10 @@ class PreviewWindow {
   // Size of the picture control (the picture itself is drawn unscaled from 0, 0).
   virtual void SetPictureSize(int width, int height) = 0;
   virtual void Show() = 0;
+  // The window's owner (0 when none).
+  virtual WindowHandle Owner() = 0;
+  // Posts a close request to the window itself; returns the platform call's result.
+  virtual std::int32_t PostClose() = 0;
 };
 
 class Runtime {
@@ -68,6 +108,8 @@ class Runtime {
   virtual void ShowMessage(const std::string& utf8_text) = 0;
   // Whether window numbers on the command line may also be written in hex ("0x...").
   virtual bool HexWindowNumbers() const = 0;
+  // Milliseconds of a steady clock (never goes back).
+  virtual std::int64_t Milliseconds() = 0;
 
   // --- Files and processes ---
   // Creates one folder level; false when it could not be made (or already exists).
@@ -78,6 +120,10 @@ class Runtime {
   // Starts a program by its full path, no arguments, normal focused window, without
   // waiting. Returns its task number, 0 when it could not be started.
   virtual std::int32_t StartProgram(const std::string& windows_path) = 0;
+  // Whether a program this runtime started (by its task number) is still running.
+  virtual bool ProgramRunning(std::int32_t task) = 0;
+  // The settings file's profile calls.
+  virtual ProfileFile& Profile() = 0;
 
   // --- Windows and the screen ---
   // A top-level window with exactly this title, of any class and process, hidden ones
@@ -102,8 +148,9 @@ class Runtime {
   virtual std::unique_ptr<FormTimer> CreateTimer(unsigned interval_ms, bool enabled,
                                                  std::function<void()> tick) = 0;
   // Loads the preview form (not yet shown) with its caption and picture. When the
-  // form's window is gone (destroyed along with its parent, or closed) the form is
-  // unloaded, and with no form left the program ends.
+  // form's window goes (destroyed along with its parent, or closed) `unload` runs,
+  // the form is unloaded, and with no form left the program ends.
   virtual std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption,
-                                                         const Picture& picture) = 0;
+                                                         const Picture& picture,
+                                                         std::function<void()> unload) = 0;
 };

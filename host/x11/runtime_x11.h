@@ -1,7 +1,8 @@
 #pragma once
 // Linux/X11 runtime of the host: FLTK's event loop, timers, message box and preview
-// form; Xlib for top-level windows found by title, the hidden saver-run window and
-// the preview's place inside a foreign window.
+// form; Xlib for windows found by title, the hidden saver-run window and the
+// preview's place inside a foreign window; posix_spawn for the renderer; the path
+// layer for the system's Windows paths.
 #include <X11/Xlib.h>
 
 #include <string>
@@ -20,9 +21,12 @@ class X11Runtime : public Runtime {
   void EndProgram() override;
   void ShowMessage(const std::string& utf8_text) override;
   bool HexWindowNumbers() const override { return true; }
+  std::int64_t Milliseconds() override;
   bool CreateFolder(const std::string& windows_path) override;
   bool WriteFileReplacing(const std::string& windows_path, const std::string& bytes) override;
   std::int32_t StartProgram(const std::string& windows_path) override;
+  bool ProgramRunning(std::int32_t task) override;
+  ProfileFile& Profile() override { return NativeProfileFile(); }
   WindowHandle FindTopWindow(const std::string& title) override;
   std::int32_t ShowCursor(bool show) override;
   bool GetWindowRect(WindowHandle window, ScreenRect* rect) override;
@@ -32,8 +36,8 @@ class X11Runtime : public Runtime {
   void LoadHiddenForm(const std::string& caption, std::function<void()> unload_request) override;
   std::unique_ptr<FormTimer> CreateTimer(unsigned interval_ms, bool enabled,
                                          std::function<void()> tick) override;
-  std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption,
-                                                 const Picture& picture) override;
+  std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption, const Picture& picture,
+                                                 std::function<void()> unload) override;
 
   // Called by the preview form when its window is gone.
   void FormUnloaded() { --forms_loaded_; }

@@ -3,25 +3,19 @@
 
 #include "settings.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <vector>
 
-#include "profile.h"
+#include "veloran_names.h"
 
-int16_t BGM_Kind = 0;
-int16_t BGM_Track = 0;
-std::string BGM_File;
-std::string BGM_Folder;
 int32_t API_Result = 0;
 
 const char kSettingsSection[] = "Section";
 const char kKeyKind[] = "BGM\x8B\xE6\x95\xAA";           // BGM区分
 const char kKeyTrack[] = "BGM\xD8\xCB\xDF\xB0\xC4";      // BGMﾘﾋﾟｰﾄ
 const char kKeyFile[] = "BGM\xCC\xA7\xB2\xD9";           // BGMﾌｧｲﾙ
-
-const PathStyle kWindowsPaths = {'\\', ':'};
-const PathStyle kLinuxPaths = {'/', '\0'};
 
 namespace {
 
@@ -45,62 +39,62 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-std::string GetIni(const std::string& section, const std::string& key,
+std::string GetIni(ProfileFile& profile, const std::string& section, const std::string& key,
                    const std::string& file) {
   std::vector<char> buffer(kProfileBufferSize, '\0');
-  ProfileGetString(section.c_str(), key.c_str(), "", buffer.data(), kProfileBufferSize,
-                   file.c_str());
+  profile.GetString(section.c_str(), key.c_str(), "", buffer.data(), kProfileBufferSize,
+                    file.c_str());
   buffer.back() = '\0';  // never trust the callee to have terminated it
   return std::string(buffer.data());
 }
 
-std::string PutIni(const std::string& section, const std::string& key,
+std::string PutIni(ProfileFile& profile, const std::string& section, const std::string& key,
                    const std::string& value, const std::string& file) {
   // The names travel in fixed-length texts of 128 characters; the platform sees them
   // up to their first NUL.
   const std::string section_name = FirstCharacters(section, kProfileNameLength);
   const std::string key_name = FirstCharacters(key, kProfileNameLength);
-  API_Result = ProfileWriteString(section_name.c_str(), key_name.c_str(), value.c_str(),
-                                  file.c_str());
+  API_Result = profile.WriteString(section_name.c_str(), key_name.c_str(), value.c_str(),
+                                   file.c_str());
   return std::string();
 }
 
-std::string SettingsFile() { return SettingsFilePath(ProgramFolder() + "\\Veloran.ini"); }
+std::string SettingsFile(ProfileFile& profile, const std::string& program_folder) {
+  return profile.SettingsFilePath(program_folder + kSettingsFile);
+}
 
-void LoadSettings() {
-  const std::string file = SettingsFile();
+MusicSettings LoadSettings(ProfileFile& profile, const std::string& program_folder) {
+  const std::string file = SettingsFile(profile, program_folder);
   const std::string section = kSettingsSection;
+  MusicSettings music;
 
-  BGM_Kind = IniNumber(GetIni(section, kKeyKind, file));
-  BGM_Track = IniNumber(GetIni(section, kKeyTrack, file));
+  music.BGM_Kind = IniNumber(GetIni(profile, section, kKeyKind, file));
+  music.BGM_Track = IniNumber(GetIni(profile, section, kKeyTrack, file));
 
-  const std::string music_file = GetIni(section, kKeyFile, file);
-  if (music_file.empty()) {
-    BGM_File.clear();
-    if (BGM_Kind == 2) BGM_Kind = 0;
-  } else {
-    BGM_File = music_file;
-    if (!FileExists(BGM_File)) {
-      BGM_File.clear();
-      if (BGM_Kind == 2) BGM_Kind = 0;
-    }
-  }
+  // A stored music file that is gone (or cannot be read) is forgotten, and with it
+  // the file kind of music.
+  music.BGM_File = GetIni(profile, section, kKeyFile, file);
+  if (!music.BGM_File.empty() && !FileExists(profile, music.BGM_File)) music.BGM_File.clear();
+  if (music.BGM_File.empty() && music.BGM_Kind == 2) music.BGM_Kind = 0;
 
-  BGM_Folder = BGM_File.empty() ? ProgramFolder() : FolderOf(BGM_File);
+  music.BGM_Folder =
+      music.BGM_File.empty() ? program_folder : FolderOf(music.BGM_File, profile.Paths());
+  return music;
 }
 
-void SaveSettings() {
-  const std::string file = SettingsFile();
-  PutIni(kSettingsSection, kKeyKind, SignedDecimal(BGM_Kind), file);
-  PutIni(kSettingsSection, kKeyTrack, SignedDecimal(BGM_Track), file);
-  PutIni(kSettingsSection, kKeyFile, BGM_File, file);
+void SaveSettings(ProfileFile& profile, const std::string& program_folder,
+                  const MusicSettings& music) {
+  const std::string file = SettingsFile(profile, program_folder);
+  PutIni(profile, kSettingsSection, kKeyKind, SignedDecimal(music.BGM_Kind), file);
+  PutIni(profile, kSettingsSection, kKeyTrack, SignedDecimal(music.BGM_Track), file);
+  PutIni(profile, kSettingsSection, kKeyFile, music.BGM_File, file);
 }
 
-bool FileExists(const std::string& path) {
+bool FileExists(ProfileFile& profile, const std::string& path) {
   std::string name = path;
-  if (!name.empty() && name.back() == kNativePaths.separator) name.pop_back();
+  if (!name.empty() && name.back() == profile.Paths().separator) name.pop_back();
   if (name.empty()) return false;
-  return OpenForReading(name);
+  return profile.OpenForReading(name);
 }
 
 std::string FolderOf(const std::string& path, const PathStyle& style) {
@@ -113,8 +107,6 @@ std::string FolderOf(const std::string& path, const PathStyle& style) {
   if (!folder.empty() && folder.back() == style.separator) folder.pop_back();
   return folder;
 }
-
-std::string FolderOf(const std::string& path) { return FolderOf(path, kNativePaths); }
 
 int16_t IniNumber(const std::string& text, int16_t fallback) {
   size_t begin = 0, end = text.size();
@@ -155,4 +147,10 @@ int16_t IniNumber(const std::string& text, int16_t fallback) {
 
 std::string SignedDecimal(long value) {
   return (value >= 0 ? " " : "") + std::to_string(value);
+}
+
+std::string FileEnding(const std::string& file) {
+  std::string ending = file.size() > 3 ? file.substr(file.size() - 3) : file;
+  for (char& c : ending) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return ending;
 }
