@@ -1,6 +1,8 @@
 // The Linux runtime's files, folders and processes (no display needed).
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -62,10 +64,20 @@ TEST_F(X11RuntimeFiles, FileIsReplacedWholeAndNoTemporaryIsLeft) {
   EXPECT_FALSE(rt.WriteFileReplacing("C:\\nowhere\\Veloran2.bmp", bytes));
 }
 
-TEST_F(X11RuntimeFiles, ProgramsStartWithoutWaitingAndMissingOnesGiveZero) {
+TEST_F(X11RuntimeFiles, ProgramsStartWithoutWaitingAndAreWatchedUntilTheyEnd) {
   X11Runtime rt(1, argv_);
   EXPECT_EQ(rt.StartProgram((base_ / "Veloran.dll").string()), 0);
-  EXPECT_GT(rt.StartProgram("/bin/true"), 0);
+  EXPECT_FALSE(rt.ProgramRunning(0));
+  const fs::path slow = base_ / "slow";
+  std::ofstream(slow) << "#!/bin/sh\nexec sleep 30\n";
+  fs::permissions(slow, fs::perms::owner_all);
+  const std::int32_t task = rt.StartProgram(slow.string());
+  ASSERT_GT(task, 0);
+  EXPECT_TRUE(rt.ProgramRunning(task));
+  kill(task, SIGKILL);
+  const std::int64_t limit = rt.Milliseconds() + 10000;
+  while (rt.ProgramRunning(task) && rt.Milliseconds() < limit) usleep(10000);
+  EXPECT_FALSE(rt.ProgramRunning(task));
   EXPECT_EQ(rt.FindTopWindow("Veloran_VC"), 0u);  // no display: nothing found
 }
 

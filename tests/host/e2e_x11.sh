@@ -1,0 +1,78 @@
+# Driver of the host's end-to-end cases on Linux/X11 (sourced by e2e.sh): the programs
+# run natively on a private Xvfb; x11_probe opens foreign windows, xdotool finds them.
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config HOME=$work/home
+mkdir -p "$HOME"
+qorin=$XDG_DATA_HOME/veloran/drives/c/qorin
+follow_limit_ms=1500  # the watch ticks every 500 ms; the rest is slack for a loaded machine
+preview_forms=("/p %d" "/p:%d" "/p 0x%x")
+guard_probe_kinds="hidden framed"
+
+driver_cleanup() { :; }
+
+# The host starts with standard input, output and error only, as from a desktop; so
+# whatever else its renderer holds was opened by the host.
+scr_bg() {
+  local dir=$1; shift
+  (
+    for fd in /proc/$BASHPID/fd/*; do
+      fd=${fd##*/}
+      ((fd > 2)) && eval "exec $fd>&-"
+    done
+    exec "$dir/Veloran.scr" "$@" 2>>"$work/err"
+  ) &
+  pid=$!
+  pids+=("$pid")
+}
+scr() { "$bin/Veloran.scr" "$@" 2>>"$work/err"; }
+
+window_exists() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
+renderer_up() { window_exists Veloran_VC; }
+
+open_probe() {
+  coproc PROBE_PROC { "$probe" window "$@"; }
+  pids+=("$PROBE_PROC_PID")
+  read -r probe_id <&"${PROBE_PROC[0]}" || fail "probe did not start"
+  probe_in=${PROBE_PROC[1]}
+  probe_pid=$PROBE_PROC_PID
+}
+close_probe() {
+  echo destroy >&"$probe_in"
+  wait_for 10 process_gone "$probe_pid" || fail "probe did not end"
+}
+
+# The message box stays until it is answered; its text also goes to standard error.
+answer_message() {
+  wait_for 20 window_exists Veloran || fail "no message box for '$1'"
+  grep -qx 'Veloran.dll が同じﾌｫﾙﾀﾞに見つかりません！' "$work/err" || fail "wrong message for '$1': $(cat "$work/err")"
+  kill -0 "$pid" 2>/dev/null || fail "host did not wait for the message box ('$1')"
+  local win
+  win=$(xdotool search --name '^Veloran$' | head -1)
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) key Return
+  : >"$work/err"
+}
+
+pixel() {  # pixel FILE X Y -> "r,g,b"
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# The form is a 300x200 child of the probe window; the picture is drawn at its
+# top-left and the rest is the form's black.
+preview_shown() {
+  child_up() { xwininfo -children -id "$probe_id" | grep -q '"Preview Window": ()  300x200+0+0'; }
+  wait_for 20 child_up || fail "no 300x200 preview child inside the window ($1): $(xwininfo -children -id "$probe_id")"
+  local shot=$work/shot.png corner bright
+  for _ in $(seq 1 40); do
+    if import -window "$probe_id" "$shot" 2>/dev/null; then
+      corner=$(pixel "$shot" 250 170)
+      bright=$(convert "$shot" -crop 152x112+0+0 -format '%[fx:int(1000*mean)]' info:)
+      [[ $corner == "0,0,0" ]] && (( bright > 20 )) && return 0
+    fi
+    sleep 0.1
+  done
+  fail "preview picture not shown ($1): corner $corner, picture mean $bright/1000"
+}
+
+quiet() { [[ ! -s $work/err ]] || fail "$1 wrote '$(cat "$work/err")'"; }
+private_drive() { [[ $(stat -c %a "$(dirname "$qorin")") == 700 ]]; }
+standin_fds() { echo "$work/fds"; }
