@@ -36,7 +36,7 @@ std::unique_ptr<RgbImage> LoadBitmapFile(const char* path) {
   std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
   if (!file) return nullptr;
   std::fclose(file);
-  return LoadDibImage(path);
+  return LoadDibImage(path, ShowErrorBox);
 }
 
 bool LoadTextures() {
