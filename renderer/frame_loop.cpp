@@ -42,6 +42,7 @@ int RunRenderer(RendererPlatform& platform) {
   return exit_code;
 }
 
+// The extension-name check of both platform layers (platform.h).
 bool HasExtension(const char* list, const char* name) {
   if (!list) return false;
   const size_t length = std::strlen(name);
