@@ -22,7 +22,6 @@
 #include <new>
 #include <string>
 
-#include "platform.h"
 #include "windows_path.h"
 
 namespace {
@@ -405,28 +404,29 @@ ReadResult ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes) {
 
 }  // namespace
 
-std::unique_ptr<RgbImage> LoadDibImage(const char* path) {
+std::unique_ptr<RgbImage> LoadDibImage(const char* path,
+                                       const std::function<void(const char*)>& show_error) {
   const char* shown = path ? path : "";
   std::vector<uint8_t> bytes;
   ReadResult read = ReadFileBytes(NativePath(shown), &bytes);
   if (read == ReadResult::kOpenFailed) {
     std::string text = std::string("Failed to open DIB file ") + shown + ".\n";
-    ShowErrorBox(text.c_str());
+    show_error(text.c_str());
     return nullptr;
   }
   if (read == ReadResult::kOutOfMemory) {
-    ShowErrorBox(DibStatusMessage(DibStatus::kOutOfMemory));
+    show_error(DibStatusMessage(DibStatus::kOutOfMemory));
     return nullptr;
   }
 
   std::unique_ptr<RgbImage> image(new (std::nothrow) RgbImage);
   if (!image) {
-    ShowErrorBox(DibStatusMessage(DibStatus::kOutOfMemory));
+    show_error(DibStatusMessage(DibStatus::kOutOfMemory));
     return nullptr;
   }
   DibStatus status = DecodeDib(bytes.data(), bytes.size(), image.get());
   if (status != DibStatus::kOk) {
-    ShowErrorBox(DibStatusMessage(status));
+    show_error(DibStatusMessage(status));
     return nullptr;
   }
   return image;

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -20,8 +21,9 @@ struct RgbImage {
 };
 
 // Decodes the bitmap at a Windows path (opened through the path layer). On failure
-// shows one message box ("Error") and returns null.
-std::unique_ptr<RgbImage> LoadDibImage(const char* path);
+// hands one message to `show_error` (the renderer's "Error" box) and returns null.
+std::unique_ptr<RgbImage> LoadDibImage(const char* path,
+                                       const std::function<void(const char*)>& show_error);
 
 // The bitmap header as read from the file. A 12-byte header leaves compression,
 // image size, resolutions and the colour counts at 0.

@@ -13,10 +13,6 @@ struct TimerClock {
   uint32_t (*milliseconds)();
 };
 
-// The platform's clock (performance counter and timeGetTime on Windows,
-// CLOCK_MONOTONIC on Linux).
-const TimerClock& PlatformTimerClock();
-
 class FrameTimer {
  public:
   FrameTimer() = default;
@@ -24,7 +20,8 @@ class FrameTimer {
   FrameTimer(const FrameTimer&) = delete;
   FrameTimer& operator=(const FrameTimer&) = delete;
 
-  void Init(const TimerClock& clock = PlatformTimerClock());
+  // Starts on the platform's clock (RendererPlatform::Clock), which must outlive it.
+  void Init(const TimerClock& clock);
   void Update();
   float Elapsed() const { return elapsed_; }
   float Delta() const { return delta_; }

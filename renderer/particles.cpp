@@ -2,10 +2,12 @@
 
 #include <GL/gl.h>
 
-#include "random.h"
-#include "renderer.h"
+#include <memory>
 
-Particle::Particle(ParticleList* owner) : birthTime(ElapsedTime), owner(owner) {}
+#include "platform.h"
+#include "scene.h"
+
+Particle::Particle(ParticleList* owner) : birthTime(owner->scene.ElapsedTime), owner(owner) {}
 
 void Particle::Set(const float new_position[3], const float new_velocity[3],
                    const float new_color[4], const float new_color_drift[4], float new_size,
@@ -25,7 +27,7 @@ void Particle::Set(const float new_position[3], const float new_velocity[3],
 }
 
 void Particle::Update() {
-  const float d = FrameTime;
+  const float d = owner->scene.FrameTime;
 
   if (fadingIn) {
     color[3] += d * fadeInRate;
@@ -36,7 +38,7 @@ void Particle::Update() {
   } else if (fadingOut) {
     color[3] -= d * fadeOutRate;
     if (color[3] < 0) alive = false;
-  } else if (ElapsedTime - birthTime > lifeTime) {
+  } else if (owner->scene.ElapsedTime - birthTime > lifeTime) {
     fadingOut = true;
   }
 
@@ -112,39 +114,41 @@ void ParticleList::UpdateAndDraw() {
   }
 }
 
-void InitParticles() {
-  Particles = new ParticleList(ParticleCapacity);
-  Timer.Init();
+// The scene's bursts, kept beside the particles they make.
+
+void Scene::InitParticles() {
+  Particles = std::make_unique<ParticleList>(ParticleCapacity, *this);
+  Timer.Init(platform_.Clock());
   Timer.Update();
   ElapsedTime = Timer.Elapsed();
   FrameTime = Timer.Delta();
   SpawnParticles();
 }
 
-void SpawnParticles() {
+void Scene::SpawnParticles() {
   // Every value takes its own draw, in this order; integer parts are exact, the
   // arithmetic is double and the results are stored as floats.
-  for (int i = 0; i < RandomDraw() % 5 + 5; ++i) {
-    Particle* particle = new Particle(Particles);
+  for (int i = 0; i < Random.Draw() % 5 + 5; ++i) {
+    Particle* particle = new Particle(Particles.get());
 
     const float position[3] = {
-        static_cast<float>(RandomDraw() % 80 - 50),
-        static_cast<float>(RandomDraw() % 80 - 50),
-        static_cast<float>(RandomDraw() % 20 - 160),
+        static_cast<float>(Random.Draw() % 80 - 50),
+        static_cast<float>(Random.Draw() % 80 - 50),
+        static_cast<float>(Random.Draw() % 20 - 160),
     };
     float velocity[3];
-    velocity[0] = static_cast<float>((RandomDraw() % 10) - 0.005);
-    velocity[1] = static_cast<float>((RandomDraw() % 10) - 0.005);
-    velocity[2] = static_cast<float>((RandomDraw() % 20) - 0.001);
-    const float red = static_cast<float>((RandomDraw() % 100 + 1) * 0.02);
-    const float green = static_cast<float>((RandomDraw() % 100 + 1) * 0.02);
-    const float red_drift = static_cast<float>((RandomDraw() % 16 - 8) * 0.1);
-    const float green_drift = static_cast<float>((RandomDraw() % 12 - 5) * 0.1);
-    const float fade_out_rate = static_cast<float>((RandomDraw() % 5) * 0.1 + 0.5);
-    const float life_time = static_cast<float>((RandomDraw() % 15) * 0.1 + 4.5);
+    velocity[0] = static_cast<float>((Random.Draw() % 10) - 0.005);
+    velocity[1] = static_cast<float>((Random.Draw() % 10) - 0.005);
+    velocity[2] = static_cast<float>((Random.Draw() % 20) - 0.001);
+    const float red = static_cast<float>((Random.Draw() % 100 + 1) * 0.02);
+    const float green = static_cast<float>((Random.Draw() % 100 + 1) * 0.02);
+    const float red_drift = static_cast<float>((Random.Draw() % 16 - 8) * 0.1);
+    const float green_drift = static_cast<float>((Random.Draw() % 12 - 5) * 0.1);
+    const float fade_out_rate = static_cast<float>((Random.Draw() % 5) * 0.1 + 0.5);
+    const float life_time = static_cast<float>((Random.Draw() % 15) * 0.1 + 4.5);
     const float size =
-        static_cast<float>((RandomDraw() % 10 - 5) * 0.1 + static_cast<double>(0.1f));
-    const float growth = static_cast<float>((RandomDraw() % 6 - 3) * 0.1);
+        static_cast<float>((Random.Draw() % 10 - 5) * 0.1 + static_cast<double>(0.1f));
+    const float growth = static_cast<float>((Random.Draw() % 6 - 3) * 0.1);
 
     const float color[4] = {red, green, 0.0f, 1.0f};
     const float drift[4] = {red_drift, green_drift, 0.0f, 0.0f};

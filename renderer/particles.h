@@ -4,9 +4,11 @@
 #include <cstdint>
 
 class ParticleList;
+class Scene;
 
 class Particle {
  public:
+  // Born at the elapsed time of the owner's scene.
   explicit Particle(ParticleList* owner);
   virtual ~Particle() = default;
   Particle(const Particle&) = delete;
@@ -15,7 +17,7 @@ class Particle {
   void Set(const float position[3], const float velocity[3], const float color[4],
            const float color_drift[4], float size, float growth, float life_time,
            float fade_out_rate);
-  // Advances the particle by one frame (FrameTime and ElapsedTime of the frame loop).
+  // Advances the particle by one frame (FrameTime and ElapsedTime of the owner's scene).
   void Update();
   // One textured square at the particle's depth, in its colour.
   void Draw() const;
@@ -39,10 +41,11 @@ class Particle {
   Particle* next = nullptr;
 };
 
-// A bounded singly linked list that owns its particles, oldest first.
+// A bounded singly linked list that owns its particles, oldest first. Its
+// particles run on the frame times of its scene.
 class ParticleList {
  public:
-  explicit ParticleList(int32_t capacity) : capacity(capacity) {}
+  ParticleList(int32_t capacity, const Scene& scene) : capacity(capacity), scene(scene) {}
   virtual ~ParticleList();
   ParticleList(const ParticleList&) = delete;
   ParticleList& operator=(const ParticleList&) = delete;
@@ -56,11 +59,7 @@ class ParticleList {
   Particle* tail = nullptr;
   int32_t count = 0;
   int32_t capacity;
+  const Scene& scene;
 };
 
 constexpr int32_t ParticleCapacity = 100;
-
-// Creates the particle list, starts the frame timer and spawns the first burst.
-void InitParticles();
-// One burst of 5 to 9 particles with random position, speed, colour, size and life.
-void SpawnParticles();

@@ -1,10 +1,52 @@
 #pragma once
 // What the renderer's platform-free logic needs from its platform layer
-// (renderer/x11 or renderer/win32). Tests link their own doubles.
+// (renderer/x11, renderer/win32): the window and its GL context, the message queue,
+// the buffer swap, the error box and the clocks. Tests bring their own double.
 
-// A message box owned by the focused window, titled "Error", with an OK button
-// only; on Linux the text also goes to standard error.
-void ShowErrorBox(const char* text);
+#include <cstdint>
 
-// Shows the frame just drawn (SwapBuffers of the window's device context).
-void SwapSceneBuffers();
+#include "frame_timer.h"
+
+// What one look at the message queue found.
+enum class MessagePump {
+  kIdle,     // nothing pending: time for a frame
+  kHandled,  // one message was taken and handled
+  kQuit,     // the quit request: the loop ends
+};
+
+class RendererPlatform {
+ public:
+  virtual ~RendererPlatform() = default;
+
+  // Switches the display to width x height (a switch that cannot be applied posts a
+  // quit), hides the cursor and opens the borderless window titled `title`. False
+  // when no window could be made.
+  virtual bool CreateRendererWindow(const char* title, int width, int height) = 0;
+  // Size of the window's drawing area, read once at start-up.
+  virtual void GetClientSize(int* width, int* height) = 0;
+  // The double-buffered GL context on the window, made current, with a swap interval
+  // of 1 requested where offered. A pixel format that cannot be had posts a quit;
+  // start-up goes on regardless.
+  virtual void CreateContext() = 0;
+  // Takes at most one pending message and handles it. On kQuit, `exit_code` is the
+  // code the quit was posted with.
+  virtual MessagePump PumpMessage(int* exit_code) = 0;
+  // Shows the frame just drawn.
+  virtual void SwapBuffers() = 0;
+  // A message box titled "Error" with an OK button, owned by the focused window.
+  virtual void ShowErrorBox(const char* text) = 0;
+  // Releases the context and destroys the window (whatever of them exists).
+  virtual void KillRendererWindow() = 0;
+  // Puts back the display mode and shows the cursor again.
+  virtual void RestoreDisplay() = 0;
+
+  // The frame timer's clock.
+  virtual const TimerClock& Clock() = 0;
+  // Wall-clock time in nanoseconds since 1970, for the frame statistics; false where
+  // the platform does not report it.
+  virtual bool UnixTimeNanoseconds(int64_t* ns) = 0;
+};
+
+// Whether the space-separated extension list names `name` exactly (not as the prefix
+// of a longer name). A null list names nothing.
+bool HasExtension(const char* list, const char* name);

@@ -4,22 +4,16 @@
 #include <GL/glu.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "particles.h"
 #include "platform.h"
-#include "renderer.h"
 #include "windows_path.h"
 
-const char TexturePaths[2][255] = {
-    "c:\\qorin\\Veloran1.bmp",  // particle sprite
-    "c:\\qorin\\Veloran2.bmp",  // background planes
-};
-uint32_t Textures[2] = {0, 0};
-float FloorScroll = 0;
-float LastSpawnTime = 0;
+Scene::Scene(RendererPlatform& platform) : platform_(platform) {}
 
-void ResizeScene(int32_t width, int32_t height) {
+Scene::~Scene() = default;
+
+void Scene::ResizeScene(int32_t width, int32_t height) {
   if (height == 0) height = 1;
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
@@ -30,20 +24,25 @@ void ResizeScene(int32_t width, int32_t height) {
   glLoadIdentity();
 }
 
-std::unique_ptr<RgbImage> LoadBitmapFile(const char* path) {
+void Scene::StartScene() {
+  LoadTextures();
+  InitParticles();
+  InitGlState();
+}
+
+std::unique_ptr<RgbImage> Scene::LoadBitmapFile(const char* path) {
   if (!path) return nullptr;
   // A missing texture is not an error: the scene draws without it.
   std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
   if (!file) return nullptr;
   std::fclose(file);
-  return LoadDibImage(path);
+  return LoadDibImage(path, [this](const char* text) { platform_.ShowErrorBox(text); });
 }
 
-bool LoadTextures() {
+bool Scene::LoadTextures() {
   for (int index = 0; index < 2; ++index) {
     char path[256];
-    std::memcpy(path, TexturePaths[index], sizeof TexturePaths[index]);
-    path[255] = '\0';
+    std::snprintf(path, sizeof path, "%s", TexturePaths[index]);
 
     std::unique_ptr<RgbImage> image = LoadBitmapFile(path);
     if (!image) continue;
@@ -63,7 +62,7 @@ bool LoadTextures() {
   return true;
 }
 
-void InitGlState() {
+void Scene::InitGlState() {
   glShadeModel(GL_SMOOTH);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
   glHint(GL_POINT_SMOOTH_HINT, GL_NICEST);
@@ -95,7 +94,7 @@ void DrawPlane(float f, float near_y) {
 
 }  // namespace
 
-void DrawBackground() {
+void Scene::DrawBackground() {
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   glDisable(GL_BLEND);
   glBindTexture(GL_TEXTURE_2D, Textures[1]);
@@ -111,7 +110,14 @@ void DrawBackground() {
   glEnable(GL_BLEND);
 }
 
-void DrawFrame() {
+void Scene::RenderIdleFrame() {
+  Timer.Update();
+  ElapsedTime = Timer.Elapsed();
+  FrameTime = Timer.Delta();
+  DrawFrame();
+}
+
+void Scene::DrawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   DrawBackground();
@@ -120,5 +126,7 @@ void DrawFrame() {
     LastSpawnTime = Timer.Elapsed();
   }
   Particles->UpdateAndDraw();
-  SwapSceneBuffers();
+  platform_.SwapBuffers();
 }
+
+void Scene::EndScene() { Particles.reset(); }

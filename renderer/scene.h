@@ -1,27 +1,64 @@
 #pragma once
-// The scene: projection, fixed GL state, the two textures, the background planes
-// and the order of drawing within one frame.
+// The scene: projection, fixed GL state, the two textures, the background planes,
+// the particles and the order of drawing within one frame, with the frame timer
+// and the random generator they run on. One scene exists per run.
 
 #include <cstdint>
 #include <memory>
 
 #include "dib.h"
+#include "frame_timer.h"
+#include "random.h"
+#include "veloran_names.h"
 
-// Windows paths of the two texture bitmaps the host writes: sprite, then background.
-extern const char TexturePaths[2][255];
-// GL texture names; 0 while missing (the default texture, drawn in plain colour).
-extern uint32_t Textures[2];
-// Texture offset of the background planes along t; grows for the whole run.
-extern float FloorScroll;
-// Elapsed time of the last scheduled burst.
-extern float LastSpawnTime;
+class ParticleList;
+class RendererPlatform;
 
-void ResizeScene(int32_t width, int32_t height);
-// Loads both bitmaps and creates their textures; always true.
-bool LoadTextures();
-// The image of a bitmap file; null without a message when it cannot be opened.
-std::unique_ptr<RgbImage> LoadBitmapFile(const char* path);
-// The GL state every frame relies on, set once after the particles exist.
-void InitGlState();
-void DrawFrame();
-void DrawBackground();
+class Scene {
+ public:
+  explicit Scene(RendererPlatform& platform);
+  ~Scene();
+  Scene(const Scene&) = delete;
+  Scene& operator=(const Scene&) = delete;
+
+  // Windows paths of the two texture bitmaps the host writes: sprite, then background.
+  static constexpr const char* TexturePaths[2] = {kRingTexturePath, kStarTexturePath};
+
+  // Viewport and projection for a drawing area of width x height.
+  void ResizeScene(int32_t width, int32_t height);
+  // Start-up once the GL context exists: textures, particles, fixed GL state.
+  void StartScene();
+  // Loads both bitmaps and creates their textures; always true.
+  bool LoadTextures();
+  // The image of a bitmap file; null without a message when it cannot be opened.
+  std::unique_ptr<RgbImage> LoadBitmapFile(const char* path);
+  // Creates the particle list, starts the frame timer and spawns the first burst.
+  void InitParticles();
+  // The GL state every frame relies on, set once after the particles exist.
+  void InitGlState();
+  // One idle pass of the frame loop: timer update, copies, DrawFrame.
+  void RenderIdleFrame();
+  void DrawFrame();
+  void DrawBackground();
+  // One burst of 5 to 9 particles with random position, speed, colour, size and life.
+  void SpawnParticles();
+  // After the loop: destroys the particle list.
+  void EndScene();
+
+  FrameTimer Timer;
+  // Copies of the timer's results, refreshed once per frame before drawing.
+  float ElapsedTime = 0;
+  float FrameTime = 0;
+  // Created by InitParticles, destroyed by EndScene.
+  std::unique_ptr<ParticleList> Particles;
+  // GL texture names; 0 while missing (the default texture, drawn in plain colour).
+  uint32_t Textures[2] = {0, 0};
+  // Texture offset of the background planes along t; grows for the whole run.
+  float FloorScroll = 0;
+  // Elapsed time of the last scheduled burst.
+  float LastSpawnTime = 0;
+  RandomGenerator Random;
+
+ private:
+  RendererPlatform& platform_;
+};

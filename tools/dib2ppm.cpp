@@ -9,20 +9,23 @@
 #include <cstring>
 
 #include "dib.h"
-#include "platform.h"
 
-void ShowErrorBox(const char* text) {
+namespace {
+
+void ShowError(const char* text) {
   std::fputs(text, stderr);
   size_t length = std::strlen(text);
   if (length == 0 || text[length - 1] != '\n') std::fputc('\n', stderr);
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: dib2ppm BITMAP OUTPUT.ppm\n");
     return 2;
   }
-  std::unique_ptr<RgbImage> image = LoadDibImage(argv[1]);
+  std::unique_ptr<RgbImage> image = LoadDibImage(argv[1], ShowError);
   if (!image) return 1;
 
   std::FILE* out = std::fopen(argv[2], "wb");

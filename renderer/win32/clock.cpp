@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
-#include "frame_timer.h"
+#include "win32_platform.h"
 
 namespace {
 
@@ -26,4 +26,4 @@ const TimerClock kWindowsClock{PerformanceFrequency, PerformanceCounter, Millise
 
 }  // namespace
 
-const TimerClock& PlatformTimerClock() { return kWindowsClock; }
+const TimerClock& WindowsTimerClock() { return kWindowsClock; }

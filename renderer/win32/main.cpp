@@ -1,28 +1,17 @@
-// Veloran.dll on Windows: program entry, display switch, the borderless
-// full-screen window and its WGL context, the frame loop (one message or one
-// frame per pass) and the shutdown. The scene itself is the platform-free logic
-// in renderer/.
+// Veloran.dll on Windows: the program entry, the display switch, the borderless
+// full-screen window with its WGL context, the window procedure, the message queue,
+// the buffer swap and the message box. Start-up, frame loop and shutdown are the
+// platform-free RunRenderer.
 #include <windows.h>
 
 #include <GL/gl.h>
 
 #include <cstring>
 
-#include "renderer.h"
-#include "scene.h"
-#include "swap_stats.h"
+#include "frame_loop.h"
 #include "win32_platform.h"
 
-HDC g_dc = nullptr;
-
 namespace {
-
-HINSTANCE g_instance = nullptr;
-HWND g_window = nullptr;
-HGLRC g_rc = nullptr;
-RECT g_client_rect{};
-
-LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 void SetFullscreenMode() {
   DEVMODEA mode;
@@ -34,41 +23,6 @@ void SetFullscreenMode() {
   if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
     PostQuitMessage(0);
   }
-}
-
-HWND CreateRendererWindow(const char* title, int width, int height) {
-  WNDCLASSA window_class{};
-  window_class.style = CS_HREDRAW | CS_VREDRAW;
-  window_class.lpfnWndProc = RendererWndProc;
-  window_class.cbClsExtra = 0;
-  window_class.cbWndExtra = 0;
-  window_class.hInstance = GetModuleHandleA(nullptr);
-  window_class.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-  window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  window_class.lpszMenuName = nullptr;
-  window_class.lpszClassName = WindowName;
-  RegisterClassA(&window_class);
-
-  const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
-  const DWORD ex_style = 0;
-
-  SetFullscreenMode();
-  ShowCursor(FALSE);
-
-  g_instance = window_class.hInstance;
-
-  RECT outer = {0, 0, width, height};
-  AdjustWindowRect(&outer, style, FALSE);
-
-  HWND window = CreateWindowExA(ex_style, WindowName, title, style, 0, 0, outer.right - outer.left,
-                                outer.bottom - outer.top, nullptr, nullptr, g_instance, nullptr);
-  if (!window) return nullptr;
-
-  ShowWindow(window, SW_SHOWNORMAL);
-  UpdateWindow(window);
-  SetFocus(window);
-  return window;
 }
 
 bool SetupPixelFormat(HDC dc) {
@@ -87,17 +41,6 @@ bool SetupPixelFormat(HDC dc) {
   const int index = ChoosePixelFormat(dc, &format);
   if (index == 0) return false;
   return SetPixelFormat(dc, index, &format) != FALSE;
-}
-
-bool HasExtension(const char* list, const char* name) {
-  if (!list) return false;
-  const size_t length = std::strlen(name);
-  for (const char* at = std::strstr(list, name); at; at = std::strstr(at + 1, name)) {
-    const bool starts = at == list || at[-1] == ' ';
-    const bool ends = at[length] == '\0' || at[length] == ' ';
-    if (starts && ends) return true;
-  }
-  return false;
 }
 
 // A saver should not draw faster than the display shows: wait for the vertical
@@ -123,59 +66,6 @@ void RequestSwapInterval(HDC dc) {
           reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")))) {
     swap_interval(1);
   }
-}
-
-void InitGL(int width, int height) {
-  g_dc = GetDC(g_window);
-  if (!SetupPixelFormat(g_dc)) PostQuitMessage(0);
-  g_rc = wglCreateContext(g_dc);
-  wglMakeCurrent(g_dc, g_rc);
-  if (g_rc) RequestSwapInterval(g_dc);
-  ResizeScene(width, height);
-}
-
-void InitRenderer(HWND window) {
-  SeedRandomFromClock();
-  g_window = window;
-  GetClientRect(g_window, &g_client_rect);
-  InitGL(g_client_rect.right, g_client_rect.bottom);
-  StartScene();  // textures, particles, fixed GL state with texture 0 bound
-}
-
-void KillRendererWindow() {
-  if (g_rc) {
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(g_rc);
-    g_rc = nullptr;
-  }
-  if (g_dc) {
-    ReleaseDC(g_window, g_dc);
-    g_dc = nullptr;
-  }
-  if (g_window) {
-    DestroyWindow(g_window);
-    g_window = nullptr;
-  }
-  ChangeDisplaySettingsA(nullptr, 0);
-  ShowCursor(TRUE);
-  UnregisterClassA(WindowName, g_instance);
-}
-
-int RunMessageLoop() {
-  MSG message{};
-  for (;;) {
-    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      if (message.message == WM_QUIT) break;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    } else {
-      RenderIdleFrame();
-    }
-  }
-  KillRendererWindow();
-  EndScene();
-  ReportSwapStats();
-  return static_cast<int>(message.wParam);
 }
 
 LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -207,14 +97,99 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wparam, LPARA
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  InitSwapStats();
-  HWND window = CreateRendererWindow(WindowName, ScreenWidth, ScreenHeight);
-  if (!window) {
-    ChangeDisplaySettingsA(nullptr, 0);
-    ShowCursor(TRUE);
-    return 1;
+Win32Platform::~Win32Platform() {
+  if (instance_) UnregisterClassA(WindowName, instance_);
+}
+
+bool Win32Platform::CreateRendererWindow(const char* title, int width, int height) {
+  WNDCLASSA window_class{};
+  window_class.style = CS_HREDRAW | CS_VREDRAW;
+  window_class.lpfnWndProc = RendererWndProc;
+  window_class.cbClsExtra = 0;
+  window_class.cbWndExtra = 0;
+  window_class.hInstance = GetModuleHandleA(nullptr);
+  window_class.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+  window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  window_class.lpszMenuName = nullptr;
+  window_class.lpszClassName = WindowName;
+  RegisterClassA(&window_class);
+
+  const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  const DWORD ex_style = 0;
+
+  SetFullscreenMode();
+  ShowCursor(FALSE);
+
+  instance_ = window_class.hInstance;
+
+  RECT outer = {0, 0, width, height};
+  AdjustWindowRect(&outer, style, FALSE);
+
+  HWND window = CreateWindowExA(ex_style, WindowName, title, style, 0, 0, outer.right - outer.left,
+                                outer.bottom - outer.top, nullptr, nullptr, instance_, nullptr);
+  if (!window) return false;
+
+  ShowWindow(window, SW_SHOWNORMAL);
+  UpdateWindow(window);
+  SetFocus(window);
+  window_ = window;
+  return true;
+}
+
+void Win32Platform::GetClientSize(int* width, int* height) {
+  RECT client{};
+  GetClientRect(window_, &client);
+  *width = client.right;
+  *height = client.bottom;
+}
+
+void Win32Platform::CreateContext() {
+  dc_ = GetDC(window_);
+  if (!SetupPixelFormat(dc_)) PostQuitMessage(0);
+  rc_ = wglCreateContext(dc_);
+  wglMakeCurrent(dc_, rc_);
+  if (rc_) RequestSwapInterval(dc_);
+}
+
+MessagePump Win32Platform::PumpMessage(int* exit_code) {
+  MSG message{};
+  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return MessagePump::kIdle;
+  if (message.message == WM_QUIT) {
+    *exit_code = static_cast<int>(message.wParam);
+    return MessagePump::kQuit;
   }
-  InitRenderer(window);
-  return RunMessageLoop();
+  TranslateMessage(&message);
+  DispatchMessageA(&message);
+  return MessagePump::kHandled;
+}
+
+void Win32Platform::SwapBuffers() { ::SwapBuffers(dc_); }
+
+void Win32Platform::ShowErrorBox(const char* text) { MessageBoxA(GetFocus(), text, "Error", MB_OK); }
+
+void Win32Platform::KillRendererWindow() {
+  if (rc_) {
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(rc_);
+    rc_ = nullptr;
+  }
+  if (dc_) {
+    ReleaseDC(window_, dc_);
+    dc_ = nullptr;
+  }
+  if (window_) {
+    DestroyWindow(window_);
+    window_ = nullptr;
+  }
+}
+
+void Win32Platform::RestoreDisplay() {
+  ChangeDisplaySettingsA(nullptr, 0);
+  ShowCursor(TRUE);
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  Win32Platform platform;
+  return RunRenderer(platform);
 }

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "platform.h"
 #include "x11_platform.h"
 
 namespace {
@@ -101,20 +100,20 @@ void SetTitle(Display* display, Window window, const char* title) {
 
 // Blocks until the box is dismissed or a quit is requested, handing the renderer
 // window's own events on meanwhile.
-void RunModal(Box& box, Atom wm_protocols, Atom wm_delete) {
+void RunModal(X11Platform& platform, Box& box, Atom wm_protocols, Atom wm_delete) {
   Display* d = box.display;
   bool pressed = false;
   for (;;) {
     while (!XPending(d)) {
-      if (QuitPosted()) return;
+      if (platform.QuitPosted()) return;
       pollfd fd{ConnectionNumber(d), POLLIN, 0};
       poll(&fd, 1, 100);
     }
     XEvent event;
     XNextEvent(d, &event);
     if (event.xany.window != box.window) {
-      HandleRendererEvent(event);
-      if (QuitPosted()) return;
+      platform.HandleRendererEvent(event);
+      if (platform.QuitPosted()) return;
       continue;
     }
     switch (event.type) {
@@ -154,11 +153,11 @@ void RunModal(Box& box, Atom wm_protocols, Atom wm_delete) {
 
 }  // namespace
 
-void ShowErrorBox(const char* text) {
+void X11Platform::ShowErrorBox(const char* text) {
   if (!text) text = "";
   std::fprintf(stderr, "%s\n", text);
   std::fflush(stderr);
-  Display* d = g_display;
+  Display* d = display_;
   if (!d || QuitPosted()) return;  // a pending quit ends a message box at once
 
   int screen = DefaultScreen(d);
@@ -183,7 +182,7 @@ void ShowErrorBox(const char* text) {
   int area_x = 0, area_y = 0;
   unsigned area_width = 0, area_height = 0, border, depth;
   Window ignored;
-  if (!g_window || !XGetGeometry(d, g_window, &ignored, &area_x, &area_y, &area_width,
+  if (!window_ || !XGetGeometry(d, window_, &ignored, &area_x, &area_y, &area_width,
                                  &area_height, &border, &depth))
     XGetGeometry(d, root, &ignored, &area_x, &area_y, &area_width, &area_height, &border, &depth);
   int x = area_x + (static_cast<int>(area_width) - box.width) / 2;
@@ -207,7 +206,7 @@ void ShowErrorBox(const char* text) {
   size_hints.min_width = size_hints.max_width = box.width;
   size_hints.min_height = size_hints.max_height = box.height;
   XSetWMNormalHints(d, box.window, &size_hints);
-  if (g_window) XSetTransientForHint(d, box.window, g_window);
+  if (window_) XSetTransientForHint(d, box.window, window_);
   Atom dialog = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
   XChangeProperty(d, box.window, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
                   PropModeReplace, reinterpret_cast<unsigned char*>(&dialog), 1);
@@ -222,7 +221,7 @@ void ShowErrorBox(const char* text) {
   XMapRaised(d, box.window);
   XFlush(d);
 
-  RunModal(box, wm_protocols, wm_delete);
+  RunModal(*this, box, wm_protocols, wm_delete);
 
   XFreeGC(d, box.gc);
   XDestroyWindow(d, box.window);

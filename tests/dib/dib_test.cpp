@@ -8,15 +8,6 @@
 
 #include "bitmap_builder.h"
 #include "dib.h"
-#include "platform.h"
-
-namespace {
-
-std::vector<std::string> g_messages;
-
-}  // namespace
-
-void ShowErrorBox(const char* text) { g_messages.emplace_back(text); }
 
 namespace {
 
@@ -460,7 +451,6 @@ TEST(DibDecode, CorruptedFilesNeverReadOutside) {
 // LoadDibImage reads through the path layer and shows one message per failure.
 class DibLoad : public ::testing::Test {
  protected:
-  void SetUp() override { g_messages.clear(); }
   void TearDown() override {
     for (const std::string& path : paths_) std::remove(path.c_str());
   }
@@ -475,41 +465,45 @@ class DibLoad : public ::testing::Test {
     return path;
   }
 
+  std::unique_ptr<RgbImage> Load(const std::string& path) {
+    messages.clear();
+    return LoadDibImage(path.c_str(), [this](const char* text) { messages.emplace_back(text); });
+  }
+
+  std::vector<std::string> messages;
   std::vector<std::string> paths_;
 };
 
 TEST_F(DibLoad, DecodesAFile) {
   std::string path = Write("ok.bmp", BuildBitmap(Paletted(8, {{3, 2, 1}}, Gray(256))));
-  std::unique_ptr<RgbImage> image = LoadDibImage(path.c_str());
+  std::unique_ptr<RgbImage> image = Load(path);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->width, 3);
   EXPECT_EQ(image->height, 1);
   EXPECT_EQ(At(*image, 0, 0), Gray(256)[3]);
-  EXPECT_TRUE(g_messages.empty());
+  EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(DibLoad, EachFailureShowsOneMessage) {
-  std::string empty = Write("empty.bmp", {});
-  EXPECT_EQ(LoadDibImage(empty.c_str()), nullptr);
-  EXPECT_EQ(g_messages, std::vector<std::string>{"Failed to open DIB file " + empty + ".\n"});
-
-  g_messages.clear();
-  std::string missing = ::testing::TempDir() + "veloran_dib_missing.bmp";
-  EXPECT_EQ(LoadDibImage(missing.c_str()), nullptr);
-  EXPECT_EQ(g_messages, std::vector<std::string>{"Failed to open DIB file " + missing + ".\n"});
-
-  g_messages.clear();
   BitmapSpec v5;
   v5.header_size = 124;
   v5.bits = PackRows({{0}}, 24);
-  EXPECT_EQ(LoadDibImage(Write("v5.bmp", BuildBitmap(v5)).c_str()), nullptr);
-  EXPECT_EQ(g_messages, std::vector<std::string>{"Unknown DIB file format."});
-
-  g_messages.clear();
   std::vector<uint8_t> cut = BuildBitmap(Paletted(8, {{1, 2, 3, 4}}, Gray(256)));
   cut.pop_back();
-  EXPECT_EQ(LoadDibImage(Write("cut.bmp", cut).c_str()), nullptr);
-  EXPECT_EQ(g_messages, std::vector<std::string>{"Image file conversion error."});
+  const std::string empty = Write("empty.bmp", {});
+  const std::string missing = ::testing::TempDir() + "veloran_dib_missing.bmp";
+  const struct {
+    std::string path, message;
+  } cases[] = {
+      {empty, "Failed to open DIB file " + empty + ".\n"},
+      {missing, "Failed to open DIB file " + missing + ".\n"},
+      {Write("v5.bmp", BuildBitmap(v5)), "Unknown DIB file format."},
+      {Write("cut.bmp", cut), "Image file conversion error."},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Load(c.path), nullptr) << c.path;
+    EXPECT_EQ(messages, std::vector<std::string>{c.message}) << c.path;
+  }
 }
 
 }  // namespace

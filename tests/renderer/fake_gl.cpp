@@ -5,12 +5,8 @@
 
 #include <initializer_list>
 
-#include "frame_timer.h"
-#include "platform.h"
-
 namespace {
 
-int g_swaps = 0;
 GLuint g_next_texture = 1;
 
 void Record(const char* name, std::initializer_list<double> args) {
@@ -29,18 +25,9 @@ std::vector<std::vector<unsigned char>>& UploadedImages() {
   return images;
 }
 
-std::vector<std::string>& ShownMessages() {
-  static std::vector<std::string> messages;
-  return messages;
-}
-
-int SwapCount() { return g_swaps; }
-
 void ResetFakes() {
   GlCalls().clear();
   UploadedImages().clear();
-  ShownMessages().clear();
-  g_swaps = 0;
   g_next_texture = 1;
 }
 
@@ -51,14 +38,23 @@ std::vector<GlCall> CallsNamed(const std::string& name) {
   return out;
 }
 
-void ShowErrorBox(const char* text) { ShownMessages().push_back(text); }
-void SwapSceneBuffers() { ++g_swaps; }
+int64_t FakePlatform::ticks = 0;
 
-// A clock that never moves; timer tests bring their own.
-const TimerClock& PlatformTimerClock() {
+MessagePump FakePlatform::PumpMessage(int* exit_code) {
+  Log("pump");
+  if (pumps.empty()) {
+    *exit_code = quit_code;
+    return MessagePump::kQuit;
+  }
+  const MessagePump next = pumps.front();
+  pumps.pop_front();
+  return next;
+}
+
+const TimerClock& FakePlatform::Clock() {
   static const TimerClock clock = {
       [](int64_t* frequency) { *frequency = 1000; return true; },
-      []() -> int64_t { return 0; },
+      []() { return ticks; },
       []() -> uint32_t { return 0; },
   };
   return clock;

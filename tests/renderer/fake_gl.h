@@ -1,9 +1,15 @@
 #pragma once
-// A recording stand-in for the OpenGL and GLU calls the renderer logic makes, and
-// doubles of the platform services it needs, so the scene runs without a context.
+// A recording stand-in for the OpenGL and GLU calls the renderer logic makes, and a
+// double of its platform, so the scene and the frame loop run without a window.
 
+#include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform.h"
+#include "random.h"
 
 struct GlCall {
   std::string name;
@@ -14,10 +20,59 @@ struct GlCall {
 std::vector<GlCall>& GlCalls();
 // Bytes handed to each gluBuild2DMipmaps call.
 std::vector<std::vector<unsigned char>>& UploadedImages();
-// Messages shown through ShowErrorBox.
-std::vector<std::string>& ShownMessages();
-int SwapCount();
 void ResetFakes();
 
 // Calls named `name`, in order.
 std::vector<GlCall> CallsNamed(const std::string& name);
+
+// Records every call by name, in order. The window's client area is 800 x 600; the
+// message queue answers from `pumps`, then with the quit; the clock counts `ticks`,
+// 1000 per second.
+class FakePlatform : public RendererPlatform {
+ public:
+  FakePlatform() { ticks = 0; }
+
+  bool CreateRendererWindow(const char*, int, int) override {
+    Log("window");
+    return has_window;
+  }
+  void GetClientSize(int* width, int* height) override {
+    Log("client-size");
+    *width = 800;
+    *height = 600;
+  }
+  void CreateContext() override { Log("context"); }
+  MessagePump PumpMessage(int* exit_code) override;
+  void SwapBuffers() override { Log("swap"); }
+  void ShowErrorBox(const char* text) override { messages.push_back(text); }
+  void KillRendererWindow() override { Log("kill"); }
+  void RestoreDisplay() override { Log("restore"); }
+  const TimerClock& Clock() override;
+  bool UnixTimeNanoseconds(int64_t* ns) override { return (*ns = wall_ns) != 0; }
+
+  static int64_t ticks;
+  bool has_window = true;
+  std::deque<MessagePump> pumps;
+  int quit_code = 0;
+  int64_t wall_ns = 0;  // 0: no wall clock
+  std::vector<std::string> calls;
+  std::vector<std::string> messages;
+
+ private:
+  void Log(const char* name) { calls.push_back(name); }
+};
+
+// Scripts the draws of `random`: `script` in order, then `fill` for ever. The result
+// counts the draws made.
+inline std::shared_ptr<int> ScriptDraws(RandomGenerator& random, std::deque<int> script,
+                                        int fill = 0) {
+  auto draws = std::make_shared<int>(0);
+  random.Script([=]() mutable {
+    ++*draws;
+    if (script.empty()) return fill;
+    const int r = script.front();
+    script.pop_front();
+    return r;
+  });
+  return draws;
+}

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 namespace {
 
 int64_t g_counter = 0;
@@ -17,52 +20,42 @@ const TimerClock kClock = {
     []() { return g_millis; },
 };
 
-TEST(FrameTimer, FirstUpdateAfterInitIsNearZeroWithEqualDelta) {
-  g_frequency = 10'000'000;
-  g_counter = 123'456'789'000;
-  FrameTimer timer;
-  timer.Init(kClock);
-  g_counter += 25;  // 2.5 microseconds later
-  timer.Update();
-  EXPECT_NEAR(timer.Elapsed(), 2.5e-6f, 1e-9f);
-  EXPECT_EQ(timer.Elapsed(), timer.Delta());
-}
+TEST(FrameTimer, ZeroUntilStartedThenElapsedAndDeltaFromEitherSource) {
+  FrameTimer idle;
+  idle.Update();  // not started: stays at zero rather than reading nowhere
+  EXPECT_EQ(idle.Elapsed(), 0.0f);
+  EXPECT_EQ(idle.Delta(), 0.0f);
 
-TEST(FrameTimer, PerformanceCounterGivesElapsedAndDeltaBetweenUpdates) {
-  g_frequency = 3'579'545;  // a frequency whose reciprocal is not exact
-  g_counter = 1000;
-  FrameTimer timer;
-  timer.Init(kClock);
-  g_counter = 1000 + 3'579'545;  // one second
-  timer.Update();
-  EXPECT_NEAR(timer.Elapsed(), 1.0f, 1e-6f);
-  g_counter += 3'579'545 / 4;  // a quarter second more
-  timer.Update();
-  EXPECT_NEAR(timer.Elapsed(), 1.25f, 1e-6f);
-  EXPECT_NEAR(timer.Delta(), 0.25f, 1e-6f);
-}
-
-TEST(FrameTimer, FallsBackToMillisecondClock) {
-  g_frequency = 0;
-  g_counter = 999'999;  // must not be read
-  g_millis = 4'000'000'000u;  // above 2^31: zero-extended, not negative
-  FrameTimer timer;
-  timer.Init(kClock);
-  g_millis += 16;
-  timer.Update();
-  EXPECT_NEAR(timer.Elapsed(), 0.016f, 1e-6f);
-  g_millis += 1500;
-  timer.Update();
-  EXPECT_NEAR(timer.Elapsed(), 1.516f, 1e-5f);
-  EXPECT_NEAR(timer.Delta(), 1.5f, 1e-5f);
-}
-
-TEST(FrameTimer, StartsZeroed) {
-  FrameTimer timer;
-  EXPECT_EQ(timer.Elapsed(), 0.0f);
-  EXPECT_EQ(timer.Delta(), 0.0f);
-  timer.Update();  // not started: stays at zero rather than reading nowhere
-  EXPECT_EQ(timer.Elapsed(), 0.0f);
+  const struct {
+    const char* name;
+    int64_t frequency;  // 0: the millisecond clock
+    int64_t counter;
+    uint32_t millis;
+    // Ticks of the chosen source before each update, then elapsed and delta after it.
+    std::vector<std::array<double, 3>> steps;
+    float tolerance;
+  } cases[] = {
+      // The first update right after Init: close to 0, delta equal to elapsed.
+      {"first update", 10'000'000, 123'456'789'000, 0, {{25, 2.5e-6, 2.5e-6}}, 1e-9f},
+      // A frequency whose reciprocal is not exact: one second, then a quarter more.
+      {"counter", 3'579'545, 1000, 0, {{3'579'545, 1.0, 1.0}, {3'579'545 / 4, 1.25, 0.25}}, 1e-6f},
+      // Above 2^31 milliseconds: zero-extended, not negative. The counter is not read.
+      {"milliseconds", 0, 999'999, 4'000'000'000u, {{16, 0.016, 0.016}, {1500, 1.516, 1.5}}, 1e-5f},
+  };
+  for (const auto& c : cases) {
+    g_frequency = c.frequency;
+    g_counter = c.counter;
+    g_millis = c.millis;
+    FrameTimer timer;
+    timer.Init(kClock);
+    for (const auto& step : c.steps) {
+      if (c.frequency) g_counter += static_cast<int64_t>(step[0]);
+      else g_millis += static_cast<uint32_t>(step[0]);
+      timer.Update();
+      EXPECT_NEAR(timer.Elapsed(), step[1], c.tolerance) << c.name;
+      EXPECT_NEAR(timer.Delta(), step[2], c.tolerance) << c.name;
+    }
+  }
 }
 
 }  // namespace

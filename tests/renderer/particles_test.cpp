@@ -3,161 +3,138 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "fake_gl.h"
-#include "renderer.h"
-#include "scripted_random.h"
+#include "scene.h"
 
 namespace {
 
 constexpr int kDrawsPerParticle = 14;
 
-// A fresh, empty particle list for each test, torn down afterwards.
+// A scene with a fresh, empty particle list for each test.
 class ParticlesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ResetFakes();
-    ElapsedTime = 0;
-    FrameTime = 0;
-    Particles = new ParticleList(ParticleCapacity);
+    scene.Particles = std::make_unique<ParticleList>(ParticleCapacity, scene);
+    Particles = scene.Particles.get();
   }
-  void TearDown() override { EndScene(); }
 
-  static std::vector<Particle*> Chain() {
+  std::vector<Particle*> Chain() const {
     std::vector<Particle*> out;
     for (Particle* p = Particles->head; p; p = p->next) out.push_back(p);
     return out;
   }
 
-  // A particle that is fully visible (past its fade-in) and will not move.
-  static Particle* Visible(float life_time = 5.0f, float fade_out_rate = 0.5f) {
+  // A particle linked into the list, fully visible (past its fade-in); still, white
+  // and of size 1 unless given otherwise.
+  Particle* Live(std::array<float, 3> pos = {0, 0, -100}, std::array<float, 3> vel = {},
+                 std::array<float, 4> col = {1, 1, 1, 1}, std::array<float, 4> drift = {},
+                 float size = 1.0f, float life_time = 5.0f) {
     Particle* p = new Particle(Particles);
-    const float zero3[3] = {0, 0, -100};
-    const float still[3] = {0, 0, 0};
-    const float white[4] = {1, 1, 1, 1};
-    const float none[4] = {0, 0, 0, 0};
-    p->Set(zero3, still, white, none, 1.0f, 0.0f, life_time, fade_out_rate);
+    p->Set(pos.data(), vel.data(), col.data(), drift.data(), size, 0.0f, life_time, 0.5f);
     p->fadingIn = false;
+    EXPECT_TRUE(Particles->Add(p));
     return p;
   }
+  // Dies at its next update.
+  static void Kill(Particle* p) {
+    p->fadingOut = true;
+    p->color[3] = 0.0f;
+  }
 
-  static void Frame(float elapsed, float frame_time) {
-    ElapsedTime = elapsed;
-    FrameTime = frame_time;
+  void Frame(float elapsed, float frame_time) {
+    scene.ElapsedTime = elapsed;
+    scene.FrameTime = frame_time;
     Particles->UpdateAndDraw();
   }
+
+  FakePlatform platform;
+  Scene scene{platform};
+  ParticleList* Particles = nullptr;
 };
 
-TEST_F(ParticlesTest, BurstSizeFollowsTheBoundDrawnBeforeEachParticle) {
-  for (int extra = 0; extra < 5; ++extra) {
-    EndScene();
-    Particles = new ParticleList(ParticleCapacity);
-    // Every bound draw gives n = 5 + extra; the value draws are 0.
+TEST_F(ParticlesTest, BurstEndsWhenTheBoundDrawnBeforeEachParticleIsNotAboveI) {
+  // Bound draws r give n = r % 5 + 5, drawn anew before every particle.
+  const struct {
+    std::vector<int> bounds;
+    int made;
+  } cases[] = {
+      {{0, 0, 0, 0, 0, 0}, 5},
+      {{4, 4, 4, 4, 4, 4, 4, 4, 4, 4}, 9},
+      {{4, 4, 4, 4, 4, 4, 0}, 6},  // the sixth is made (9 > 5), then 5 is not above 6
+  };
+  for (const auto& c : cases) {
+    SetUp();
     std::deque<int> script;
-    for (int i = 0; i < 5 + extra; ++i) {
-      script.push_back(extra);
-      for (int k = 0; k < kDrawsPerParticle; ++k) script.push_back(0);
+    for (size_t i = 0; i < c.bounds.size(); ++i) {
+      script.push_back(c.bounds[i]);
+      if (i + 1 < c.bounds.size()) script.insert(script.end(), kDrawsPerParticle, 7);
     }
-    script.push_back(extra);  // the bound that ends the burst
-    ScriptedRandom random(script, -1);
-    SpawnParticles();
-    EXPECT_EQ(Particles->count, 5 + extra);
-    EXPECT_EQ(random.draws(), (5 + extra) * (kDrawsPerParticle + 1) + 1);
+    auto draws = ScriptDraws(scene.Random, script, -1);
+    scene.SpawnParticles();
+    EXPECT_EQ(Particles->count, c.made) << c.made;
+    EXPECT_EQ(*draws, c.made * (kDrawsPerParticle + 1) + 1) << c.made;
   }
-}
-
-TEST_F(ParticlesTest, BoundIsDrawnAnewSoBurstsEndAsSoonAsItFallsToI) {
-  // Bounds 9, 9, 9, 9, 9, 9, 5: the sixth particle is made (9 > 5), then the
-  // seventh bound (5) is not above i = 6 and the burst ends at six particles.
-  std::deque<int> script;
-  for (int i = 0; i < 6; ++i) {
-    script.push_back(4);
-    for (int k = 0; k < kDrawsPerParticle; ++k) script.push_back(7);
-  }
-  script.push_back(0);
-  ScriptedRandom random(script, -1);
-  SpawnParticles();
-  EXPECT_EQ(Particles->count, 6);
 }
 
 TEST_F(ParticlesTest, EachValueTakesItsOwnDrawInOrder) {
-  ElapsedTime = 2.5f;
-  ScriptedRandom random({
-      0,                    // bound: 5 particles
-      79, 80, 19,           // x 29, y -50, z -141
-      9, 10, 39,            // velocity 8.995, -0.005, 18.999
-      99, 0,                // red 2.0, green 0.02
-      15, 11,               // red drift 0.7, green drift 0.6
-      4, 14,                // fade-out rate 0.9, life time 5.9
-      9, 5,                 // size 0.5, growth 0.2
-  });
-  SpawnParticles();
-  const Particle* p = Particles->head;
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->position[0], 29.0f);
-  EXPECT_EQ(p->position[1], -50.0f);
-  EXPECT_EQ(p->position[2], -141.0f);
-  EXPECT_FLOAT_EQ(p->velocity[0], 8.995f);
-  EXPECT_FLOAT_EQ(p->velocity[1], -0.005f);
-  EXPECT_FLOAT_EQ(p->velocity[2], 18.999f);
-  EXPECT_FLOAT_EQ(p->color[0], 2.0f);
-  EXPECT_FLOAT_EQ(p->color[1], 0.02f);
-  EXPECT_EQ(p->color[2], 0.0f);
-  EXPECT_EQ(p->color[3], 1.0f);
-  EXPECT_FLOAT_EQ(p->colorDrift[0], 0.7f);
-  EXPECT_FLOAT_EQ(p->colorDrift[1], 0.6f);
-  EXPECT_EQ(p->colorDrift[2], 0.0f);
-  EXPECT_EQ(p->colorDrift[3], 0.0f);
-  EXPECT_FLOAT_EQ(p->fadeOutRate, 0.9f);
-  EXPECT_FLOAT_EQ(p->lifeTime, 5.9f);
-  EXPECT_FLOAT_EQ(p->size, 0.5f);
-  EXPECT_FLOAT_EQ(p->growth, 0.2f);
-  EXPECT_EQ(p->birthTime, 2.5f);
-  EXPECT_TRUE(p->fadingIn);
-  EXPECT_EQ(p->maxSize, 17.0f);
-}
-
-TEST_F(ParticlesTest, LowestDrawsGiveTheLowerEndOfEveryRange) {
-  ScriptedRandom random({}, 0);
-  SpawnParticles();
-  const Particle* p = Particles->head;
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->position[2], -160.0f);
-  EXPECT_FLOAT_EQ(p->velocity[2], -0.001f);
-  EXPECT_FLOAT_EQ(p->colorDrift[0], -0.8f);
-  EXPECT_FLOAT_EQ(p->colorDrift[1], -0.5f);
-  EXPECT_FLOAT_EQ(p->fadeOutRate, 0.5f);
-  EXPECT_FLOAT_EQ(p->lifeTime, 4.5f);
-  EXPECT_FLOAT_EQ(p->size, -0.4f);
-  EXPECT_FLOAT_EQ(p->growth, -0.3f);
+  const struct {
+    std::deque<int> draws;  // bound, then the fourteen values
+    // x, y, z, velocity x, y, z, red, green, red drift, green drift, fade-out rate,
+    // life time, size, growth
+    std::array<float, kDrawsPerParticle> values;
+  } cases[] = {
+      {{0, 79, 80, 19, 9, 10, 39, 99, 0, 15, 11, 4, 14, 9, 5},
+       {29, -50, -141, 8.995f, -0.005f, 18.999f, 2.0f, 0.02f, 0.7f, 0.6f, 0.9f, 5.9f, 0.5f, 0.2f}},
+      {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},  // the lower end of every range
+       {-50, -50, -160, -0.005f, -0.005f, -0.001f, 0.02f, 0.02f, -0.8f, -0.5f, 0.5f, 4.5f, -0.4f,
+        -0.3f}},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    scene.ElapsedTime = 2.5f;
+    ScriptDraws(scene.Random, c.draws);
+    scene.SpawnParticles();
+    const Particle* p = Particles->head;
+    ASSERT_NE(p, nullptr);
+    const float got[] = {p->position[0], p->position[1],   p->position[2],   p->velocity[0],
+                         p->velocity[1], p->velocity[2],   p->color[0],      p->color[1],
+                         p->colorDrift[0], p->colorDrift[1], p->fadeOutRate, p->lifeTime,
+                         p->size,        p->growth};
+    for (int i = 0; i < kDrawsPerParticle; ++i) EXPECT_FLOAT_EQ(got[i], c.values[i]) << i;
+    EXPECT_EQ(p->color[2], 0.0f);
+    EXPECT_EQ(p->color[3], 1.0f);
+    EXPECT_EQ(p->colorDrift[2], 0.0f);
+    EXPECT_EQ(p->colorDrift[3], 0.0f);
+    EXPECT_EQ(p->birthTime, 2.5f);
+    EXPECT_TRUE(p->fadingIn);
+    EXPECT_EQ(p->maxSize, 17.0f);
+  }
 }
 
 TEST_F(ParticlesTest, FullListRefusesAndDestroysEveryNewParticle) {
-  ScriptedRandom random({}, 0);
-  for (int i = 0; i < 20; ++i) SpawnParticles();
+  auto draws = ScriptDraws(scene.Random, {}, 0);
+  for (int i = 0; i < 20; ++i) scene.SpawnParticles();
   EXPECT_EQ(Particles->count, 100);
   const Particle* tail = Particles->tail;
-  const int before = random.draws();
-  SpawnParticles();
+  const int before = *draws;
+  scene.SpawnParticles();
   EXPECT_EQ(Particles->count, 100);
   EXPECT_EQ(Particles->tail, tail);
-  EXPECT_EQ(random.draws() - before, 5 * (kDrawsPerParticle + 1) + 1);
+  EXPECT_EQ(*draws - before, 5 * (kDrawsPerParticle + 1) + 1);
   EXPECT_EQ(Chain().size(), 100u);
-
-  Particle* extra = Visible();
-  EXPECT_FALSE(Particles->Add(extra));
-  EXPECT_EQ(extra->next, nullptr);
-  delete extra;
+  Particle extra(Particles);
+  EXPECT_FALSE(Particles->Add(&extra));
 }
 
 TEST_F(ParticlesTest, FadesInAtFirstUpdateThenOutAfterLifeTime) {
-  Particle* p = new Particle(Particles);
-  const float pos[3] = {0, 0, -100}, vel[3] = {0, 0, 0};
-  const float col[4] = {1, 1, 1, 1.0f}, drift[4] = {0, 0, 0, 0};
-  p->Set(pos, vel, col, drift, 1.0f, 0.0f, 4.5f, 0.5f);
-  ASSERT_TRUE(Particles->Add(p));
+  Particle* p = Live({0, 0, -100}, {}, {1, 1, 1, 1}, {}, 1.0f, 4.5f);
+  p->fadingIn = true;
 
   Frame(0.01f, 0.01f);
   EXPECT_FALSE(p->fadingIn);
@@ -183,14 +160,11 @@ TEST_F(ParticlesTest, FadesInAtFirstUpdateThenOutAfterLifeTime) {
 }
 
 TEST_F(ParticlesTest, FadeInStopsAtTheSinglePrecisionThreshold) {
-  Particle* below = Visible();
-  below->fadingIn = true;
+  Particle* below = Live();
+  Particle* at = Live();
+  below->fadingIn = at->fadingIn = true;
   below->color[3] = std::nextafter(0.99f, 0.0f);
-  Particle* at = Visible();
-  at->fadingIn = true;
   at->color[3] = 0.99f;
-  ASSERT_TRUE(Particles->Add(below));
-  ASSERT_TRUE(Particles->Add(at));
   Frame(0.0f, 0.0f);
   EXPECT_TRUE(below->fadingIn);
   EXPECT_LT(below->color[3], 0.99f);
@@ -199,14 +173,10 @@ TEST_F(ParticlesTest, FadeInStopsAtTheSinglePrecisionThreshold) {
 }
 
 TEST_F(ParticlesTest, NegativeSizeIsClampedAndGrowthIsPerFrameUntilPastMaxSize) {
-  Particle* shrinking = Visible();
-  shrinking->size = -0.4f;
+  Particle* shrinking = Live({0, 0, -100}, {}, {1, 1, 1, 1}, {}, -0.4f);
+  Particle* growing = Live({0, 0, -100}, {}, {1, 1, 1, 1}, {}, 16.5f);
   shrinking->growth = -0.1f;
-  Particle* growing = Visible();
-  growing->size = 16.5f;
   growing->growth = 0.2f;
-  ASSERT_TRUE(Particles->Add(shrinking));
-  ASSERT_TRUE(Particles->Add(growing));
 
   Frame(0.1f, 0.5f);  // frame time does not scale growth
   EXPECT_EQ(shrinking->size, 0.0f);
@@ -220,12 +190,7 @@ TEST_F(ParticlesTest, NegativeSizeIsClampedAndGrowthIsPerFrameUntilPastMaxSize) 
 }
 
 TEST_F(ParticlesTest, MotionAndColourDriftScaleWithFrameTimeWithoutClamping) {
-  Particle* p = Visible();
-  const float pos[3] = {1, 2, -150}, vel[3] = {4, -2, 10};
-  const float col[4] = {0.1f, 1.5f, 0, 1}, drift[4] = {-0.8f, 0.6f, 0, 0};
-  p->Set(pos, vel, col, drift, 1.0f, 0.0f, 5.0f, 0.5f);
-  p->fadingIn = false;
-  ASSERT_TRUE(Particles->Add(p));
+  Particle* p = Live({1, 2, -150}, {4, -2, 10}, {0.1f, 1.5f, 0, 1}, {-0.8f, 0.6f, 0, 0});
   Frame(0.5f, 0.5f);
   EXPECT_FLOAT_EQ(p->position[0], 3.0f);
   EXPECT_FLOAT_EQ(p->position[1], 1.0f);
@@ -235,38 +200,10 @@ TEST_F(ParticlesTest, MotionAndColourDriftScaleWithFrameTimeWithoutClamping) {
   EXPECT_EQ(p->color[3], 1.0f);
 }
 
-TEST_F(ParticlesTest, DeadTailMovesTailBackAndNextAddLinksAfterIt) {
-  Particle* a = Visible();
-  Particle* b = Visible();
-  Particle* c = Visible();
-  for (Particle* p : {a, b, c}) ASSERT_TRUE(Particles->Add(p));
-  c->fadingOut = true;
-  c->color[3] = 0.0f;  // the newest one dies at its next update
-
-  Frame(0.1f, 0.1f);
-  EXPECT_EQ(Particles->count, 2);
-  EXPECT_EQ(Particles->tail, b);
-  EXPECT_EQ(b->next, nullptr);
-
-  Particle* d = Visible();
-  ASSERT_TRUE(Particles->Add(d));
-  EXPECT_EQ(b->next, d);
-  ResetFakes();
-  Frame(0.2f, 0.1f);
-  EXPECT_EQ(CallsNamed("glBegin").size(), 3u);
-  EXPECT_EQ((std::vector<Particle*>{a, b, d}), Chain());
-}
-
-TEST_F(ParticlesTest, DeadHeadAndMiddleAreUnlinkedAndSeveralMayDieInOneFrame) {
+TEST_F(ParticlesTest, DeadHeadMiddleAndTailAreUnlinkedInOneFrameAndTheListStaysWhole) {
   std::vector<Particle*> ps;
-  for (int i = 0; i < 5; ++i) {
-    ps.push_back(Visible());
-    ASSERT_TRUE(Particles->Add(ps.back()));
-  }
-  for (int i : {0, 2, 4}) {
-    ps[i]->fadingOut = true;
-    ps[i]->color[3] = 0.0f;
-  }
+  for (int i = 0; i < 5; ++i) ps.push_back(Live());
+  for (int i : {0, 2, 4}) Kill(ps[i]);
   ResetFakes();
   Frame(0.1f, 0.1f);
   EXPECT_EQ(Particles->count, 2);
@@ -275,26 +212,29 @@ TEST_F(ParticlesTest, DeadHeadAndMiddleAreUnlinkedAndSeveralMayDieInOneFrame) {
   EXPECT_EQ((std::vector<Particle*>{ps[1], ps[3]}), Chain());
   EXPECT_EQ(CallsNamed("glBegin").size(), 2u);
 
-  // Removing the only remaining ones leaves an empty list that a burst restarts.
-  for (Particle* p : Chain()) {
-    p->fadingOut = true;
-    p->color[3] = 0.0f;
-  }
+  // The next particle is linked after the new tail and drawn.
+  Particle* d = Live();
+  EXPECT_EQ(ps[3]->next, d);
+  ResetFakes();
   Frame(0.2f, 0.1f);
+  EXPECT_EQ(CallsNamed("glBegin").size(), 3u);
+  EXPECT_EQ((std::vector<Particle*>{ps[1], ps[3], d}), Chain());
+
+  // Removing the only remaining ones leaves an empty list that a burst restarts.
+  for (Particle* p : Chain()) Kill(p);
+  Frame(0.3f, 0.1f);
   EXPECT_EQ(Particles->count, 0);
   EXPECT_EQ(Particles->head, nullptr);
   EXPECT_EQ(Particles->tail, nullptr);
-  ScriptedRandom random({}, 0);
-  SpawnParticles();
+  ScriptDraws(scene.Random, {}, 0);
+  scene.SpawnParticles();
   EXPECT_EQ(Particles->count, 5);
   EXPECT_EQ(Chain().size(), 5u);
 }
 
 TEST_F(ParticlesTest, DrawsOneStripInItsColourAroundItsCentre) {
-  Particle* p = Visible();
-  const float pos[3] = {10, -20, -150}, vel[3] = {0, 0, 0};
-  const float col[4] = {0.5f, 2.0f, 0, 1}, drift[4] = {0, 0, 0, 0};
-  p->Set(pos, vel, col, drift, 2.0f, 0.0f, 5.0f, 0.5f);
+  Particle* p = Live({10, -20, -150}, {}, {0.5f, 2.0f, 0, 1}, {}, 2.0f);
+  ResetFakes();
   p->Draw();
   const std::vector<GlCall>& calls = GlCalls();
   ASSERT_EQ(calls.size(), 11u);
@@ -309,7 +249,6 @@ TEST_F(ParticlesTest, DrawsOneStripInItsColourAroundItsCentre) {
               (std::vector<double>{expected[v][2], expected[v][3], expected[v][4]}));
   }
   EXPECT_EQ(calls[10].name, "glEnd");
-  delete p;
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame_timer.h"
+#include "win32/win32_platform.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ namespace {
 bool NoFrequency(int64_t*) { return false; }
 
 TEST(WindowsClock, FrameTimerMeasuresSecondsWithEitherSource) {
-  const TimerClock& clock = PlatformTimerClock();
+  const TimerClock& clock = WindowsTimerClock();
   int64_t frequency = 0;
   ASSERT_TRUE(clock.query_frequency(&frequency));
   EXPECT_GE(frequency, 1000);

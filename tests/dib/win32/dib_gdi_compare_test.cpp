@@ -13,9 +13,6 @@
 
 #include "../bitmap_builder.h"
 #include "dib.h"
-#include "platform.h"
-
-void ShowErrorBox(const char*) {}
 
 namespace {
 
