@@ -53,10 +53,14 @@ void InstallSignalHandlers() {
   sigaction(SIGINT, &action, nullptr);
 }
 
-void SetFullscreenMode() {
+// Returns where the window goes: over the switched output.
+XRectangle SetFullscreenMode() {
   // A configuration that cannot be read leaves the display as it is and the run
   // goes on; one that cannot be applied ends the run shortly.
-  if (SwitchDisplayMode(g_display, ScreenWidth, ScreenHeight) == ModeSwitch::kFailed) PostQuit(0);
+  XRectangle area;
+  if (SwitchDisplayMode(g_display, ScreenWidth, ScreenHeight, &area) == ModeSwitch::kFailed)
+    PostQuit(0);
+  return area;
 }
 
 void ShowRendererCursor(bool show) {
@@ -122,7 +126,9 @@ void SetBorderless(Window window) {
 
 Window CreateRendererWindow(const char* title, int width, int height) {
   g_fb_config = ChooseFbConfig();
-  SetFullscreenMode();
+  XRectangle area = SetFullscreenMode();
+  width = area.width;
+  height = area.height;
   ShowRendererCursor(false);
 
   int screen = DefaultScreen(g_display);
@@ -143,7 +149,7 @@ Window CreateRendererWindow(const char* title, int width, int height) {
   attributes.border_pixel = 0;
   attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask;
   g_last_x_error = 0;
-  Window window = XCreateWindow(g_display, root, 0, 0, width, height, 0, depth, InputOutput, visual,
+  Window window = XCreateWindow(g_display, root, area.x, area.y, width, height, 0, depth, InputOutput, visual,
                                 CWColormap | CWBackPixel | CWBorderPixel | CWEventMask,
                                 &attributes);
   XSync(g_display, False);
@@ -154,6 +160,8 @@ Window CreateRendererWindow(const char* title, int width, int height) {
   XSetClassHint(g_display, window, &class_hint);
   XSizeHints size_hints{};
   size_hints.flags = USPosition | USSize | PMinSize | PMaxSize;
+  size_hints.x = area.x;
+  size_hints.y = area.y;
   size_hints.width = size_hints.min_width = size_hints.max_width = width;
   size_hints.height = size_hints.min_height = size_hints.max_height = height;
   XSetWMNormalHints(g_display, window, &size_hints);
