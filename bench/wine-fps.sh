@@ -6,20 +6,18 @@
 set -euo pipefail
 root=${ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
 seconds=${BENCH_SECONDS:-8}
-linux_build=${BUILD_DIR:-$root/build/linux}
 win_build=${VELORAN_WINDOWS_BUILD:-$root/build/windows}
 
 [[ -e $win_build/CMakeCache.txt ]] || (cd "$root" && cmake --preset windows -B "$win_build" >/dev/null)
 cmake --build "$win_build" --target Veloran.dll >/dev/null
-[[ -x $linux_build/tools/veloran_make_textures ]] ||
-  cmake --build "$linux_build" --target veloran_make_textures >/dev/null
 
-export RENDERER=$win_build/bin/Veloran.dll MAKE_TEXTURES=$linux_build/tools/veloran_make_textures
+export RENDERER=$win_build/bin/Veloran.dll ASSETS=$root/host/assets
 export SECONDS_TO_RUN=$seconds LOG=$win_build/bench-fps.txt
 "$root/scripts/with-wine-env" --root "$win_build/wine" --size 1024x768 bash -c '
 set -euo pipefail
 mkdir -p "$WINEPREFIX/drive_c/qorin"
-"$MAKE_TEXTURES" "$WINEPREFIX/drive_c/qorin" >/dev/null
+cp "$ASSETS/texture_ring.bmp" "$WINEPREFIX/drive_c/qorin/Veloran1.bmp"
+cp "$ASSETS/texture_stars.bmp" "$WINEPREFIX/drive_c/qorin/Veloran2.bmp"
 VELORAN_FPS=1 wine "$RENDERER" 2>"$LOG" &
 pid=$!
 sleep "$SECONDS_TO_RUN"

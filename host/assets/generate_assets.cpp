@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "bmp_writer.h"
+
 namespace {
 
 struct Image {
@@ -139,45 +141,21 @@ Image MakePreview() {
   return img;
 }
 
-void Put16(std::string& out, uint32_t v) {
-  out += static_cast<char>(v & 0xff);
-  out += static_cast<char>((v >> 8) & 0xff);
-}
-void Put32(std::string& out, uint32_t v) {
-  Put16(out, v & 0xffff);
-  Put16(out, v >> 16);
+// Bottom-up 24-bit BI_RGB at 96 dots per inch.
+std::string EncodeBmp(const Image& img) {
+  const bmp::Bytes bytes = bmp::Encode24(
+      img.width, img.height,
+      [&img](int x, int y, uint8_t* rgb) {
+        const float* p = &img.rgb[(static_cast<size_t>(y) * img.width + x) * 3];
+        for (int c = 0; c < 3; ++c) rgb[c] = ToByte(p[c]);
+      },
+      3780);
+  return std::string(bytes.begin(), bytes.end());
 }
 
-// Bottom-up 24-bit BI_RGB with a 40-byte header, rows padded to four bytes.
-std::string EncodeBmp(const Image& img) {
-  const uint32_t row = (static_cast<uint32_t>(img.width) * 3 + 3) & ~3u;
-  const uint32_t pixels = row * static_cast<uint32_t>(img.height);
-  std::string out;
-  out += "BM";
-  Put32(out, 54 + pixels);
-  Put32(out, 0);
-  Put32(out, 54);
-  Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(img.width));
-  Put32(out, static_cast<uint32_t>(img.height));
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, 0);
-  Put32(out, pixels);
-  Put32(out, 3780);  // 96 dots per inch
-  Put32(out, 3780);
-  Put32(out, 0);
-  Put32(out, 0);
-  for (int y = img.height - 1; y >= 0; --y) {
-    for (int x = 0; x < img.width; ++x) {
-      const float* p = &img.rgb[(static_cast<size_t>(y) * img.width + x) * 3];
-      out += static_cast<char>(ToByte(p[2]));
-      out += static_cast<char>(ToByte(p[1]));
-      out += static_cast<char>(ToByte(p[0]));
-    }
-    out.append(row - static_cast<uint32_t>(img.width) * 3, '\0');
-  }
-  return out;
+void PutLe16(std::string& out, uint32_t v) {
+  out += static_cast<char>(v & 0xff);
+  out += static_cast<char>((v >> 8) & 0xff);
 }
 
 uint32_t Crc32(const std::string& data, size_t from) {
@@ -217,8 +195,8 @@ std::string EncodePng(const Image& img) {
     const size_t n = std::min<size_t>(65535, raw.size() - pos);
     const bool last = pos + n >= raw.size();
     z += static_cast<char>(last ? 1 : 0);
-    Put16(z, static_cast<uint32_t>(n));
-    Put16(z, static_cast<uint32_t>(~n & 0xffff));
+    PutLe16(z, static_cast<uint32_t>(n));
+    PutLe16(z, static_cast<uint32_t>(~n & 0xffff));
     z.append(raw, pos, n);
     pos += n;
     if (last) break;

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "display_plan.h"
 #include "x11_platform.h"
 
 namespace {
@@ -205,12 +206,17 @@ const XRRModeInfo* FindMode(const XRRScreenResources* resources, RRMode id) {
   return nullptr;
 }
 
-double RefreshRate(const XRRModeInfo& mode) {
-  if (!mode.hTotal || !mode.vTotal || !mode.dotClock) return 0;
-  double rate = double(mode.dotClock) / (double(mode.hTotal) * mode.vTotal);
-  if (mode.modeFlags & RR_DoubleScan) rate /= 2;
-  if (mode.modeFlags & RR_Interlace) rate *= 2;
-  return rate;
+ModeTimings Timings(const XRRModeInfo& mode) {
+  ModeTimings timings;
+  timings.id = mode.id;
+  timings.width = static_cast<int>(mode.width);
+  timings.height = static_cast<int>(mode.height);
+  timings.dot_clock = mode.dotClock;
+  timings.h_total = mode.hTotal;
+  timings.v_total = mode.vTotal;
+  timings.interlaced = mode.modeFlags & RR_Interlace;
+  timings.double_scan = mode.modeFlags & RR_DoubleScan;
+  return timings;
 }
 
 // The primary output when it drives a CRTC, else the first output that does.
@@ -228,28 +234,40 @@ RROutput ActiveOutput(Display* display, XRRScreenResources* resources, RRCrtc* c
   return 0;
 }
 
-// A mode of width x height for the output: one it already has, closest to the
-// refresh rate, else one made for the run with standard timings at that rate.
-RRMode ModeFor(Display* display, XRRScreenResources* resources, RROutput output, int width,
-               int height, double refresh, bool* created) {
-  *created = false;
-  XRROutputInfo* info = XRRGetOutputInfo(display, resources, output);
-  if (!info) return 0;
-  RRMode best = 0;
-  double best_distance = 1e300;
-  for (int i = 0; i < info->nmode; ++i) {
-    const XRRModeInfo* mode = FindMode(resources, info->modes[i]);
-    if (!mode || int(mode->width) != width || int(mode->height) != height) continue;
-    if (mode->modeFlags & RR_Interlace) continue;
-    double distance = std::fabs(RefreshRate(*mode) - refresh);
-    if (distance < best_distance) {
-      best = mode->id;
-      best_distance = distance;
-    }
-  }
-  XRRFreeOutputInfo(info);
-  if (best) return best;
+// What the plan needs to know of the output, its CRTC and the rest of the screen.
+bool ReadLayout(Display* display, XRRScreenResources* resources, RROutput output, RRCrtc crtc,
+                OutputLayout* layout) {
+  XRROutputInfo* output_info = XRRGetOutputInfo(display, resources, output);
+  if (!output_info) return false;
+  layout->mm_width = static_cast<int>(output_info->mm_width);
+  layout->mm_height = static_cast<int>(output_info->mm_height);
+  for (int i = 0; i < output_info->nmode; ++i)
+    if (const XRRModeInfo* mode = FindMode(resources, output_info->modes[i]))
+      layout->listed.push_back(Timings(*mode));
+  XRRFreeOutputInfo(output_info);
 
+  for (int i = 0; i < resources->ncrtc; ++i) {
+    XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
+    if (!info) continue;
+    ScreenArea area{info->x, info->y, static_cast<int>(info->width),
+                    static_cast<int>(info->height)};
+    if (resources->crtcs[i] == crtc) {
+      layout->crtc = area;
+      layout->sideways = info->rotation & (RR_Rotate_90 | RR_Rotate_270);
+    } else if (info->mode) {
+      layout->others.push_back(area);
+    }
+    XRRFreeCrtcInfo(info);
+  }
+  return XRRGetScreenSizeRange(display, DefaultRootWindow(display), &layout->min_screen_width,
+                               &layout->min_screen_height, &layout->max_screen_width,
+                               &layout->max_screen_height);
+}
+
+// A mode of width x height made for the run and added to the output, with the
+// blanking of the standard 1024x768 timing at the given rate (none at rate 0).
+RRMode CreateMode(Display* display, XRRScreenResources* resources, RROutput output, int width,
+                  int height, double refresh) {
   char name[64];
   std::snprintf(name, sizeof name, "veloran-%dx%d", width, height);
   RRMode mode = 0;
@@ -257,24 +275,23 @@ RRMode ModeFor(Display* display, XRRScreenResources* resources, RROutput output,
     if (resources->modes[i].name && std::strcmp(resources->modes[i].name, name) == 0)
       mode = resources->modes[i].id;  // left behind by an earlier run
   if (!mode) {
-    XRRModeInfo* info_new = XRRAllocModeInfo(name, static_cast<int>(std::strlen(name)));
-    info_new->width = width;
-    info_new->height = height;
+    XRRModeInfo* info = XRRAllocModeInfo(name, static_cast<int>(std::strlen(name)));
+    info->width = width;
+    info->height = height;
     if (refresh > 0) {
-      // Blanking of the standard 1024x768 timing, scaled with the size.
-      info_new->hSyncStart = width + width / 42;
-      info_new->hSyncEnd = width + width * 5 / 32;
-      info_new->hTotal = width * 21 / 16;
-      info_new->vSyncStart = height + 3;
-      info_new->vSyncEnd = height + 9;
-      info_new->vTotal = height * 403 / 384;
-      info_new->dotClock = static_cast<unsigned long>(
-          std::lround(refresh * info_new->hTotal * info_new->vTotal));
-      info_new->modeFlags = RR_HSyncNegative | RR_VSyncNegative;
+      info->hSyncStart = width + width / 42;
+      info->hSyncEnd = width + width * 5 / 32;
+      info->hTotal = width * 21 / 16;
+      info->vSyncStart = height + 3;
+      info->vSyncEnd = height + 9;
+      info->vTotal = height * 403 / 384;
+      info->dotClock =
+          static_cast<unsigned long>(std::lround(refresh * info->hTotal * info->vTotal));
+      info->modeFlags = RR_HSyncNegative | RR_VSyncNegative;
     }
     ClearXError();
-    mode = XRRCreateMode(display, DefaultRootWindow(display), info_new);
-    XRRFreeModeInfo(info_new);
+    mode = XRRCreateMode(display, DefaultRootWindow(display), info);
+    XRRFreeModeInfo(info);
     if (!Synced(display)) return 0;
   }
   ClearXError();
@@ -284,13 +301,18 @@ RRMode ModeFor(Display* display, XRRScreenResources* resources, RROutput output,
     XSync(display, False);
     return 0;
   }
-  *created = true;
   return mode;
+}
+
+XRectangle ToRectangle(const ScreenArea& area) {
+  return {static_cast<short>(area.x), static_cast<short>(area.y),
+          static_cast<unsigned short>(area.width), static_cast<unsigned short>(area.height)};
 }
 
 }  // namespace
 
-ModeSwitch SwitchDisplayMode(Display* display, int width, int height) {
+ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle* area) {
+  *area = ToRectangle({0, 0, width, height});
   int event_base, error_base, major = 0, minor = 0;
   if (!XRRQueryExtension(display, &event_base, &error_base) ||
       !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3))
@@ -304,7 +326,9 @@ ModeSwitch SwitchDisplayMode(Display* display, int width, int height) {
   RROutput output = ActiveOutput(display, resources, &crtc);
   XRRCrtcInfo* crtc_info = output ? XRRGetCrtcInfo(display, resources, crtc) : nullptr;
   const XRRModeInfo* current = crtc_info ? FindMode(resources, crtc_info->mode) : nullptr;
-  if (!current) {
+  OutputLayout layout;
+  if (current) layout.current = Timings(*current);
+  if (!current || !ReadLayout(display, resources, output, crtc, &layout)) {
     if (crtc_info) XRRFreeCrtcInfo(crtc_info);
     XRRFreeScreenResources(resources);
     return ModeSwitch::kNotQueried;
@@ -324,46 +348,23 @@ ModeSwitch SwitchDisplayMode(Display* display, int width, int height) {
   saved.screen_mm_height = DisplayHeightMM(display, DefaultScreen(display));
   XRRFreeCrtcInfo(crtc_info);
 
-  if (int(current->width) == width && int(current->height) == height) {
-    XRRFreeScreenResources(resources);
-    return ModeSwitch::kSwitched;  // already there: nothing to change or restore
-  }
-
-  bool created = false;
-  RRMode mode = ModeFor(display, resources, output, width, height, RefreshRate(*current), &created);
-  if (created) saved.created_mode = mode;
-
-  // The screen becomes the box around every active CRTC, ours in its new size.
-  bool sideways = saved.rotation & (RR_Rotate_90 | RR_Rotate_270);
-  int right = saved.x + (sideways ? height : width);
-  int bottom = saved.y + (sideways ? width : height);
-  for (int i = 0; i < resources->ncrtc; ++i) {
-    if (resources->crtcs[i] == crtc) continue;
-    XRRCrtcInfo* other = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
-    if (!other) continue;
-    if (other->mode) {
-      right = std::max(right, other->x + int(other->width));
-      bottom = std::max(bottom, other->y + int(other->height));
-    }
-    XRRFreeCrtcInfo(other);
+  SwitchPlan plan = PlanDisplaySwitch(layout, width, height);
+  *area = ToRectangle(plan.window);
+  RRMode mode = 0;
+  if (plan.step == SwitchStep::kListedMode) mode = plan.mode;
+  if (plan.step == SwitchStep::kNewMode) {
+    mode = CreateMode(display, resources, output, width, height, plan.refresh);
+    saved.created_mode = mode;
   }
   XRRFreeScreenResources(resources);
-
-  int min_width, min_height, max_width, max_height;
-  bool fits = mode && XRRGetScreenSizeRange(display, root, &min_width, &min_height, &max_width,
-                                            &max_height) &&
-              right >= min_width && right <= max_width && bottom >= min_height &&
-              bottom <= max_height;
-  if (!fits) {
-    RemoveCreatedMode(display, saved);
-    return ModeSwitch::kFailed;
-  }
+  if (plan.step == SwitchStep::kNone) return ModeSwitch::kSwitched;  // nothing to restore
+  if (!mode) return ModeSwitch::kFailed;
 
   saved.active = true;
   g_saved = saved;
   StartGuardian();
-  if (!ApplyConfig(display, crtc, saved.x, saved.y, mode, saved.rotation, saved.outputs, right,
-                   bottom, saved)) {
+  if (!ApplyConfig(display, crtc, saved.x, saved.y, mode, saved.rotation, saved.outputs,
+                   plan.screen_width, plan.screen_height, saved)) {
     RestoreDisplayMode(display);
     return ModeSwitch::kFailed;
   }

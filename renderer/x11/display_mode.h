@@ -11,9 +11,12 @@ enum class ModeSwitch {
   kFailed,      // the new mode could not be applied: left as it was
 };
 
-// Switches the primary output (or the first active one) to width x height at the
-// refresh rate of its current mode. Before changing anything it starts the guardian.
-ModeSwitch SwitchDisplayMode(Display* display, int width, int height);
+// Switches the primary output (or the first active one) to width x height: a mode
+// the output lists, closest to its current refresh rate, or on a virtual screen one
+// made for the run. Before changing anything it starts the guardian. area receives
+// where the renderer's window belongs in root coordinates: the output, or
+// (0, 0, width, height) when the configuration could not be read.
+ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle* area);
 
 // Puts back the configuration saved by SwitchDisplayMode (nothing when none) and
 // releases the guardian. Safe to call more than once.

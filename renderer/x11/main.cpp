@@ -55,10 +55,13 @@ X11Platform::~X11Platform() {
   if (display_) XCloseDisplay(display_);
 }
 
-void X11Platform::SetFullscreenMode() {
+XRectangle X11Platform::SetFullscreenMode() {
   // A configuration that cannot be read leaves the display as it is and the run
-  // goes on; one that cannot be applied ends the run shortly.
-  if (SwitchDisplayMode(display_, ScreenWidth, ScreenHeight) == ModeSwitch::kFailed) PostQuit(0);
+  // goes on; one that cannot be applied ends the run shortly. Either way the window
+  // goes over the output that was (or would have been) switched.
+  XRectangle area;
+  if (SwitchDisplayMode(display_, ScreenWidth, ScreenHeight, &area) == ModeSwitch::kFailed) PostQuit(0);
+  return area;
 }
 
 void X11Platform::ShowRendererCursor(bool show) {
@@ -116,7 +119,9 @@ void X11Platform::SetBorderless(Window window) {
 
 bool X11Platform::CreateRendererWindow(const char* title, int width, int height) {
   fb_config_ = ChooseFbConfig();
-  SetFullscreenMode();
+  const XRectangle area = SetFullscreenMode();
+  width = area.width;
+  height = area.height;
   ShowRendererCursor(false);
 
   int screen = DefaultScreen(display_);
@@ -137,7 +142,7 @@ bool X11Platform::CreateRendererWindow(const char* title, int width, int height)
   attributes.border_pixel = 0;
   attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask;
   g_last_x_error = 0;
-  Window window = XCreateWindow(display_, root, 0, 0, width, height, 0, depth, InputOutput, visual,
+  Window window = XCreateWindow(display_, root, area.x, area.y, width, height, 0, depth, InputOutput, visual,
                                 CWColormap | CWBackPixel | CWBorderPixel | CWEventMask,
                                 &attributes);
   XSync(display_, False);
@@ -148,6 +153,8 @@ bool X11Platform::CreateRendererWindow(const char* title, int width, int height)
   XSetClassHint(display_, window, &class_hint);
   XSizeHints size_hints{};
   size_hints.flags = USPosition | USSize | PMinSize | PMaxSize;
+  size_hints.x = area.x;
+  size_hints.y = area.y;
   size_hints.width = size_hints.min_width = size_hints.max_width = width;
   size_hints.height = size_hints.min_height = size_hints.max_height = height;
   XSetWMNormalHints(display_, window, &size_hints);

@@ -44,7 +44,7 @@ class X11Platform : public RendererPlatform {
 
  private:
   GLXFBConfig ChooseFbConfig();
-  void SetFullscreenMode();
+  XRectangle SetFullscreenMode();  // where the window goes
   void ShowRendererCursor(bool show);
   void SetBorderless(Window window);
   void RequestSwapInterval();

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "bmp_writer.h"
+
 struct Color {
   uint8_t r, g, b;
   bool operator==(const Color& o) const { return r == o.r && g == o.g && b == o.b; }
@@ -24,37 +26,30 @@ struct BitmapSpec {
   std::vector<uint8_t> bits;    // pixel bits exactly as stored
 };
 
-inline void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-inline void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xffff);
-  Put16(out, v >> 16);
-}
+using bmp::Put16;
+using bmp::Put32;
 
 // The whole file: optional file header (pixel offset right after the table), the
 // bitmap header, masks, colour table and pixel bits.
 inline std::vector<uint8_t> BuildBitmap(const BitmapSpec& s) {
   std::vector<uint8_t> info;
-  Put32(info, s.header_size);
   if (s.header_size == 12) {
+    Put32(info, s.header_size);
     Put16(info, static_cast<uint32_t>(s.width));
     Put16(info, static_cast<uint32_t>(s.height));
     Put16(info, s.planes);
     Put16(info, s.bit_count);
   } else {
-    Put32(info, static_cast<uint32_t>(s.width));
-    Put32(info, static_cast<uint32_t>(s.height));
-    Put16(info, s.planes);
-    Put16(info, s.bit_count);
-    Put32(info, s.compression);
-    Put32(info, s.image_size);
-    Put32(info, 2835);
-    Put32(info, 2835);
-    Put32(info, s.colors_used);
-    Put32(info, 0);
+    bmp::InfoHeader h;
+    h.width = s.width;
+    h.height = s.height;
+    h.planes = s.planes;
+    h.bit_count = s.bit_count;
+    h.compression = s.compression;
+    h.image_size = s.image_size;
+    h.colors_used = s.colors_used;
+    bmp::PutInfoHeader(info, h);
+    for (int i = 0; i < 4; ++i) info[i] = static_cast<uint8_t>(s.header_size >> (8 * i));
     info.resize(s.header_size < 40 ? 40 : s.header_size, 0);
   }
   for (uint32_t m : s.masks) Put32(info, m);
@@ -66,11 +61,8 @@ inline std::vector<uint8_t> BuildBitmap(const BitmapSpec& s) {
   }
   std::vector<uint8_t> file;
   if (s.file_header) {
-    uint32_t offset = static_cast<uint32_t>(14 + info.size());
-    file = {'B', 'M'};
-    Put32(file, static_cast<uint32_t>(offset + s.bits.size()));
-    Put32(file, 0);
-    Put32(file, offset);
+    uint32_t offset = static_cast<uint32_t>(bmp::kFileHeaderSize + info.size());
+    bmp::PutFileHeader(file, static_cast<uint32_t>(offset + s.bits.size()), offset);
   }
   file.insert(file.end(), info.begin(), info.end());
   file.insert(file.end(), s.bits.begin(), s.bits.end());

@@ -1,26 +1,25 @@
 // probe: a small Win32 console tool the end-to-end tests run beside the renderer
 // under Wine. It looks for windows the way the host does (FindWindowA by title),
-// sends them messages, reports the display mode and writes test bitmaps.
+// sends them messages and reports the display mode.
 //
 //   probe find TITLE [TIMEOUT_MS]       wait for the window (and for it to be shown);
 //                                       print what it is
+//   probe count TITLE                   how many top-level windows have that title
 //   probe gone TITLE [TIMEOUT_MS]       wait until no window has that title
 //   probe post TITLE MESSAGE [WPARAM]   PostMessageA (close, keydown, syscommand or a number)
 //   probe others TITLE                  other visible top-level windows of the process
 //                                       that owns TITLE, one per line
 //   probe close-others TITLE            WM_CLOSE to each of those
 //   probe dialog TITLE [TIMEOUT_MS]     wait for a dialog; print its owner, texts
-//                                       and buttons, one per line
+//                                       and buttons (with their screen rectangles),
+//                                       one per line
 //   probe display                       current mode of the primary display
 //   probe codepage                      the ANSI code page
-//   probe write-bmp PATH ring|stars|truncated
 //
 // Every command prints one line per result and exits 0 on success, 1 when the
 // awaited state did not come, 2 on bad usage.
 #include <windows.h>
 
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,6 +59,26 @@ int Find(const char* title, DWORD timeout_ms) {
               static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
               static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)),
               IsWindowVisible(window) ? 1 : 0, static_cast<unsigned long>(pid));
+  return 0;
+}
+
+struct CountQuery {
+  const char* title;
+  int count;
+};
+
+BOOL CALLBACK CountTitled(HWND window, LPARAM param) {
+  auto* query = reinterpret_cast<CountQuery*>(param);
+  char text[256] = "";
+  GetWindowTextA(window, text, sizeof text);
+  if (!std::strcmp(text, query->title)) ++query->count;
+  return TRUE;
+}
+
+int Count(const char* title) {
+  CountQuery query{title, 0};
+  EnumWindows(CountTitled, reinterpret_cast<LPARAM>(&query));
+  std::printf("%d\n", query.count);
   return 0;
 }
 
@@ -138,8 +157,12 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   GetClassNameA(child, class_name, sizeof class_name);
   GetWindowTextA(child, text, sizeof text);
   if (!IsWindowVisible(child)) return TRUE;  // message boxes keep unused buttons hidden
-  if (!lstrcmpiA(class_name, "Button"))
-    std::printf("button=%s\n", text);
+  if (!lstrcmpiA(class_name, "Button")) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    std::printf("button=%s rect=%ld,%ld,%ld,%ld\n", text, rect.left, rect.top, rect.right,
+                rect.bottom);
+  }
   else if (!lstrcmpiA(class_name, "Static") && text[0])
     std::printf("text=%s\n", text);
   return TRUE;
@@ -175,114 +198,8 @@ int Display() {
   return 0;
 }
 
-// --- test bitmaps ----------------------------------------------------------
-
-void Put16(std::vector<uint8_t>& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
-
-// A 24-bit bottom-up bitmap with file header; pixel(x, y) gives R, G, B with y
-// counted from the top.
-template <typename Pixel>
-std::vector<uint8_t> Bitmap24(int width, int height, Pixel pixel) {
-  const uint32_t row = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-  const uint32_t image_size = row * static_cast<uint32_t>(height);
-  std::vector<uint8_t> out;
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, 54 + image_size);
-  Put32(out, 0);
-  Put32(out, 54);
-  Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(width));
-  Put32(out, static_cast<uint32_t>(height));
-  Put16(out, 1);
-  Put16(out, 24);
-  Put32(out, 0);
-  Put32(out, image_size);
-  Put32(out, 2835);
-  Put32(out, 2835);
-  Put32(out, 0);
-  Put32(out, 0);
-  for (int y = height - 1; y >= 0; --y) {
-    uint32_t written = 0;
-    for (int x = 0; x < width; ++x) {
-      uint8_t rgb[3];
-      pixel(x, y, rgb);
-      out.push_back(rgb[2]);
-      out.push_back(rgb[1]);
-      out.push_back(rgb[0]);
-      written += 3;
-    }
-    for (; written < row; ++written) out.push_back(0);
-  }
-  return out;
-}
-
-uint8_t Clamp(double value) { return value <= 0 ? 0 : value >= 255 ? 255 : static_cast<uint8_t>(value); }
-
-// A soft white ring on black, 128 x 128: the particle sprite.
-std::vector<uint8_t> RingBitmap() {
-  return Bitmap24(128, 128, [](int x, int y, uint8_t* rgb) {
-    const double dx = x - 63.5, dy = y - 63.5;
-    const double distance = std::abs(std::sqrt(dx * dx + dy * dy) - 40.0);
-    const uint8_t v = Clamp(255.0 * std::exp(-distance * distance / 120.0));
-    rgb[0] = rgb[1] = rgb[2] = v;
-  });
-}
-
-// A blue field with scattered white stars, 256 x 256: the background planes.
-std::vector<uint8_t> StarsBitmap() {
-  return Bitmap24(256, 256, [](int x, int y, uint8_t* rgb) {
-    const uint32_t hash = (static_cast<uint32_t>(x) * 73856093u) ^ (static_cast<uint32_t>(y) * 19349663u);
-    if (hash % 97 == 0) {
-      rgb[0] = rgb[1] = rgb[2] = 255;
-    } else {
-      rgb[0] = 10;
-      rgb[1] = 30;
-      rgb[2] = 150;
-    }
-  });
-}
-
-int WriteBitmap(const char* path, const char* kind) {
-  std::vector<uint8_t> bytes;
-  if (!std::strcmp(kind, "ring")) {
-    bytes = RingBitmap();
-  } else if (!std::strcmp(kind, "stars")) {
-    bytes = StarsBitmap();
-  } else if (!std::strcmp(kind, "truncated")) {
-    // Headers of a 256 x 256 picture, but only a few rows of pixels.
-    bytes = StarsBitmap();
-    bytes.resize(54 + 3 * 256 * 3);
-  } else {
-    std::printf("unknown bitmap kind %s\n", kind);
-    return 2;
-  }
-  std::string folder(path);
-  const size_t slash = folder.find_last_of("\\/");
-  if (slash != std::string::npos) {
-    folder.resize(slash);
-    CreateDirectoryA(folder.c_str(), nullptr);
-  }
-  std::FILE* file = std::fopen(path, "wb");
-  if (!file || std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-    std::printf("cannot write %s\n", path);
-    if (file) std::fclose(file);
-    return 1;
-  }
-  std::fclose(file);
-  std::printf("wrote %s (%zu bytes)\n", path, bytes.size());
-  return 0;
-}
-
 int Usage() {
-  std::printf("usage: probe find|gone|post|others|close-others|dialog|display|codepage|write-bmp ...\n");
+  std::printf("usage: probe find|count|gone|post|others|close-others|dialog|display|codepage ...\n");
   return 2;
 }
 
@@ -295,6 +212,7 @@ int main(int argc, char** argv) {
   const DWORD default_timeout = 10000;
   if (command == "find" && argc >= 3)
     return Find(argv[2], argc > 3 ? Number(argv[3]) : default_timeout);
+  if (command == "count" && argc >= 3) return Count(argv[2]);
   if (command == "gone" && argc >= 3)
     return Gone(argv[2], argc > 3 ? Number(argv[3]) : default_timeout);
   if (command == "post" && argc >= 4) return Post(argv[2], argv[3], argc > 4 ? Number(argv[4]) : 0);
@@ -307,6 +225,5 @@ int main(int argc, char** argv) {
     std::printf("codepage %u\n", GetACP());
     return 0;
   }
-  if (command == "write-bmp" && argc >= 4) return WriteBitmap(argv[2], argv[3]);
   return Usage();
 }

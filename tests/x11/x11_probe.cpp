@@ -7,12 +7,13 @@
 //   x11_probe destroy ID           destroys the window
 //   x11_probe transient-for ID     id of the window ID is transient for, or exit 1
 //   x11_probe size                 the screen size as WxH, asked of the server
-//   x11_probe stats X Y W H        of the screen region: mean red, green and blue (0-255),
-//                                  the share of white pixels and of warm pixels
-//                                  (red or green clearly above blue), one per line
+//   x11_probe place-output X Y     moves the first active output to X, Y in the screen,
+//                                  keeping its mode (the screen grows to hold it), as
+//                                  if another monitor sat left of and above it
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,35 +70,27 @@ std::vector<Window> FindByTitle(Display* d, const std::string& title) {
   return found;
 }
 
-int Stats(Display* d, int x, int y, int w, int h) {
-  XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, w, h, AllPlanes, ZPixmap);
-  if (!image) return 1;
-  auto channel = [](unsigned long pixel, unsigned long mask) {
-    int shift = 0;
-    while (mask && !(mask & 1)) {
-      mask >>= 1;
-      ++shift;
+int PlaceOutput(Display* d, int x, int y) {
+  Window root = DefaultRootWindow(d);
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d, root);
+  if (!resources) return 1;
+  int rc = 1;
+  for (int i = 0; i < resources->ncrtc && rc; ++i) {
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(d, resources, resources->crtcs[i]);
+    if (!crtc) continue;
+    if (crtc->mode) {
+      int width = x + static_cast<int>(crtc->width), height = y + static_cast<int>(crtc->height);
+      XRRSetScreenSize(d, root, width, height, width * 254 / 960, height * 254 / 960);
+      rc = XRRSetCrtcConfig(d, resources, resources->crtcs[i], CurrentTime, x, y, crtc->mode,
+                            crtc->rotation, crtc->outputs, crtc->noutput) == RRSetConfigSuccess
+               ? 0
+               : 1;
     }
-    return mask ? static_cast<double>((pixel >> shift) & mask) * 255.0 / mask : 0.0;
-  };
-  double sum[3] = {0, 0, 0};
-  long white = 0, warm = 0;
-  for (int j = 0; j < h; ++j)
-    for (int i = 0; i < w; ++i) {
-      unsigned long p = XGetPixel(image, i, j);
-      double r = channel(p, image->red_mask), g = channel(p, image->green_mask),
-             b = channel(p, image->blue_mask);
-      sum[0] += r;
-      sum[1] += g;
-      sum[2] += b;
-      if (r >= 245 && g >= 245 && b >= 245) ++white;
-      if ((r > b + 60 || g > b + 60) && (r > 80 || g > 80)) ++warm;
-    }
-  double n = double(w) * h;
-  std::printf("%.1f %.1f %.1f\n%.4f\n%.4f\n", sum[0] / n, sum[1] / n, sum[2] / n, white / n,
-              warm / n);
-  XDestroyImage(image);
-  return 0;
+    XRRFreeCrtcInfo(crtc);
+  }
+  XRRFreeScreenResources(resources);
+  XSync(d, False);
+  return rc;
 }
 
 }  // namespace
@@ -147,6 +140,8 @@ int main(int argc, char** argv) {
     } else {
       rc = 1;
     }
+  } else if (command == "place-output" && argc == 4) {
+    rc = PlaceOutput(d, std::atoi(argv[2]), std::atoi(argv[3]));
   } else if (command == "size" && argc == 2) {
     Window root;
     int x, y;
@@ -154,8 +149,6 @@ int main(int argc, char** argv) {
     XGetGeometry(d, DefaultRootWindow(d), &root, &x, &y, &w, &h, &border, &depth);
     std::printf("%ux%u\n", w, h);
     rc = 0;
-  } else if (command == "stats" && argc == 6) {
-    rc = Stats(d, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
   }
   XCloseDisplay(d);
   return rc;

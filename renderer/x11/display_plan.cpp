@@ -1,0 +1,78 @@
+// Decisions of the X11 display switch; display_mode.cpp reads the server and
+// carries them out.
+#include "display_plan.h"
+
+#include <algorithm>
+#include <cmath>
+
+double RefreshRate(const ModeTimings& mode) {
+  if (!mode.h_total || !mode.v_total || !mode.dot_clock) return 0;
+  double rate = double(mode.dot_clock) / (double(mode.h_total) * mode.v_total);
+  if (mode.double_scan) rate /= 2;
+  if (mode.interlaced) rate *= 2;
+  return rate;
+}
+
+namespace {
+
+// The listed width x height mode closest to the refresh rate; the first of equals.
+const ModeTimings* ClosestListed(const std::vector<ModeTimings>& listed, int width, int height,
+                                 double refresh) {
+  const ModeTimings* best = nullptr;
+  double best_distance = 0;
+  for (const ModeTimings& mode : listed) {
+    if (mode.width != width || mode.height != height || mode.interlaced) continue;
+    double distance = std::fabs(RefreshRate(mode) - refresh);
+    if (!best || distance < best_distance) {
+      best = &mode;
+      best_distance = distance;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+SwitchPlan PlanDisplaySwitch(const OutputLayout& output, int width, int height) {
+  SwitchPlan plan;
+  // The output keeps its place and its rotation; turned sideways, it shows the
+  // mode's height across.
+  int across = output.sideways ? height : width;
+  int down = output.sideways ? width : height;
+  plan.window = {output.crtc.x, output.crtc.y, across, down};
+
+  if (output.current.width == width && output.current.height == height) {
+    plan.step = SwitchStep::kNone;
+    plan.window = output.crtc;
+    return plan;
+  }
+
+  double refresh = RefreshRate(output.current);
+  if (const ModeTimings* mode = ClosestListed(output.listed, width, height, refresh)) {
+    plan.step = SwitchStep::kListedMode;
+    plan.mode = mode->id;
+  } else if (output.mm_width <= 0 || output.mm_height <= 0) {
+    plan.step = SwitchStep::kNewMode;
+    plan.refresh = refresh;
+  } else {
+    return plan;  // kRefuse
+  }
+
+  plan.screen_width = plan.window.x + across;
+  plan.screen_height = plan.window.y + down;
+  for (const ScreenArea& other : output.others) {
+    plan.screen_width = std::max(plan.screen_width, other.x + other.width);
+    plan.screen_height = std::max(plan.screen_height, other.y + other.height);
+  }
+  bool fits = plan.screen_width >= output.min_screen_width &&
+              plan.screen_width <= output.max_screen_width &&
+              plan.screen_height >= output.min_screen_height &&
+              plan.screen_height <= output.max_screen_height;
+  if (!fits) {
+    plan.step = SwitchStep::kRefuse;
+    plan.mode = 0;
+    plan.refresh = 0;
+    plan.screen_width = plan.screen_height = 0;
+  }
+  return plan;
+}

@@ -1,0 +1,138 @@
+// The display switch's choices for the layouts monitors and virtual screens have.
+#include "display_plan.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A mode at a whole refresh rate: 1000 x 1000 pixel clocks per picture.
+ModeTimings Mode(uint64_t id, int width, int height, double hz, bool interlaced = false) {
+  ModeTimings mode;
+  mode.id = id;
+  mode.width = width;
+  mode.height = height;
+  mode.dot_clock = static_cast<uint64_t>(hz * 1e6);
+  mode.h_total = mode.v_total = 1000;
+  mode.interlaced = interlaced;
+  return mode;
+}
+
+// One 1280x1024 monitor of 340 x 270 mm at the origin, the screen up to 8192.
+OutputLayout Monitor(double hz = 60) {
+  OutputLayout layout;
+  layout.crtc = {0, 0, 1280, 1024};
+  layout.current = Mode(1, 1280, 1024, hz);
+  layout.mm_width = 340;
+  layout.mm_height = 270;
+  layout.listed = {layout.current};
+  layout.min_screen_width = layout.min_screen_height = 320;
+  layout.max_screen_width = layout.max_screen_height = 8192;
+  return layout;
+}
+
+OutputLayout Virtual(int width, int height) {
+  OutputLayout layout = Monitor();
+  layout.crtc = {0, 0, width, height};
+  layout.current = ModeTimings{1, width, height};  // no timings
+  layout.listed = {layout.current};
+  layout.mm_width = layout.mm_height = 0;
+  layout.min_screen_width = layout.min_screen_height = 1;
+  layout.max_screen_width = width;
+  layout.max_screen_height = height;
+  return layout;
+}
+
+template <typename Change>
+OutputLayout With(OutputLayout layout, Change change) {
+  change(layout);
+  return layout;
+}
+
+struct Case {
+  const char* what;
+  OutputLayout layout;
+  SwitchStep step;
+  uint64_t mode;
+  double refresh;
+  ScreenArea window;
+  int screen_width, screen_height;
+};
+
+TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
+  const Case cases[] = {
+      {"listed mode at the current rate among others",
+       With(Monitor(75), [](OutputLayout& l) {
+         l.listed.insert(l.listed.end(), {Mode(2, 1024, 768, 60), Mode(3, 1024, 768, 75),
+                                          Mode(4, 1024, 768, 70)});
+       }),
+       SwitchStep::kListedMode, 3, 0, {0, 0, 1024, 768}, 1024, 768},
+      {"closest listed rate when the current one is not offered",
+       With(Monitor(144), [](OutputLayout& l) {
+         l.listed.insert(l.listed.end(), {Mode(2, 1024, 768, 60), Mode(3, 1024, 768, 120),
+                                          Mode(4, 800, 600, 144)});
+       }),
+       SwitchStep::kListedMode, 3, 0, {0, 0, 1024, 768}, 1024, 768},
+      {"an interlaced current mode counts whole pictures",
+       With(Monitor(), [](OutputLayout& l) {
+         l.current = Mode(1, 1920, 1080, 30, true);
+         l.listed = {l.current, Mode(2, 1024, 768, 30), Mode(3, 1024, 768, 60)};
+       }),
+       SwitchStep::kListedMode, 3, 0, {0, 0, 1024, 768}, 1024, 768},
+      {"interlaced only, on a monitor: refused",
+       With(Monitor(), [](OutputLayout& l) { l.listed.push_back(Mode(2, 1024, 768, 60, true)); }),
+       SwitchStep::kRefuse, 0, 0, {0, 0, 1024, 768}, 0, 0},
+      {"interlaced only, on a virtual screen: made at the current rate",
+       With(Monitor(), [](OutputLayout& l) {
+         l.listed.push_back(Mode(2, 1024, 768, 60, true));
+         l.mm_width = l.mm_height = 0;
+       }),
+       SwitchStep::kNewMode, 0, 60, {0, 0, 1024, 768}, 1024, 768},
+      {"not listed, on a monitor: refused", Monitor(144), SwitchStep::kRefuse, 0, 0,
+       {0, 0, 1024, 768}, 0, 0},
+      {"not listed, on a virtual screen without timings", Virtual(1280, 1024),
+       SwitchStep::kNewMode, 0, 0, {0, 0, 1024, 768}, 1024, 768},
+      {"virtual screen too small to hold the size", Virtual(800, 600), SwitchStep::kRefuse, 0, 0,
+       {0, 0, 1024, 768}, 0, 0},
+      {"output right of another: the window follows it, the screen holds both",
+       With(Monitor(), [](OutputLayout& l) {
+         l.crtc = {1920, 0, 1280, 1024};
+         l.others = {{0, 0, 1920, 1080}};
+         l.listed.push_back(Mode(2, 1024, 768, 60));
+       }),
+       SwitchStep::kListedMode, 2, 0, {1920, 0, 1024, 768}, 2944, 1080},
+      {"output below another, the other ends further right",
+       With(Monitor(), [](OutputLayout& l) {
+         l.crtc = {0, 1200, 1280, 1024};
+         l.others = {{0, 0, 1600, 1200}};
+         l.listed.push_back(Mode(2, 1024, 768, 60));
+       }),
+       SwitchStep::kListedMode, 2, 0, {0, 1200, 1024, 768}, 1600, 1968},
+      {"output turned sideways shows the mode upright",
+       With(Monitor(), [](OutputLayout& l) {
+         l.crtc = {0, 0, 1024, 1280};
+         l.sideways = true;
+         l.others = {{1024, 0, 1920, 1080}};
+         l.listed.push_back(Mode(2, 1024, 768, 60));
+       }),
+       SwitchStep::kListedMode, 2, 0, {0, 0, 768, 1024}, 2944, 1080},
+      {"already at the size, away from the origin: its own area",
+       With(Monitor(), [](OutputLayout& l) {
+         l.crtc = {1280, 200, 1024, 768};
+         l.current = Mode(1, 1024, 768, 60);
+         l.others = {{0, 0, 1280, 1024}};
+       }),
+       SwitchStep::kNone, 0, 0, {1280, 200, 1024, 768}, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SwitchPlan plan = PlanDisplaySwitch(c.layout, 1024, 768);
+    EXPECT_EQ(plan.step, c.step);
+    EXPECT_EQ(plan.mode, c.mode);
+    EXPECT_DOUBLE_EQ(plan.refresh, c.refresh);
+    EXPECT_EQ(plan.window, c.window);
+    EXPECT_EQ(plan.screen_width, c.screen_width);
+    EXPECT_EQ(plan.screen_height, c.screen_height);
+  }
+}
+
+}  // namespace
