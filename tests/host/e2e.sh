@@ -41,34 +41,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
+. "$here/../e2e_common.sh"
 fail() { echo "FAIL ($driver/$case_name): $*" >&2; exit 1; }
-now_ms() { date +%s%3N; }
-
-# wait_for SECONDS COMMAND...: polls until COMMAND succeeds; false on timeout.
-wait_for() {
-  local limit=$(( $(now_ms) + $1 * 1000 )); shift
-  until "$@" >/dev/null 2>&1; do
-    (( $(now_ms) < limit )) || return 1
-    sleep 0.05
-  done
-}
-process_gone() { ! kill -0 "$1" 2>/dev/null; }
 renderer_down() { ! renderer_up; }
-
-# exit_code PID SECONDS: waits for a background program; its exit code goes to rc
-# ("timeout" when it is still running).
-exit_code() {
-  rc=timeout
-  wait_for "$2" process_gone "$1" || return 0
-  wait "$1"; rc=$?
-}
-
-# A folder under $work with the host alone (no renderer beside it).
-lonely_bin() {
-  mkdir -p "$work/lonely"
-  cp "$bin/Veloran.scr" "$work/lonely/"
-  echo "$work/lonely"
-}
 
 . "$here/e2e_$driver.sh"
 
