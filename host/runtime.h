@@ -2,7 +2,7 @@
 // What the host asks of its platform: the program (command line, own folder, the end,
 // the one message box), files and processes, windows found by title, the cursor
 // count, a clock, timers on the user-interface thread, the host's two plain forms, and
-// the profile file that keeps the settings.
+// the profile file that keeps the settings, and the media commands that play music.
 //
 // Windows paths are passed as the host spells them ("C:\qorin\Veloran1.bmp", program
 // folder + "\Veloran.dll"); each platform maps them to what it opens.
@@ -62,6 +62,28 @@ class ProfileFile {
 // This platform's profile file (host/win32 or host/x11), for programs and tests that
 // link the platform layer.
 ProfileFile& NativeProfileFile();
+
+// The platform's media control and wave-sound calls, which the music player drives
+// with command strings ("open cdaudio", "status MP3Play mode", "play MP3Play from 0").
+// On Windows these are the multimedia library's own calls; on Linux a layer of ours
+// accepts the same strings and answers the same way.
+class MediaCommands {
+ public:
+  virtual ~MediaCommands() = default;
+  // Sends one command string. The reply text (at most length - 1 bytes and a NUL)
+  // goes to `reply` unless it is null. 0 on success, else an error code.
+  virtual std::uint32_t SendString(const std::string& command, char* reply, std::uint32_t length) = 0;
+  // The text of an error code (at most length - 1 bytes and a NUL); false when the
+  // code has none.
+  virtual bool GetErrorString(std::uint32_t code, char* text, std::uint32_t length) = 0;
+  // The number of wave output devices (0: nothing can sound).
+  virtual std::uint32_t WaveOutDevices() = 0;
+  // Plays the wave file `name` with the Windows flags (kSoundAsync | kSoundLoop: in
+  // the background, over and over); a null name stops the sound playing.
+  virtual bool PlaySound(const char* name, std::uint32_t flags) = 0;
+};
+inline constexpr std::uint32_t kSoundAsync = 0x0001;
+inline constexpr std::uint32_t kSoundLoop = 0x0008;
 
 // A form timer: ticks every interval while on, on the user-interface thread.
 // Switching on a timer that is already on changes nothing.
@@ -124,6 +146,8 @@ class Runtime {
   virtual bool ProgramRunning(std::int32_t task) = 0;
   // The settings file's profile calls.
   virtual ProfileFile& Profile() = 0;
+  // The media control and wave-sound calls of the music player.
+  virtual MediaCommands& Media() = 0;
 
   // --- Windows and the screen ---
   // A top-level window with exactly this title, of any class and process, hidden ones

@@ -20,18 +20,3 @@ class Music {
   virtual void MP3_Repeat() = 0;
   virtual void MP3_Close() = 0;
 };
-
-// The player until music playback exists: plays nothing. Every operation returns at
-// once, and CD polling asks to stop after its first tick.
-class SilentMusic : public Music {
- public:
-  void CD_Open() override {}
-  void CD_Poll() override {}
-  bool CD_Ok() const override { return false; }
-  void CD_Close() override {}
-  void WAV_Play() override {}
-  void WAV_Stop() override {}
-  void MP3_Open() override {}
-  void MP3_Repeat() override {}
-  void MP3_Close() override {}
-};

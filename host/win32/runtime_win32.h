@@ -1,7 +1,8 @@
 #pragma once
 // Windows runtime of the host: plain Win32 windows for the hidden and the preview
 // form, thread timers, MessageBoxA, FindWindowA, CreateProcessA with the process
-// handle kept for the watch, ShowCursor and DrawAnimatedRects.
+// handle kept for the watch, ShowCursor and DrawAnimatedRects; the multimedia calls
+// in media_win32.cpp.
 #include <windows.h>
 
 #include <map>
@@ -27,6 +28,7 @@ class Win32Runtime : public Runtime {
   std::int32_t StartProgram(const std::string& windows_path) override;
   bool ProgramRunning(std::int32_t task) override;
   ProfileFile& Profile() override { return NativeProfileFile(); }
+  MediaCommands& Media() override;  // media_win32.cpp
   WindowHandle FindTopWindow(const std::string& title) override;
   std::int32_t ShowCursor(bool show) override;
   bool GetWindowRect(WindowHandle window, ScreenRect* rect) override;

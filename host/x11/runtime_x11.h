@@ -27,6 +27,7 @@ class X11Runtime : public Runtime {
   std::int32_t StartProgram(const std::string& windows_path) override;
   bool ProgramRunning(std::int32_t task) override;
   ProfileFile& Profile() override { return NativeProfileFile(); }
+  MediaCommands& Media() override;  // media_x11.cpp
   WindowHandle FindTopWindow(const std::string& title) override;
   std::int32_t ShowCursor(bool show) override;
   bool GetWindowRect(WindowHandle window, ScreenRect* rect) override;

@@ -68,6 +68,38 @@ class EmptyProfile : public ProfileFile {
   }
 };
 
+// Media commands that answer from a script: each command string maps to a code and a
+// reply (0 and "" when not scripted); every command and sound call is logged.
+class ScriptedMedia : public MediaCommands {
+ public:
+  struct Answer {
+    std::uint32_t code;
+    std::string reply;
+  };
+  std::uint32_t SendString(const std::string& command, char* reply, std::uint32_t length) override {
+    sent.push_back(command);
+    const auto it = answers.find(command);
+    const Answer answer = it == answers.end() ? Answer{0, ""} : it->second;
+    if (reply && length) reply[answer.reply.copy(reply, length - 1)] = '\0';
+    return answer.code;
+  }
+  bool GetErrorString(std::uint32_t code, char* text, std::uint32_t length) override {
+    const auto it = error_texts.find(code);
+    if (it == error_texts.end()) return false;
+    text[it->second.copy(text, length - 1)] = '\0';
+    return true;
+  }
+  std::uint32_t WaveOutDevices() override { return wave_devices; }
+  bool PlaySound(const char* name, std::uint32_t flags) override {
+    sent.push_back("PlaySound " + std::string(name ? name : "(none)") + " " + std::to_string(flags));
+    return true;
+  }
+  Log sent;
+  std::map<std::string, Answer> answers;
+  std::map<std::uint32_t, std::string> error_texts;
+  std::uint32_t wave_devices = 1;
+};
+
 class FakeRuntime : public Runtime {
  public:
   Log log;
@@ -86,6 +118,7 @@ class FakeRuntime : public Runtime {
   std::int64_t now_ms = 0;
   std::set<std::int32_t> running;  // task numbers of programs still running
   EmptyProfile profile;
+  ScriptedMedia media;
 
   std::string CommandLine() override { return command_line; }
   std::string ProgramFolder() override { return program_folder; }
@@ -115,6 +148,7 @@ class FakeRuntime : public Runtime {
   }
   bool ProgramRunning(std::int32_t task) override { return running.count(task) > 0; }
   ProfileFile& Profile() override { return profile; }
+  MediaCommands& Media() override { return media; }
   WindowHandle FindTopWindow(const std::string& title) override {
     log.push_back("find " + title);
     return windows.count(title) ? 77 : 0;
