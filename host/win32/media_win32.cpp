@@ -17,7 +17,7 @@ class Win32MediaCommands : public MediaCommands {
   }
   std::uint32_t WaveOutDevices() override { return waveOutGetNumDevs(); }
   bool PlaySound(const char* name, std::uint32_t flags) override {
-    return PlaySoundA(name, nullptr, flags) != FALSE;
+    return ::PlaySoundA(name, nullptr, flags) != FALSE;
   }
 };
 
