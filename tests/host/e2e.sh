@@ -22,6 +22,11 @@
 #   quiet WHAT            the host wrote nothing on standard error (where it writes)
 #   private_drive         the folders above the work folder are the user's alone
 #   standin_fds           file the stand-in lists its inherited descriptors in, or ""
+#   sound_limit_ms        how soon after /s the music must be heard
+#   music_bin             a folder with both programs whose settings the music cases write
+#   settings_file DIR     the settings file the host in DIR reads
+#   host_path PATH        PATH spelled as the host sees it
+#   no_cd                 makes the audio CD device absent for the next run
 set -uo pipefail
 
 driver=$1
@@ -69,6 +74,73 @@ stop_run() {
   wait "$host_pid"; local rc=$?
   [[ $rc -eq 0 ]] || fail "host exit code $rc"
 }
+
+# --- Music: what is heard on the sound server's sink while the real host runs ---
+. "$here/sound.sh"
+
+# write_settings DIR KIND TRACK FILE: the settings file (code page 932 keys, CR LF).
+write_settings() {
+  local ini
+  ini=$(settings_file "$1")
+  mkdir -p "$(dirname "$ini")"
+  printf '[Section]\r\nBGM\x8B\xE6\x95\xAA=%s\r\nBGM\xD8\xCB\xDF\xB0\xC4=%s\r\nBGM\xCC\xA7\xB2\xD9=%s\r\n' \
+    "$2" "$3" "$(host_path "$4")" >"$ini"
+}
+
+# music_run KIND TRACK FILE: records the sink, then a saver run with these settings;
+# t0 is the moment of /s on the recording.
+music_run() {
+  local dir
+  dir=$(music_bin)
+  write_settings "$dir" "$@"
+  record_start "$work/heard.raw"
+  t0=$(rec_now)
+  start_run "$dir"
+}
+# heard_within LIMIT_MS: the music is heard that soon after /s; sets heard (seconds).
+heard_within() {
+  listen_until "$(calc "$t0 + $1 / 1000 + 0.5")"
+  heard=$(first_sound "$t0")
+  echo "first sound ${heard} s after /s"
+  [[ $heard != none ]] || fail "nothing heard within $1 ms of /s"
+  (( $(calc "$heard * 1000 <= $1") )) || fail "music heard only ${heard} s after /s"
+  heard=$(calc "$t0 + $heard")
+}
+# heard_between FROM TO MIN: at least MIN % of that stretch (seconds on the recording) is sound.
+heard_between() {
+  listen_until "$2"
+  local share
+  share=$(sound_share "$1" "$2")
+  echo "sound in ${share} % of $(calc "$1 - $t0")..$(calc "$2 - $t0") s after /s (peak RMS $(peak_rms "$1" "$2"))"
+  (( share >= $3 )) || fail "sound in only ${share} % of that stretch, expected $3 %"
+}
+# silent_run SECONDS: nothing is heard during the first SECONDS of the run, which goes on.
+silent_run() {
+  listen_until "$(calc "$t0 + $1")"
+  [[ $(first_sound "$t0") == none ]] || fail "sound heard: peak RMS $(peak_rms "$t0" "$(rec_now)")"
+  renderer_up || fail "renderer window gone"
+  kill -0 "$host_pid" 2>/dev/null || fail "host ended during the run"
+  echo "silent for $1 s (peak RMS $(peak_rms "$t0" "$(rec_now)")); run unharmed"
+}
+# quiet_after_end: silence from half a second after the host ended, for a second.
+quiet_after_end() {
+  local ended=$1 after
+  listen_until "$(calc "$ended + 1.5")"
+  after=$(last_sound "$ended")
+  echo "last sound ${after} s after the host ended"
+  [[ $after == none ]] || (( $(calc "$after <= 0.5") )) || fail "sound ${after} s after the host ended"
+}
+# music_stop: Esc; silence follows the host's end.
+music_stop() {
+  local esc
+  esc=$(rec_now)
+  stop_run
+  local ended
+  ended=$(rec_now)
+  echo "Esc to silence: last sound $(last_sound "$esc") s after Esc"
+  quiet_after_end "$ended"
+}
+calc() { awk "BEGIN { v = $1; print (v == int(v) ? v : sprintf(\"%.3f\", v)) }"; }
 
 case "$case_name" in
   run_and_escape)
@@ -181,6 +253,81 @@ case "$case_name" in
       [[ $(sort -n "$fds" | tr '\n' ' ') == "0 1 2 " ]] ||
         fail "the renderer inherited descriptors: $(tr '\n' ' ' <"$fds")"
     fi
+    ;;
+
+  music_mp3)
+    # A 2 s MP3 in a folder with a space: heard at once, and again after its end.
+    mkdir -p "$work/my music"
+    make_mp3 "$work/my music/two seconds.mp3" 2 440
+    music_run 2 0 "$work/my music/two seconds.mp3"
+    heard_within "$sound_limit_ms"
+    heard_between "$(calc "$heard + 3")" "$(calc "$heard + 7")" 40
+    music_stop
+    ;;
+
+  music_wav)
+    # A 1 s tone, lower-case ending, loops without gaps.
+    make_wav "$work/loop tone.wav" 1 660
+    music_run 2 0 "$work/loop tone.wav"
+    heard_within "$sound_limit_ms"
+    heard_between "$(calc "$heard + 1.5")" "$(calc "$heard + 4.5")" 90
+    music_stop
+    ;;
+
+  music_other_ending)
+    # Only the ending chooses the player: a playable WAV named .ogg plays nothing.
+    make_wav "$work/tone.ogg" 1 660
+    music_run 2 0 "$work/tone.ogg"
+    silent_run 3
+    music_stop
+    ;;
+
+  music_no_cd)
+    no_cd
+    music_run 1 0 ""
+    silent_run 3
+    music_stop
+    ;;
+
+  music_cd)
+    # Three tracks of 3 s with a tone each; track 2 repeats: its tone keeps sounding.
+    tones=(300 700 1500)
+    make_disc "$work/disc.cue" "${tones[@]}"
+    export VELORAN_CD_DEVICE=$work/disc.cue
+    music_run 1 2 ""
+    heard_within 2000
+    listen_until "$(calc "$heard + 10.5")"
+    counts=(0 0 0 0) late=0 line=""
+    for i in $(seq 0 19); do
+      f=$(tone_at "$(calc "$heard + 0.25 + $i * 0.5")" 0.5)
+      k=0
+      for n in 1 2 3; do
+        (( f * 10 > tones[n - 1] * 9 && f * 10 < tones[n - 1] * 11 )) && k=$n
+      done
+      counts[k]=$((counts[k] + 1))
+      (( i >= 14 && k == 2 )) && late=$((late + 1))
+      line+=" $f"
+    done
+    echo "rough frequency (Hz) per 0.5 s:$line"
+    echo "windows of track 1: ${counts[1]}, track 2: ${counts[2]}, track 3: ${counts[3]}, mixed or silent: ${counts[0]}"
+    (( counts[2] >= 14 )) || fail "track 2's tone in only ${counts[2]} of 20 windows"
+    (( counts[1] == 0 )) || fail "track 1's tone heard"
+    (( late >= 4 )) || fail "track 2's tone in only $late of the last 6 windows"
+    music_stop
+    ;;
+
+  music_sigterm)
+    # Ending the host by SIGTERM stops its music too; the renderer is left alone.
+    make_wav "$work/loop tone.wav" 1 660
+    music_run 2 0 "$work/loop tone.wav"
+    heard_within "$sound_limit_ms"
+    kill -TERM "$host_pid"
+    wait_for 10 process_gone "$host_pid" || fail "host still running 10 s after SIGTERM"
+    quiet_after_end "$(rec_now)"
+    [[ -z $(pactl list short sink-inputs) ]] || fail "streams left on the sink: $(pactl list short sink-inputs)"
+    renderer_up || fail "the renderer went with the host"
+    xdotool mousemove 512 384 key Escape
+    wait_for 30 renderer_down || fail "renderer window did not go on Esc"
     ;;
 
   *) fail "unknown case" ;;

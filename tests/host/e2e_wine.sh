@@ -7,7 +7,14 @@ follow_limit_ms=2000  # a Wine program's start adds to the 500 ms watch
 preview_forms=("/p %d" "/p:%d")
 guard_probe_kinds="hidden"
 
-driver_cleanup() { touch "$work"/stop-* 2>/dev/null; }
+driver_cleanup() {
+  touch "$work"/stop-* 2>/dev/null
+  # A case that failed mid-run leaves Wine programs behind, holding the test's
+  # output open: end every process of the prefix.
+  if { [[ -n ${host_pid:-} ]] && kill -0 "$host_pid" 2>/dev/null; } || renderer_up; then
+    wineserver -k
+  fi
+}
 
 scr_bg() {
   local dir=$1; shift
@@ -54,3 +61,15 @@ preview_shown() {
 quiet() { :; }  # a Windows program has no standard error to look at
 private_drive() { :; }
 standin_fds() { :; }
+
+# Music: the settings file lies beside the host, so the music cases run a copy of
+# both programs; paths are Windows paths on drive Z:, and the prefix has no CD drive.
+sound_limit_ms=1000
+music_bin() {
+  mkdir -p "$work/bin"
+  cp "$bin/Veloran.scr" "$bin/Veloran.dll" "$work/bin/"
+  echo "$work/bin"
+}
+settings_file() { echo "$1/Veloran.ini"; }
+host_path() { win_path "$1"; }
+no_cd() { :; }

@@ -76,3 +76,11 @@ preview_shown() {
 quiet() { [[ ! -s $work/err ]] || fail "$1 wrote '$(cat "$work/err")'"; }
 private_drive() { [[ $(stat -c %a "$(dirname "$qorin")") == 700 ]]; }
 standin_fds() { echo "$work/fds"; }
+
+# Music: the settings are the user's ($XDG_CONFIG_HOME), the paths are plain paths
+# and the CD image is named by VELORAN_CD_DEVICE.
+sound_limit_ms=1000
+music_bin() { echo "$bin"; }
+settings_file() { echo "$XDG_CONFIG_HOME/veloran/Veloran.ini"; }
+host_path() { echo "$1"; }
+no_cd() { export VELORAN_CD_DEVICE=$work/no-such-disc.cue; }

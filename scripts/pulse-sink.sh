@@ -1,0 +1,45 @@
+# Sourced by the scripts that run programs headless (with-wine-env, with-xvfb):
+# a private PulseAudio server with one null sink, so that programs can play sound
+# and tests can record what they played from the sink's monitor.
+#
+#   start_pulse_sink DIR NAME   starts the server with its socket and state in DIR
+#                               (made, mode 0700) and a null sink NAME; exports
+#                               PULSE_SERVER and VELORAN_PULSE_SINK=NAME and sets
+#                               pulse_pid. Without a server (it did not start) it
+#                               warns and returns 1; programs then run without sound.
+#   stop_pulse_sink             stops that server again.
+#
+# Record the sink with: parec -d "$VELORAN_PULSE_SINK.monitor" --raw --format=s16le
+#   --rate=44100 --channels=2
+
+pulse_pid=""
+
+start_pulse_sink() {
+  local dir=$1 name=$2
+  mkdir -p "$dir"
+  chmod 700 "$dir"
+  # Its own HOME and runtime folder: nothing of the user's configuration is read.
+  env HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir" \
+    pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
+      --disable-shm=yes --log-target=stderr \
+      -L "module-null-sink sink_name=$name" \
+      -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" \
+      8>&- 9>&- </dev/null >/dev/null 2>"$dir/pulse.log" &
+  pulse_pid=$!
+  export PULSE_SERVER=unix:$dir/native VELORAN_PULSE_SINK=$name
+  local _
+  for _ in $(seq 1 100); do
+    [[ -S $dir/native ]] && return 0
+    kill -0 "$pulse_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "PulseAudio did not start; running without sound: $(tail -2 "$dir/pulse.log")" >&2
+  return 1
+}
+
+stop_pulse_sink() {
+  [[ -n $pulse_pid ]] || return 0
+  kill "$pulse_pid" 2>/dev/null || true
+  wait "$pulse_pid" 2>/dev/null || true
+  pulse_pid=""
+}
