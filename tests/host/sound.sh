@@ -22,7 +22,7 @@ record_start() {
 record_stop() { kill "$rec_pid" 2>/dev/null; wait "$rec_pid" 2>/dev/null; }
 
 rec_now() { awk -v b="$(stat -c %s "$rec_file")" -v r=$rec_bytes_per_s 'BEGIN { printf "%.3f", b / r }'; }
-rec_reached() { awk -v n="$(rec_now)" -v t="$1" 'BEGIN { exit !(n >= t) }'; }
+rec_reached() { awk -v n="$(rec_now)" -v t="$1" 'BEGIN { exit !(n + 0 >= t + 0) }'; }
 # listen_until T: waits until the recording reaches T.
 listen_until() { wait_for 60 rec_reached "$1" || fail "the recording stalled before ${1} s"; }
 
@@ -35,22 +35,22 @@ loudness() {
 
 # first_sound FROM: seconds from FROM to the first loud window, or "none".
 first_sound() {
-  loudness | awk -v from="$1" -v l=$loud_rms '
+  loudness | awk -v from="$1" -v l=$loud_rms 'BEGIN { from += 0; l += 0 }
     $1 >= from - 0.025 && $2 > l { printf "%.2f", $1 - from; f = 1; exit } END { if (!f) print "none" }'
 }
 # last_sound FROM: seconds from FROM to the end of the last loud window after it, or "none".
 last_sound() {
-  loudness | awk -v from="$1" -v l=$loud_rms '
+  loudness | awk -v from="$1" -v l=$loud_rms 'BEGIN { from += 0; l += 0 }
     $1 >= from && $2 > l { last = $1 + 0.05 - from } END { if (last == "") print "none"; else printf "%.2f", last }'
 }
 # sound_share FROM TO: percentage of the windows between FROM and TO that are loud.
 sound_share() {
-  loudness | awk -v a="$1" -v b="$2" -v l=$loud_rms '
+  loudness | awk -v a="$1" -v b="$2" -v l=$loud_rms 'BEGIN { a += 0; b += 0; l += 0 }
     $1 >= a && $1 + 0.05 <= b { n++; if ($2 > l) k++ } END { printf "%d", n ? 100 * k / n : 0 }'
 }
 # peak_rms FROM TO: the loudest window's RMS between FROM and TO.
 peak_rms() {
-  loudness | awk -v a="$1" -v b="$2" '$1 >= a && $1 + 0.05 <= b && $2 > m { m = $2 } END { printf "%.4f", m }'
+  loudness | awk -v a="$1" -v b="$2" 'BEGIN { a += 0; b += 0 } $1 >= a && $1 + 0.05 <= b && $2 > m { m = $2 } END { printf "%.4f", m }'
 }
 # tone_at FROM LENGTH: sox's rough frequency (Hz) of that stretch, 0 when silent.
 tone_at() {
