@@ -78,14 +78,8 @@ stop_run() {
 # --- Music: what is heard on the sound server's sink while the real host runs ---
 . "$here/sound.sh"
 
-# write_settings DIR KIND TRACK FILE: the settings file (code page 932 keys, CR LF).
-write_settings() {
-  local ini
-  ini=$(settings_file "$1")
-  mkdir -p "$(dirname "$ini")"
-  printf '[Section]\r\nBGM\x8B\xE6\x95\xAA=%s\r\nBGM\xD8\xCB\xDF\xB0\xC4=%s\r\nBGM\xCC\xA7\xB2\xD9=%s\r\n' \
-    "$2" "$3" "$(host_path "$4")" >"$ini"
-}
+# write_settings DIR KIND TRACK FILE: the settings of the host in DIR.
+write_settings() { write_music_settings "$(settings_file "$1")" "$2" "$3" "$(host_path "$4")"; }
 
 # music_run KIND TRACK FILE: records the sink, then a saver run with these settings;
 # t0 is the moment of /s on the recording.

@@ -7,7 +7,8 @@
 
 rec_rate=44100
 rec_bytes_per_s=$((rec_rate * 4))  # 16-bit stereo
-loud_rms=0.05                      # a 50 ms window above this RMS is sound
+loud_rms=0.05                      # a window above this RMS is sound
+loud_window=0.05                   # seconds per window
 
 # record_start FILE: records until record_stop; returns once samples arrive.
 record_start() {
@@ -26,37 +27,46 @@ rec_reached() { awk -v n="$(rec_now)" -v t="$1" 'BEGIN { exit !(n + 0 >= t + 0) 
 # listen_until T: waits until the recording reaches T.
 listen_until() { wait_for 60 rec_reached "$1" || fail "the recording stalled before ${1} s"; }
 
-# loudness: "start rms" for every 50 ms window of the recording (left channel).
+# loudness: "start rms" for every window of the recording (left channel).
 loudness() {
   sox -t raw -r $rec_rate -e signed -b 16 -c 2 "$rec_file" -t dat -r 11025 - remix 1 2>/dev/null |
-    awk '/^;/ { next } { i = int(n / 551.25); n++; s[i] += $2 * $2; c[i]++ }
-         END { for (j = 0; j in c; j++) printf "%.2f %.4f\n", j * 0.05, sqrt(s[j] / c[j]) }'
+    awk -v w=$loud_window '/^;/ { next } { i = int(n / (11025 * w)); n++; s[i] += $2 * $2; c[i]++ }
+         END { for (j = 0; j in c; j++) printf "%.3f %.4f\n", j * w, sqrt(s[j] / c[j]) }'
 }
 
 # first_sound FROM: seconds from FROM to the first loud window, or "none".
 first_sound() {
-  loudness | awk -v from="$1" -v l=$loud_rms 'BEGIN { from += 0; l += 0 }
-    $1 >= from - 0.025 && $2 > l { printf "%.2f", $1 - from; f = 1; exit } END { if (!f) print "none" }'
+  loudness | awk -v from="$1" -v l=$loud_rms -v w=$loud_window 'BEGIN { from += 0; l += 0 }
+    !f && $1 >= from - w / 2 && $2 > l { printf "%.3f", $1 - from; f = 1 } END { if (!f) print "none" }'
 }
 # last_sound FROM: seconds from FROM to the end of the last loud window after it, or "none".
 last_sound() {
-  loudness | awk -v from="$1" -v l=$loud_rms 'BEGIN { from += 0; l += 0 }
-    $1 >= from && $2 > l { last = $1 + 0.05 - from } END { if (last == "") print "none"; else printf "%.2f", last }'
+  loudness | awk -v from="$1" -v l=$loud_rms -v w=$loud_window 'BEGIN { from += 0; l += 0 }
+    $1 >= from && $2 > l { last = $1 + w - from } END { if (last == "") print "none"; else printf "%.2f", last }'
 }
 # sound_share FROM TO: percentage of the windows between FROM and TO that are loud.
 sound_share() {
-  loudness | awk -v a="$1" -v b="$2" -v l=$loud_rms 'BEGIN { a += 0; b += 0; l += 0 }
-    $1 >= a && $1 + 0.05 <= b { n++; if ($2 > l) k++ } END { printf "%d", n ? 100 * k / n : 0 }'
+  loudness | awk -v a="$1" -v b="$2" -v l=$loud_rms -v w=$loud_window 'BEGIN { a += 0; b += 0; l += 0 }
+    $1 >= a && $1 + w <= b { n++; if ($2 > l) k++ } END { printf "%d", n ? 100 * k / n : 0 }'
 }
 # peak_rms FROM TO: the loudest window's RMS between FROM and TO.
 peak_rms() {
-  loudness | awk -v a="$1" -v b="$2" 'BEGIN { a += 0; b += 0 } $1 >= a && $1 + 0.05 <= b && $2 > m { m = $2 } END { printf "%.4f", m }'
+  loudness | awk -v a="$1" -v b="$2" -v w=$loud_window 'BEGIN { a += 0; b += 0 }
+    $1 >= a && $1 + w <= b && $2 > m { m = $2 } END { printf "%.4f", m }'
 }
 # tone_at FROM LENGTH: sox's rough frequency (Hz) of that stretch, 0 when silent.
 tone_at() {
   sox -t raw -r $rec_rate -e signed -b 16 -c 2 "$rec_file" -n remix 1 trim "$1" "$2" stat 2>&1 |
     awk '/RMS +amplitude/ { rms = $3 } /Rough +frequency/ { f = $3 }
          END { printf "%d", (rms > 0.05 ? f : 0) }'
+}
+
+# write_music_settings INI KIND TRACK PATH: the host's settings file with this music
+# (section "Section", the keys in code page 932, CR LF); PATH as the host spells it.
+write_music_settings() {
+  mkdir -p "$(dirname "$1")"
+  printf '[Section]\r\nBGM\x8B\xE6\x95\xAA=%s\r\nBGM\xD8\xCB\xDF\xB0\xC4=%s\r\nBGM\xCC\xA7\xB2\xD9=%s\r\n' \
+    "$2" "$3" "$4" >"$1"
 }
 
 # Media made on the spot: a sine tone at half scale, 44.1 kHz stereo.
