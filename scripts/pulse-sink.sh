@@ -2,7 +2,7 @@
 # a private PulseAudio server with one null sink, so that programs can play sound
 # and tests can record what they played from the sink's monitor.
 #
-#   start_pulse_sink DIR NAME   starts the server with its socket and state in DIR
+#   start_pulse_sink DIR NAME   starts the server with its socket and log in DIR
 #                               (made, mode 0700) and a null sink NAME; exports
 #                               PULSE_SERVER and VELORAN_PULSE_SINK=NAME and sets
 #                               pulse_pid. Without a server (it did not start) it
@@ -18,13 +18,13 @@ start_pulse_sink() {
   local dir=$1 name=$2
   mkdir -p "$dir"
   chmod 700 "$dir"
-  # Its own HOME and runtime folder: nothing of the user's configuration is read.
-  env HOME="$dir" XDG_RUNTIME_DIR="$dir" XDG_CONFIG_HOME="$dir" \
-    pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
-      --disable-shm=yes --log-target=stderr \
-      -L "module-null-sink sink_name=$name" \
-      -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" \
-      8>&- 9>&- </dev/null >/dev/null 2>"$dir/pulse.log" &
+  # No default configuration (-n): the server reads nothing of the user's; it sees the
+  # caller's HOME and XDG_RUNTIME_DIR, which the caller makes private.
+  pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
+    --disable-shm=yes --log-target=stderr \
+    -L "module-null-sink sink_name=$name" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" \
+    8>&- 9>&- </dev/null >/dev/null 2>"$dir/pulse.log" &
   pulse_pid=$!
   export PULSE_SERVER=unix:$dir/native VELORAN_PULSE_SINK=$name
   local _
