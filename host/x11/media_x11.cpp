@@ -15,7 +15,7 @@ class AbsentMedia : public MediaCommands {
     return false;
   }
   std::uint32_t WaveOutDevices() override { return 0; }
-  bool PlaySound(const char*, std::uint32_t) override { return false; }
+  bool PlayWave(const char*, std::uint32_t) override { return false; }
 };
 
 }  // namespace
