@@ -355,6 +355,7 @@ std::int64_t X11Runtime::Milliseconds() {
 }
 
 void X11Runtime::EndProgram() {
+  CloseAllMedia();
   if (display_) XFlush(display_);
   std::fflush(nullptr);
   _exit(0);

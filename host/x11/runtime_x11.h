@@ -9,6 +9,10 @@
 
 #include "runtime.h"
 
+// Stops and closes every sound the media commands started (gst_media.cpp): the
+// program ends with _exit, which would leave the sound server's streams to die with it.
+void CloseAllMedia();
+
 class X11Runtime : public Runtime {
  public:
   X11Runtime(int argc, char** argv);
@@ -27,7 +31,7 @@ class X11Runtime : public Runtime {
   std::int32_t StartProgram(const std::string& windows_path) override;
   bool ProgramRunning(std::int32_t task) override;
   ProfileFile& Profile() override { return NativeProfileFile(); }
-  MediaCommands& Media() override;  // media_x11.cpp
+  MediaCommands& Media() override;  // gst_media.cpp
   WindowHandle FindTopWindow(const std::string& title) override;
   std::int32_t ShowCursor(bool show) override;
   bool GetWindowRect(WindowHandle window, ScreenRect* rect) override;

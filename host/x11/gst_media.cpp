@@ -1,0 +1,412 @@
+// Linux media commands: the command layer (host/music/media_layer.h) over GStreamer.
+// A music file plays through playbin, the looping wave sound through playbin fed the
+// same file again as it nears its end (no gap), and the audio CD through an appsrc
+// fed with the disc's sectors by a thread of its own (cdio_disc.h). Every pipeline
+// ends in an explicit sound server sink, so that no sound output is noticed rather
+// than played into a fake sink.
+//
+// GStreamer's threads touch nothing but their pipelines: the bus messages are read on
+// the user-interface thread, at each command and from an FLTK timeout.
+#include <FL/Fl.H>
+#include <fcntl.h>
+#include <gst/app/gstappsrc.h>
+#include <gst/gst.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include "cdio_disc.h"
+#include "media_layer.h"
+#include "runtime_x11.h"
+
+namespace me = media_error;
+
+namespace {
+
+bool GstReady() {
+  static const bool ready = gst_init_check(nullptr, nullptr, nullptr);
+  return ready;
+}
+
+// The first sink that reaches a sound output (a sound server, or a sound card through
+// ALSA); empty when none does. Asked once: a sink that cannot even be made ready
+// stands for no wave output device.
+const std::string& SoundSink() {
+  static const std::string sink = [] {
+    if (!GstReady()) return std::string();
+    for (const char* name : {"pulsesink", "alsasink"}) {
+      GstElement* element = gst_element_factory_make(name, nullptr);
+      if (!element) continue;
+      const bool works = gst_element_set_state(element, GST_STATE_READY) == GST_STATE_CHANGE_SUCCESS;
+      gst_element_set_state(element, GST_STATE_NULL);
+      gst_object_unref(element);
+      if (works) return std::string(name);
+    }
+    return std::string();
+  }();
+  return sink;
+}
+
+GstElement* MakeSink() { return gst_element_factory_make(SoundSink().c_str(), nullptr); }
+
+// A regular file this process can read.
+bool Readable(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st;
+  const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  close(fd);
+  return regular;
+}
+
+bool IsWave(const std::string& path) {
+  char head[12] = {};
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  const bool whole = read(fd, head, sizeof head) == static_cast<ssize_t>(sizeof head);
+  close(fd);
+  return whole && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
+}
+
+// A pipeline and what its bus has said.
+class Pipeline {
+ public:
+  explicit Pipeline(GstElement* element) : element_(element) {}
+  ~Pipeline() { Close(); }
+  Pipeline(const Pipeline&) = delete;
+  Pipeline& operator=(const Pipeline&) = delete;
+
+  GstElement* get() const { return element_; }
+  // Reads the bus: the end of the stream, a failure, a finished state change.
+  void Drain() {
+    if (!element_) return;
+    GstBus* bus = gst_element_get_bus(element_);
+    while (GstMessage* message = gst_bus_pop(bus)) {
+      switch (GST_MESSAGE_TYPE(message)) {
+        case GST_MESSAGE_EOS: ended = true; break;
+        case GST_MESSAGE_ERROR: failed = true; break;
+        case GST_MESSAGE_ASYNC_DONE: prerolled = true; break;
+        default: break;
+      }
+      gst_message_unref(message);
+    }
+    gst_object_unref(bus);
+  }
+  bool SetState(GstState state) {
+    return element_ && gst_element_set_state(element_, state) != GST_STATE_CHANGE_FAILURE;
+  }
+  // Stops every thread of the pipeline before it goes.
+  void Close() {
+    if (!element_) return;
+    gst_element_set_state(element_, GST_STATE_NULL);
+    gst_object_unref(element_);
+    element_ = nullptr;
+  }
+  // Position in nanoseconds, -1 when not known.
+  gint64 Position() const {
+    gint64 at = -1;
+    if (!element_ || !gst_element_query_position(element_, GST_FORMAT_TIME, &at)) return -1;
+    return at;
+  }
+
+  bool ended = false;
+  bool failed = false;
+  bool prerolled = false;
+
+ private:
+  GstElement* element_;
+};
+
+constexpr int kPlaybinAudioOnly = 0x2;  // playbin's "audio" flag alone
+
+GstElement* MakePlaybin(const std::string& path) {
+  GstElement* playbin = gst_element_factory_make("playbin", nullptr);
+  GstElement* sink = MakeSink();
+  gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
+  if (!playbin || !sink || !uri) {
+    if (playbin) gst_object_unref(playbin);
+    if (sink) gst_object_unref(sink);
+    g_free(uri);
+    return nullptr;
+  }
+  g_object_set(playbin, "uri", uri, "audio-sink", sink, "flags", kPlaybinAudioOnly, nullptr);
+  g_free(uri);
+  return playbin;
+}
+
+// --- Music files ---
+
+class GstStream : public MediaStream {
+ public:
+  explicit GstStream(GstElement* playbin) : pipe_(playbin) {}
+
+  bool Start() { return pipe_.SetState(GST_STATE_PAUSED); }
+
+  bool Play(std::int64_t from_ms, std::int64_t to_ms) override {
+    pipe_.Drain();
+    if (pipe_.failed) return false;
+    if (from_ms >= 0 || to_ms >= 0) {
+      if (pipe_.prerolled) {
+        Seek(from_ms, to_ms);
+      } else if (from_ms > 0 || to_ms >= 0) {
+        pending_from_ = from_ms;  // a stream not yet ready stands at its start anyway
+        pending_to_ = to_ms;
+        pending_ = true;
+      }
+    } else if (pipe_.ended) {
+      return true;  // at the end: nothing left to play
+    }
+    if (!pipe_.SetState(GST_STATE_PLAYING)) return false;
+    playing_ = true;
+    return true;
+  }
+  void Stop() override {
+    pipe_.SetState(GST_STATE_PAUSED);
+    playing_ = false;
+  }
+  bool Playing() override {
+    Update();
+    return playing_;
+  }
+  std::int64_t PositionMs() override {
+    Update();
+    if (pipe_.ended) return std::max<std::int64_t>(LengthMs(), 0);
+    const gint64 at = pipe_.Position();
+    return at < 0 ? 0 : at / GST_MSECOND;
+  }
+  std::int64_t LengthMs() override {
+    gint64 length = -1;
+    if (!gst_element_query_duration(pipe_.get(), GST_FORMAT_TIME, &length) || length < 0) return -1;
+    return length / GST_MSECOND;
+  }
+
+ private:
+  void Update() {
+    pipe_.Drain();
+    if (pipe_.prerolled && pending_) {
+      pending_ = false;
+      Seek(pending_from_, pending_to_);
+    }
+    if (pipe_.ended || pipe_.failed) playing_ = false;
+  }
+  void Seek(std::int64_t from_ms, std::int64_t to_ms) {
+    pipe_.ended = false;
+    gst_element_seek(pipe_.get(), 1.0, GST_FORMAT_TIME,
+                     static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                     from_ms >= 0 ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE,
+                     from_ms >= 0 ? from_ms * GST_MSECOND : 0, GST_SEEK_TYPE_SET,
+                     to_ms >= 0 ? to_ms * GST_MSECOND : GST_CLOCK_TIME_NONE);
+  }
+
+  Pipeline pipe_;
+  bool playing_ = false;
+  bool pending_ = false;
+  std::int64_t pending_from_ = -1, pending_to_ = -1;
+};
+
+// --- The audio CD ---
+
+class GstCdDrive : public CdDrive {
+ public:
+  explicit GstCdDrive(const std::string& path) : disc_(path) {}
+  ~GstCdDrive() override { Stop(); }
+
+  Disc State() override { return disc_.State(); }
+  std::vector<DiscTrack> Tracks() override { return disc_.Tracks(); }
+
+  bool Play(std::int32_t from, std::int32_t to) override {
+    Stop();
+    if (State() != Disc::kReady || from >= to) return false;
+    GstElement* pipeline = gst_pipeline_new(nullptr);
+    GstElement* src = gst_element_factory_make("appsrc", nullptr);
+    GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
+    GstElement* resample = gst_element_factory_make("audioresample", nullptr);
+    GstElement* sink = MakeSink();
+    if (!pipeline || !src || !convert || !resample || !sink) {
+      for (GstElement* e : {pipeline, src, convert, resample, sink})
+        if (e) gst_object_unref(e);
+      return false;
+    }
+    GstCaps* caps = gst_caps_from_string("audio/x-raw,format=S16LE,layout=interleaved,rate=44100,channels=2");
+    g_object_set(src, "caps", caps, "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes",
+                 static_cast<guint64>(CdioDisc::kSectorBytes * 38), nullptr);
+    gst_caps_unref(caps);
+    gst_bin_add_many(GST_BIN(pipeline), src, convert, resample, sink, nullptr);
+    pipe_ = std::make_unique<Pipeline>(pipeline);
+    if (!gst_element_link_many(src, convert, resample, sink, nullptr) || !pipe_->SetState(GST_STATE_PLAYING)) {
+      pipe_.reset();
+      return false;
+    }
+    from_ = from;
+    to_ = to;
+    position_ = from;
+    stopping_ = false;
+    feeder_ = std::thread(&GstCdDrive::Feed, this, GST_APP_SRC(src), from, to);
+    playing_ = true;
+    return true;
+  }
+
+  void Stop() override {
+    if (!pipe_) return;
+    position_ = Position();
+    stopping_ = true;
+    pipe_->SetState(GST_STATE_NULL);  // a push waiting for room returns at once
+    if (feeder_.joinable()) feeder_.join();
+    pipe_.reset();
+    playing_ = false;
+  }
+
+  bool Playing() override {
+    if (!pipe_) return false;
+    pipe_->Drain();
+    if (playing_ && (pipe_->ended || pipe_->failed)) {
+      position_ = pipe_->ended ? to_ : Position();
+      playing_ = false;
+    }
+    return playing_;
+  }
+
+  std::int32_t Position() override {
+    if (!pipe_ || !playing_) return position_;
+    const gint64 at = pipe_->Position();
+    if (at >= 0) position_ = std::min<std::int64_t>(from_ + at * 75 / GST_SECOND, to_);
+    return position_;
+  }
+
+ private:
+  // On the feeder thread: the sectors [from, to) into the pipeline, then its end.
+  void Feed(GstAppSrc* src, std::int32_t from, std::int32_t to) {
+    constexpr int kChunk = 7;  // sectors per buffer, about 0.1 s
+    for (std::int32_t at = from; at < to && !stopping_;) {
+      const int count = std::min<std::int32_t>(kChunk, to - at);
+      GstBuffer* buffer = gst_buffer_new_allocate(nullptr, static_cast<gsize>(count) * CdioDisc::kSectorBytes, nullptr);
+      GstMapInfo map;
+      bool read = false;
+      if (gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
+        read = disc_.Read(at, count, map.data);
+        gst_buffer_unmap(buffer, &map);
+      }
+      if (!read) {
+        gst_buffer_unref(buffer);
+        break;
+      }
+      GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(static_cast<guint64>(at - from), GST_SECOND, 75);
+      GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(static_cast<guint64>(count), GST_SECOND, 75);
+      if (gst_app_src_push_buffer(src, buffer) != GST_FLOW_OK) return;
+      at += count;
+    }
+    gst_app_src_end_of_stream(src);
+  }
+
+  CdioDisc disc_;
+  std::unique_ptr<Pipeline> pipe_;
+  std::thread feeder_;
+  std::atomic<bool> stopping_{false};
+  bool playing_ = false;
+  std::int32_t from_ = 0, to_ = 0, position_ = 0;
+};
+
+// --- The backend ---
+
+class GstBackend : public MediaBackend {
+ public:
+  ~GstBackend() override { StopWave(); }
+
+  std::unique_ptr<MediaStream> OpenFile(const std::string& path, std::uint32_t* error) override {
+    if (!Readable(path)) {
+      *error = me::kFileNotFound;
+      return nullptr;
+    }
+    GstElement* playbin = SoundSink().empty() ? nullptr : MakePlaybin(path);
+    if (!playbin) {
+      *error = me::kInternal;
+      return nullptr;
+    }
+    auto stream = std::make_unique<GstStream>(playbin);
+    if (!stream->Start()) {
+      *error = me::kCannotPlayFile;
+      return nullptr;
+    }
+    return stream;
+  }
+
+  std::unique_ptr<CdDrive> OpenCd(std::uint32_t* error) override {
+    const std::string path = CdioDisc::DevicePath();
+    if (path.empty()) {
+      *error = me::kCannotLoadDriver;
+      return nullptr;
+    }
+    if (SoundSink().empty()) {
+      *error = me::kInternal;
+      return nullptr;
+    }
+    return std::make_unique<GstCdDrive>(path);
+  }
+
+  std::uint32_t WaveOutDevices() override { return SoundSink().empty() ? 0 : 1; }
+
+  bool PlayWaveLoop(const std::string& path) override {
+    StopWave();
+    if (!Readable(path) || !IsWave(path) || SoundSink().empty()) return false;
+    GstElement* playbin = MakePlaybin(path);
+    if (!playbin) return false;
+    wave_ = std::make_unique<Pipeline>(playbin);
+    // Near the end the same file is queued again: playbin runs on into it without a gap.
+    g_signal_connect(playbin, "about-to-finish", G_CALLBACK(+[](GstElement* bin, gpointer) {
+                       gchar* uri = nullptr;
+                       g_object_get(bin, "current-uri", &uri, nullptr);
+                       g_object_set(bin, "uri", uri, nullptr);
+                       g_free(uri);
+                     }),
+                     nullptr);
+    if (!wave_->SetState(GST_STATE_PLAYING)) {
+      wave_.reset();
+      return false;
+    }
+    Fl::add_timeout(kWatchSeconds, &GstBackend::WatchWave, this);
+    return true;
+  }
+
+  void StopWave() override {
+    Fl::remove_timeout(&GstBackend::WatchWave, this);
+    wave_.reset();
+  }
+
+ private:
+  static constexpr double kWatchSeconds = 0.5;
+
+  // The wave sound's bus, read from the event loop; a failed sound is let go.
+  static void WatchWave(void* self) {
+    GstBackend* backend = static_cast<GstBackend*>(self);
+    if (!backend->wave_) return;
+    backend->wave_->Drain();
+    if (backend->wave_->failed || backend->wave_->ended) {
+      backend->wave_.reset();
+      return;
+    }
+    Fl::repeat_timeout(kWatchSeconds, &GstBackend::WatchWave, self);
+  }
+
+  std::unique_ptr<Pipeline> wave_;
+};
+
+GstBackend* g_backend = nullptr;
+MediaLayer* g_layer = nullptr;
+
+}  // namespace
+
+MediaCommands& X11Runtime::Media() {
+  if (!g_layer) {
+    g_backend = new GstBackend;
+    g_layer = new MediaLayer(*g_backend);
+  }
+  return *g_layer;
+}
+
+void CloseAllMedia() {
+  if (g_layer) g_layer->CloseAll();
+}
