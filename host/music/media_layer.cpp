@@ -418,7 +418,10 @@ std::int32_t MediaLayer::CdPosition(Device& device) {
   Refresh(device);
   if (device.mode == Mode::kPlaying) return device.cd->Position();
   if (device.cd_position < 0) {
+    // A new disc stands at its first track of sound (a mixed disc may open with data).
     const std::vector<DiscTrack> tracks = device.cd->Tracks();
+    for (const DiscTrack& track : tracks)
+      if (track.audio) return track.start;
     return tracks.empty() ? 0 : tracks.front().start;
   }
   return device.cd_position;

@@ -265,6 +265,10 @@ TEST(MediaLayer, AnswersScriptedCommands) {
        {{"open cdaudio"}, {"set cdaudio time format tmsf"}, {"play cdaudio from 1"},
         {"status cdaudio number of tracks", 0, "3"}, {"play cdaudio from 3", me::kOutOfRange}},
        {"play 0 600", "stop"}},
+      {"a disc that opens with data starts at its first track of sound", CdDrive::Disc::kReady,
+       {{1, 0, 300, false}, {2, 300, 300, true}},
+       {{"open cdaudio"}, {"status cdaudio current track", 0, "2"}, {"play cdaudio"}},
+       {"play 300 600", "stop"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
