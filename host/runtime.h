@@ -78,9 +78,9 @@ class MediaCommands {
   virtual bool GetErrorString(std::uint32_t code, char* text, std::uint32_t length) = 0;
   // The number of wave output devices (0: nothing can sound).
   virtual std::uint32_t WaveOutDevices() = 0;
-  // Plays the wave file `name` with the Windows flags (kSoundAsync | kSoundLoop: in
+  // Plays the wave file `name` with the wave-sound flags (kSoundAsync | kSoundLoop: in
   // the background, over and over); a null name stops the sound playing.
-  virtual bool PlaySound(const char* name, std::uint32_t flags) = 0;
+  virtual bool PlayWave(const char* name, std::uint32_t flags) = 0;
 };
 inline constexpr std::uint32_t kSoundAsync = 0x0001;
 inline constexpr std::uint32_t kSoundLoop = 0x0008;

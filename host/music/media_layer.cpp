@@ -203,7 +203,7 @@ bool MediaLayer::GetErrorString(std::uint32_t code, char* text, std::uint32_t le
 
 std::uint32_t MediaLayer::WaveOutDevices() { return backend_.WaveOutDevices(); }
 
-bool MediaLayer::PlaySound(const char* name, std::uint32_t flags) {
+bool MediaLayer::PlayWave(const char* name, std::uint32_t flags) {
   backend_.StopWave();
   if (!name) return true;
   // A sound played to its end before returning would hold the user-interface thread.
@@ -418,7 +418,10 @@ std::int32_t MediaLayer::CdPosition(Device& device) {
   Refresh(device);
   if (device.mode == Mode::kPlaying) return device.cd->Position();
   if (device.cd_position < 0) {
+    // A new disc stands at its first track of sound (a mixed disc may open with data).
     const std::vector<DiscTrack> tracks = device.cd->Tracks();
+    for (const DiscTrack& track : tracks)
+      if (track.audio) return track.start;
     return tracks.empty() ? 0 : tracks.front().start;
   }
   return device.cd_position;

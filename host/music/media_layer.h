@@ -107,7 +107,7 @@ class MediaLayer : public MediaCommands {
   std::uint32_t SendString(const std::string& command, char* reply, std::uint32_t length) override;
   bool GetErrorString(std::uint32_t code, char* text, std::uint32_t length) override;
   std::uint32_t WaveOutDevices() override;
-  bool PlaySound(const char* name, std::uint32_t flags) override;
+  bool PlayWave(const char* name, std::uint32_t flags) override;
 
   // Stops and closes every device and the wave sound (the program is ending).
   void CloseAll();

@@ -146,7 +146,7 @@ void MusicPlayer::MP3_Close() {
 }
 
 void MusicPlayer::WAV_Play() {
-  if (media_.WaveOutDevices() > 0) media_.PlaySound(settings_.BGM_File.c_str(), kSoundAsync | kSoundLoop);
+  if (media_.WaveOutDevices() > 0) media_.PlayWave(settings_.BGM_File.c_str(), kSoundAsync | kSoundLoop);
 }
 
-void MusicPlayer::WAV_Stop() { media_.PlaySound(nullptr, 0); }
+void MusicPlayer::WAV_Stop() { media_.PlayWave(nullptr, 0); }

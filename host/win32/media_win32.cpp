@@ -16,8 +16,8 @@ class Win32MediaCommands : public MediaCommands {
     return mciGetErrorStringA(code, text, length) != FALSE;
   }
   std::uint32_t WaveOutDevices() override { return waveOutGetNumDevs(); }
-  bool PlaySound(const char* name, std::uint32_t flags) override {
-    return ::PlaySoundA(name, nullptr, flags) != FALSE;
+  bool PlayWave(const char* name, std::uint32_t flags) override {
+    return PlaySoundA(name, nullptr, flags) != FALSE;
   }
 };
 

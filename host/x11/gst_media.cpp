@@ -1,7 +1,7 @@
 // Linux media commands: the command layer (host/music/media_layer.h) over GStreamer.
 // A music file plays through playbin, the looping wave sound through playbin fed the
 // same file again as it nears its end (no gap), and the audio CD through an appsrc
-// fed with the disc's sectors by a thread of its own (cdio_disc.h). Every pipeline
+// that reads the disc's sectors as the pipeline asks for them (cdio_disc.h). Every pipeline
 // ends in an explicit sound server sink, so that no sound output is noticed rather
 // than played into a fake sink.
 //
@@ -15,9 +15,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
+#include <mutex>
 #include <cstring>
-#include <thread>
 
 #include "cdio_disc.h"
 #include "media_layer.h"
@@ -213,14 +212,86 @@ class GstStream : public MediaStream {
 class GstCdDrive : public CdDrive {
  public:
   explicit GstCdDrive(const std::string& path) : disc_(path) {}
-  ~GstCdDrive() override { Stop(); }
+  ~GstCdDrive() override { pipe_.reset(); }  // the streaming thread is gone before feed_
 
   Disc State() override { return disc_.State(); }
   std::vector<DiscTrack> Tracks() override { return disc_.Tracks(); }
 
+  // One pipeline serves every play: a new start is a flushing seek, so the sound
+  // server's stream stays open and a jump back to a track leaves no gap.
   bool Play(std::int32_t from, std::int32_t to) override {
-    Stop();
     if (State() != Disc::kReady || from >= to) return false;
+    {
+      std::lock_guard<std::mutex> lock(feed_.mutex);
+      feed_.next = from;
+      feed_.end = to;
+    }
+    GstEvent* seek = gst_event_new_seek(1.0, GST_FORMAT_TIME,
+                                        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                                        GST_SEEK_TYPE_SET, Time(from), GST_SEEK_TYPE_NONE, 0);
+    if (!pipe_) {
+      if (!Build()) {
+        gst_event_unref(seek);
+        return false;
+      }
+      // A source not started yet keeps the seek for its start: the first buffer then
+      // plays at once rather than after `from` worth of silence.
+      gst_element_send_event(src_, seek);
+    } else {
+      pipe_->Drain();
+      gst_element_send_event(pipe_->get(), seek);
+    }
+    pipe_->ended = false;
+    if (pipe_->failed || !pipe_->SetState(GST_STATE_PLAYING)) {
+      pipe_.reset();
+      return false;
+    }
+    from_ = from;
+    to_ = to;
+    position_ = from;
+    playing_ = true;
+    return true;
+  }
+
+  void Stop() override {
+    if (!pipe_ || !playing_) return;
+    position_ = Position();
+    pipe_->SetState(GST_STATE_PAUSED);
+    playing_ = false;
+  }
+
+  bool Playing() override {
+    if (!pipe_) return false;
+    pipe_->Drain();
+    if (playing_ && (pipe_->ended || pipe_->failed)) {
+      position_ = pipe_->ended ? to_ : Position();
+      playing_ = false;
+      if (pipe_->failed) pipe_.reset();
+    }
+    return playing_;
+  }
+
+  std::int32_t Position() override {
+    if (!pipe_ || !playing_) return position_;
+    const gint64 at = pipe_->Position();
+    if (at >= 0) position_ = std::clamp<std::int64_t>(at * 75 / GST_SECOND, from_, to_);
+    return position_;
+  }
+
+ private:
+  // What the source's streaming thread reads from.
+  struct Feed {
+    std::mutex mutex;
+    std::int32_t next = 0;  // the next sector to hand over
+    std::int32_t end = 0;   // the first sector not to
+    CdioDisc* disc = nullptr;
+  };
+
+  static GstClockTime Time(std::int32_t sector) {
+    return gst_util_uint64_scale(static_cast<guint64>(sector), GST_SECOND, 75);
+  }
+
+  bool Build() {
     GstElement* pipeline = gst_pipeline_new(nullptr);
     GstElement* src = gst_element_factory_make("appsrc", nullptr);
     GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
@@ -232,80 +303,70 @@ class GstCdDrive : public CdDrive {
       return false;
     }
     GstCaps* caps = gst_caps_from_string("audio/x-raw,format=S16LE,layout=interleaved,rate=44100,channels=2");
-    g_object_set(src, "caps", caps, "format", GST_FORMAT_TIME, "block", TRUE, "max-bytes",
-                 static_cast<guint64>(CdioDisc::kSectorBytes * 38), nullptr);
+    g_object_set(src, "caps", caps, "format", GST_FORMAT_TIME, "stream-type", GST_APP_STREAM_TYPE_SEEKABLE,
+                 "max-bytes", static_cast<guint64>(CdioDisc::kSectorBytes * 38), nullptr);
     gst_caps_unref(caps);
+    const std::vector<DiscTrack> tracks = disc_.Tracks();
+    gst_app_src_set_duration(GST_APP_SRC(src), Time(tracks.back().start + tracks.back().length));
+    feed_.disc = &disc_;
+    GstAppSrcCallbacks callbacks = {};
+    callbacks.need_data = &GstCdDrive::NeedData;
+    callbacks.seek_data = &GstCdDrive::SeekData;
+    gst_app_src_set_callbacks(GST_APP_SRC(src), &callbacks, &feed_, nullptr);
     gst_bin_add_many(GST_BIN(pipeline), src, convert, resample, sink, nullptr);
     pipe_ = std::make_unique<Pipeline>(pipeline);
-    if (!gst_element_link_many(src, convert, resample, sink, nullptr) || !pipe_->SetState(GST_STATE_PLAYING)) {
+    src_ = src;
+    if (!gst_element_link_many(src, convert, resample, sink, nullptr) || !pipe_->SetState(GST_STATE_READY)) {
       pipe_.reset();
       return false;
     }
-    from_ = from;
-    to_ = to;
-    position_ = from;
-    stopping_ = false;
-    feeder_ = std::thread(&GstCdDrive::Feed, this, GST_APP_SRC(src), from, to);
-    playing_ = true;
     return true;
   }
 
-  void Stop() override {
-    if (!pipe_) return;
-    position_ = Position();
-    stopping_ = true;
-    pipe_->SetState(GST_STATE_NULL);  // a push waiting for room returns at once
-    if (feeder_.joinable()) feeder_.join();
-    pipe_.reset();
-    playing_ = false;
-  }
-
-  bool Playing() override {
-    if (!pipe_) return false;
-    pipe_->Drain();
-    if (playing_ && (pipe_->ended || pipe_->failed)) {
-      position_ = pipe_->ended ? to_ : Position();
-      playing_ = false;
+  // On the source's streaming thread: the next few sectors, or the end.
+  static void NeedData(GstAppSrc* src, guint, gpointer data) {
+    Feed* feed = static_cast<Feed*>(data);
+    constexpr std::int32_t kChunk = 7;  // sectors per buffer, about 0.1 s
+    std::int32_t at = 0, count = 0;
+    {
+      std::lock_guard<std::mutex> lock(feed->mutex);
+      at = feed->next;
+      count = std::min(kChunk, feed->end - at);
+      if (count > 0) feed->next += count;
     }
-    return playing_;
-  }
-
-  std::int32_t Position() override {
-    if (!pipe_ || !playing_) return position_;
-    const gint64 at = pipe_->Position();
-    if (at >= 0) position_ = std::min<std::int64_t>(from_ + at * 75 / GST_SECOND, to_);
-    return position_;
-  }
-
- private:
-  // On the feeder thread: the sectors [from, to) into the pipeline, then its end.
-  void Feed(GstAppSrc* src, std::int32_t from, std::int32_t to) {
-    constexpr int kChunk = 7;  // sectors per buffer, about 0.1 s
-    for (std::int32_t at = from; at < to && !stopping_;) {
-      const int count = std::min<std::int32_t>(kChunk, to - at);
-      GstBuffer* buffer = gst_buffer_new_allocate(nullptr, static_cast<gsize>(count) * CdioDisc::kSectorBytes, nullptr);
-      GstMapInfo map;
-      bool read = false;
-      if (gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
-        read = disc_.Read(at, count, map.data);
-        gst_buffer_unmap(buffer, &map);
-      }
-      if (!read) {
-        gst_buffer_unref(buffer);
-        break;
-      }
-      GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(static_cast<guint64>(at - from), GST_SECOND, 75);
-      GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(static_cast<guint64>(count), GST_SECOND, 75);
-      if (gst_app_src_push_buffer(src, buffer) != GST_FLOW_OK) return;
-      at += count;
+    if (count <= 0) {
+      gst_app_src_end_of_stream(src);
+      return;
     }
-    gst_app_src_end_of_stream(src);
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, static_cast<gsize>(count) * CdioDisc::kSectorBytes, nullptr);
+    GstMapInfo map;
+    bool read = false;
+    if (gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {
+      read = feed->disc->Read(at, count, map.data);
+      gst_buffer_unmap(buffer, &map);
+    }
+    if (!read) {  // an unreadable stretch ends the sound
+      gst_buffer_unref(buffer);
+      gst_app_src_end_of_stream(src);
+      return;
+    }
+    GST_BUFFER_PTS(buffer) = Time(at);
+    GST_BUFFER_DURATION(buffer) = Time(count);
+    gst_app_src_push_buffer(src, buffer);
+  }
+
+  // On a streaming thread: a seek moves the next sector to hand over.
+  static gboolean SeekData(GstAppSrc*, guint64 offset, gpointer data) {
+    Feed* feed = static_cast<Feed*>(data);
+    std::lock_guard<std::mutex> lock(feed->mutex);
+    feed->next = static_cast<std::int32_t>(gst_util_uint64_scale(offset, 75, GST_SECOND));
+    return TRUE;
   }
 
   CdioDisc disc_;
+  Feed feed_;
   std::unique_ptr<Pipeline> pipe_;
-  std::thread feeder_;
-  std::atomic<bool> stopping_{false};
+  GstElement* src_ = nullptr;
   bool playing_ = false;
   std::int32_t from_ = 0, to_ = 0, position_ = 0;
 };
@@ -399,6 +460,9 @@ MediaLayer* g_layer = nullptr;
 
 }  // namespace
 
+// GStreamer is loaded at the first command, not here: the saver run starts the
+// renderer before its music, and the renderer must inherit none of the descriptors
+// that GStreamer and the sound server's client library open.
 MediaCommands& X11Runtime::Media() {
   if (!g_layer) {
     g_backend = new GstBackend;

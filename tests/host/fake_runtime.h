@@ -90,7 +90,7 @@ class ScriptedMedia : public MediaCommands {
     return true;
   }
   std::uint32_t WaveOutDevices() override { return wave_devices; }
-  bool PlaySound(const char* name, std::uint32_t flags) override {
+  bool PlayWave(const char* name, std::uint32_t flags) override {
     sent.push_back("PlaySound " + std::string(name ? name : "(none)") + " " + std::to_string(flags));
     return true;
   }
