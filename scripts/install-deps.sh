@@ -21,6 +21,8 @@ packages=(
   wine wine64 pulseaudio pulseaudio-utils fonts-ipafont-gothic locales sox lame
   # benchmark
   apitrace apitrace-tracers
+  # packages: checking the .deb and the zip
+  lintian libxml2-utils unzip
 )
 
 missing=()

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Checks of the Debian package as a user gets it:
+#   deb.sh contents DEB VERSION   its files, control fields and the files' insides
+#   deb.sh lintian DEB            Debian's package checker finds no error
+#   deb.sh run DEB                unpacked into a private root (dpkg-deb -x), the
+#                                 saver runs from there through /usr/bin/veloran
+#                                 (on a private Xvfb: scripts/with-xvfb)
+set -uo pipefail
+
+what=$1
+deb=$2
+here=$(dirname "${BASH_SOURCE[0]}")
+. "$here/../e2e_common.sh"
+[[ -f $deb ]] || fail "no package $deb"
+
+# A space in the path: the programs must not care where they are unpacked.
+work=$(mktemp -d "/tmp/veloran package.XXXXXX")
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+case "$what" in
+  contents)
+    version=$3
+    listed=$(dpkg-deb -c "$deb" | awk '{ line = $1 " " $2 " " $6; for (i = 7; i <= NF; i++) line = line " " $i; print line }')
+    diff -u "$here/deb_files.txt" <(echo "$listed") || fail "the package's files differ from deb_files.txt"
+
+    # field  pattern (extended regular expression, whole value)
+    while read -r field pattern; do
+      value=$(dpkg-deb -f "$deb" "$field")
+      [[ $value =~ ^($pattern)$ ]] || fail "$field is '$value', expected /$pattern/"
+    done <<FIELDS
+Package       veloran
+Version       ${version//./\\.}
+Architecture  amd64
+Depends       (.*, )?gstreamer1\.0-plugins-base(, .*)?
+Depends       (.*, )?libc6 \(>= [0-9.]+\)(, .*)?
+Depends       (.*, )?libfltk1\.3 \(>= [0-9.]+\)(, .*)?
+Depends       (.*, )?libgl1(, .*)?
+Depends       (.*, )?libx11-6(, .*)?
+Recommends    gstreamer1\.0-plugins-good
+FIELDS
+
+    dpkg-deb -x "$deb" "$work/root"
+    root=$work/root
+    for program in Veloran.scr Veloran.dll; do
+      info=$(file -b "$root/usr/lib/veloran/$program")
+      [[ $info == *"ELF 64-bit"*executable* && $info == *", stripped"* ]] ||
+        fail "$program is not a stripped 64-bit program: $info"
+    done
+
+    xml=$root/usr/share/xscreensaver/config/veloran.xml
+    xmllint --noout "$xml" || fail "veloran.xml is not well-formed"
+    # xpath  expected
+    while IFS='|' read -r xpath expected; do
+      got=$(xmllint --xpath "$xpath" "$xml" 2>/dev/null)
+      [[ $got == "$expected" ]] || fail "veloran.xml: $xpath is '$got', expected '$expected'"
+    done <<'XPATHS'
+string(/screensaver/@name)|veloran
+string(/screensaver/@_label)|Veloran
+string(/screensaver/command/@arg)|-root
+count(/screensaver/_description)|1
+XPATHS
+
+    desktop=$root/usr/share/applications/veloran-settings.desktop
+    for line in '[Desktop Entry]' 'Type=Application' 'Name=Veloran settings' 'Exec=veloran /c'; do
+      grep -qxF "$line" "$desktop" || fail "desktop entry lacks '$line'"
+    done
+
+    # A new version needs its changelog entry.
+    top=$(zcat "$root/usr/share/doc/veloran/changelog.gz" | head -1)
+    [[ $top == "veloran ($version) "* ]] || fail "changelog starts with '$top', not version $version"
+
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
+               "$root/usr/share/man/man1/veloran.1.gz" 2>&1 >/dev/null)
+    [[ -z $warnings ]] || fail "the manual page has warnings: $warnings"
+    echo "package files, fields and contents as expected"
+    ;;
+
+  lintian)
+    out=$(lintian --fail-on error "$deb" 2>&1); rc=$?
+    echo "$out"
+    [[ $rc -eq 0 ]] || fail "lintian found errors"
+    ;;
+
+  run)
+    root=$work/root
+    dpkg-deb -x "$deb" "$root"
+    [[ $(readlink -f "$root/usr/bin/veloran") == "$root/usr/lib/veloran/Veloran.scr" ]] ||
+      fail "usr/bin/veloran does not lead to the host"
+    export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+    mkdir -p "$HOME"
+    renderer_up() { xdotool search --name '^Veloran_VC$' >/dev/null 2>&1; }
+    renderer_down() { ! renderer_up; }
+    # The pid of a running program whose file is $1.
+    running() {
+      local p
+      for p in /proc/[0-9]*; do
+        [[ $(readlink "$p/exe" 2>/dev/null) == "$1" ]] && { echo "${p#/proc/}"; return 0; }
+      done
+      return 1
+    }
+
+    # how the command is found   the command
+    while read -r how command; do
+      rm -rf "$XDG_DATA_HOME"
+      if [[ $how == PATH ]]; then
+        PATH=$root/usr/bin:$PATH "$command" /s >>"$work/err" 2>&1 </dev/null &
+      else
+        "$root$command" /s >>"$work/err" 2>&1 </dev/null &
+      fi
+      host=$!
+      pids+=("$host")
+      wait_for 60 renderer_up || fail "$how: no renderer window ($(cat "$work/err"))"
+      renderer=$(running "$root/usr/lib/veloran/Veloran.dll") ||
+        fail "$how: the renderer window is not from the unpacked Veloran.dll"
+      for picture in Veloran1.bmp Veloran2.bmp; do
+        [[ -s $XDG_DATA_HOME/veloran/drives/c/qorin/$picture ]] || fail "$how: $picture not written"
+      done
+      xdotool mousemove 512 384 key Escape
+      wait_for 30 renderer_down || fail "$how: renderer window did not go on Esc"
+      wait_for 20 process_gone "$renderer" || fail "$how: renderer still running"
+      exit_code "$host" 20
+      [[ $rc == 0 ]] || fail "$how: host exit code $rc"
+      echo "$how: renderer from the package ran and ended on Esc, host ended with 0"
+    done <<'RUNS'
+link /usr/bin/veloran
+PATH veloran
+RUNS
+    ;;
+
+  *) fail "unknown check $what" ;;
+esac
