@@ -22,7 +22,7 @@ packages=(
   # benchmark
   apitrace apitrace-tracers
   # packages: checking the .deb and the zip
-  lintian libxml2-utils unzip
+  lintian libxml2-utils unzip file man-db
 )
 
 missing=()
