@@ -284,8 +284,10 @@ void X11Platform::KillRendererWindow() {
     glXDestroyContext(display_, context_);
     context_ = nullptr;
   }
-  // The embedded run's target belongs to someone else: it stays.
+  // The embedded run's target belongs to someone else: it stays, showing its own
+  // background again instead of the last frame (the root window's too).
   if (window_ && (!target_ || own_child_)) XDestroyWindow(display_, window_);
+  else if (window_) XClearWindow(display_, window_);
   window_ = None;
   if (colormap_) {
     XFreeColormap(display_, colormap_);

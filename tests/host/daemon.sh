@@ -13,7 +13,8 @@
 #   window_gone    -window-id names a plain window: the scene is drawn in it at its size,
 #                  also once resized; destroying it ends the renderer, the host follows
 #                  and the music stops
-#   root           -root alone: the scene on the root window, ended by SIGTERM
+#   root           -root alone: the scene on the root window, ended by SIGTERM, which
+#                  leaves the root window's own background
 set -uo pipefail
 
 case_name=$1
@@ -255,6 +256,8 @@ EOF
     wait_for 20 scene_in 1024x768+0+0 || fail "no scene on the root window"
     kill -TERM "$host_pid"
     both_gone_within "$host_pid" "$renderer" 500
+    sleep 0.2
+    scene_in 1024x768+0+0 && fail "the last frame stays on the root window"
     ;;
 
   *) fail "unknown case" ;;
