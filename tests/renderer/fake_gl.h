@@ -6,7 +6,6 @@
 #include <deque>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform.h"
@@ -42,14 +41,6 @@ class FakePlatform : public RendererPlatform {
     *width = 800;
     *height = 600;
   }
-  // The next entry of `sizes` (taken once per idle pass), when any is left.
-  bool ClientSizeChanged(int* width, int* height) override {
-    if (sizes.empty()) return false;
-    *width = sizes.front().first;
-    *height = sizes.front().second;
-    sizes.pop_front();
-    return true;
-  }
   void CreateContext() override { Log("context"); }
   MessagePump PumpMessage(int* exit_code) override;
   void SwapBuffers() override { Log("swap"); }
@@ -62,7 +53,6 @@ class FakePlatform : public RendererPlatform {
   static int64_t ticks;
   bool has_window = true;
   std::deque<MessagePump> pumps;
-  std::deque<std::pair<int, int>> sizes;  // drawing-area sizes reported as changed
   int quit_code = 0;
   int64_t wall_ns = 0;  // 0: no wall clock
   std::vector<std::string> calls;

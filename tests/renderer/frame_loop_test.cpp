@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -44,24 +43,6 @@ TEST(FrameLoop, StartUpLoopAndShutdownOrderAndExitCode) {
     EXPECT_EQ(GlCalls().front().args, (std::vector<double>{0, 0, 800, 600}));
     EXPECT_EQ(CallsNamed("glShadeModel").size(), 1u);
   }
-}
-
-// A window drawn in but not owned may be resized: the next frame is drawn for the new
-// size, with a projection of its shape.
-TEST(FrameLoop, ANewDrawingAreaSizeResizesTheSceneBeforeTheNextFrame) {
-  ResetFakes();
-  FakePlatform platform;
-  platform.pumps = {MessagePump::kIdle, MessagePump::kIdle};
-  platform.sizes = {{640, 200}};
-  RunRenderer(platform);
-  const std::vector<GlCall> viewports = CallsNamed("glViewport");
-  ASSERT_EQ(viewports.size(), 2u);
-  EXPECT_EQ(viewports[1].args, (std::vector<double>{0, 0, 640, 200}));
-  const std::vector<GlCall> perspectives = CallsNamed("gluPerspective");
-  ASSERT_EQ(perspectives.size(), 2u);
-  EXPECT_DOUBLE_EQ(perspectives[1].args[1], 640.0 / 200.0);
-  // Both frames are drawn, the second after the resize.
-  EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), "swap"), 2);
 }
 
 TEST(FrameLoop, ExtensionNamesMatchWholeWordsOnly) {
