@@ -177,4 +177,17 @@ class Runtime {
   virtual std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption,
                                                          const Picture& picture,
                                                          std::function<void()> unload) = 0;
+
+  // --- Desktop screen-saver daemons (X11; Windows has none, hence the defaults) ---
+  // Whether this platform's daemons may start the host as their screen-saver program;
+  // `window` gets the window they name in the environment ("" when unset).
+  virtual bool DaemonWindowVariable(std::string* window) { (void)window; return false; }
+  // Starts the renderer (as StartProgram) drawing inside `window`, 0 meaning the root
+  // window. Its task number, 0 when it could not be started.
+  virtual std::int32_t StartEmbeddedRenderer(const std::string& windows_path, WindowHandle window) {
+    (void)windows_path, (void)window;
+    return 0;
+  }
+  // Ends a program this runtime started, if it still runs, without waiting long.
+  virtual void EndProgramTask(std::int32_t task) { (void)task; }
 };

@@ -30,6 +30,7 @@ int RunRenderer(RendererPlatform& platform) {
     const MessagePump pumped = platform.PumpMessage(&exit_code);
     if (pumped == MessagePump::kQuit) break;
     if (pumped == MessagePump::kIdle) {
+      if (platform.ClientSizeChanged(&width, &height)) scene.ResizeScene(width, height);
       scene.RenderIdleFrame();
       stats.CountSwap();
     }

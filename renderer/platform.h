@@ -22,8 +22,14 @@ class RendererPlatform {
   // quit), hides the cursor and opens the borderless window titled `title`. False
   // when no window could be made.
   virtual bool CreateRendererWindow(const char* title, int width, int height) = 0;
-  // Size of the window's drawing area, read once at start-up.
+  // Size of the window's drawing area, read at start-up.
   virtual void GetClientSize(int* width, int* height) = 0;
+  // The drawing area's new size when it changed since start-up or the last call
+  // (a window the renderer draws in but does not own may be resized); false when not.
+  virtual bool ClientSizeChanged(int* width, int* height) {
+    (void)width, (void)height;
+    return false;
+  }
   // The double-buffered GL context on the window, made current, with a swap interval
   // of 1 requested where offered. A pixel format that cannot be had posts a quit;
   // start-up goes on regardless.

@@ -19,6 +19,8 @@ packages=(
   # running headless, Windows programs, sound
   xvfb x11-utils x11-xserver-utils xdotool imagemagick mesa-utils procps
   wine wine64 pulseaudio pulseaudio-utils fonts-ipafont-gothic locales sox lame
+  # the desktop screen-saver daemon of the daemon-mode cases
+  xscreensaver xscreensaver-gl
   # benchmark
   apitrace apitrace-tracers
   # packages: checking the .deb and the zip

@@ -4,13 +4,14 @@
 #include "veloran_names.h"
 
 SaverRunForm::SaverRunForm(Runtime& rt, Music& music, const MusicSettings& settings,
-                           std::string mode, std::int32_t& cursor_count)
+                           std::string mode, std::int32_t& cursor_count, DaemonRun daemon)
     : rt_(rt),
       music_(music),
       settings_(settings),
       mode_(std::move(mode)),
       ending_(FileEnding(settings.BGM_File)),
-      cursor_count_(cursor_count) {}
+      cursor_count_(cursor_count),
+      daemon_(daemon) {}
 
 void SaverRunForm::Load() {
   rt_.LoadHiddenForm(kSaverFormCaption, [this] { QueryUnload(); });
@@ -27,7 +28,8 @@ void SaverRunForm::StartSequence() {
   rt_.WriteFileReplacing(kStarTexturePath, std::string(StarTextureBmp()));
 
   renderer_path_ = rt_.ProgramFolder() + kRendererFile;
-  renderer_task_ = rt_.StartProgram(renderer_path_);
+  renderer_task_ = daemon_.on ? rt_.StartEmbeddedRenderer(renderer_path_, daemon_.window)
+                             : rt_.StartProgram(renderer_path_);
 
   if (settings_.BGM_Kind == 1) {
     music_.CD_Open();
@@ -56,6 +58,13 @@ bool SaverRunForm::RendererStarting() {
 }
 
 void SaverRunForm::Timer3Tick() {
+  if (daemon_.on) {
+    // The renderer draws in the daemon's window: its process is the run.
+    if (renderer_task_ != 0 && rt_.ProgramRunning(renderer_task_)) return;
+    timer3_->SetEnabled(false);
+    QueryUnload();
+    return;
+  }
   if (rt_.FindTopWindow(kRendererWindowTitle) != 0) {
     renderer_seen_ = true;
     return;
@@ -80,5 +89,7 @@ void SaverRunForm::QueryUnload() {
   }
   // The cursor was hidden at start-up only for /s; an empty command line never hid it.
   if (mode_ == "S") cursor_count_ = rt_.ShowCursor(true);
+  // The daemon ends only the host; the renderer in its window goes with it.
+  if (daemon_.on && renderer_task_ != 0) rt_.EndProgramTask(renderer_task_);
   rt_.EndProgram();
 }

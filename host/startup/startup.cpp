@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "daemon_mode.h"
 #include "veloran_names.h"
 #include "windows_path.h"
 
@@ -14,10 +15,14 @@ std::string ModeLetter(const std::string& command_line) {
 
 void Main(Runtime& rt, Music& music, HostState& host) {
   // Another instance: a saver run (its hidden form) or an open settings dialog.
-  // Both are always looked for.
+  // Both are always looked for. A daemon's program runs regardless: the daemon
+  // starts one per window it covers, each drawing only in its own.
   const bool run_going = rt.FindTopWindow(kSaverFormCaption) != 0;
   const bool dialog_open = rt.FindTopWindow(kDialogCaption) != 0;
-  if (run_going || dialog_open) {
+  std::string daemon_window;
+  const bool has_daemons = rt.DaemonWindowVariable(&daemon_window);
+  const DaemonRun daemon = DecideDaemonRun(rt.CommandLine(), has_daemons, daemon_window);
+  if ((run_going || dialog_open) && !daemon.on) {
     rt.EndProgram();
     return;
   }
@@ -45,13 +50,14 @@ void Main(Runtime& rt, Music& music, HostState& host) {
     return;
   }
 
-  if (!command_line.empty() && host.mode != "S") {
+  if (!command_line.empty() && host.mode != "S" && !daemon.on) {
     rt.EndProgram();
     return;
   }
 
   if (host.mode == "S") host.Cursor_Count = rt.ShowCursor(false);
 
-  host.saver_run = std::make_unique<SaverRunForm>(rt, music, host.music, host.mode, host.Cursor_Count);
+  host.saver_run =
+      std::make_unique<SaverRunForm>(rt, music, host.music, host.mode, host.Cursor_Count, daemon);
   host.saver_run->Load();
 }

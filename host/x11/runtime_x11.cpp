@@ -406,6 +406,42 @@ std::int32_t X11Runtime::StartProgram(const std::string& windows_path) {
   return static_cast<std::int32_t>(pid);
 }
 
+bool X11Runtime::DaemonWindowVariable(std::string* window) {
+  const char* value = std::getenv("XSCREENSAVER_WINDOW");
+  *window = value ? value : "";
+  return true;
+}
+
+std::int32_t X11Runtime::StartEmbeddedRenderer(const std::string& windows_path, WindowHandle window) {
+  if (window == 0) {
+    if (!display_) return 0;
+    window = DefaultRootWindow(display_);
+  }
+  char id[32];
+  std::snprintf(id, sizeof id, "0x%llx", static_cast<unsigned long long>(window));
+  std::string path = NativePath(windows_path);
+  char option[] = "-window-id";
+  char* argv[] = {&path[0], option, id, nullptr};
+  pid_t pid = 0;
+  if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) return 0;
+  return static_cast<std::int32_t>(pid);
+}
+
+void X11Runtime::EndProgramTask(std::int32_t task) {
+  // Only a child not yet reaped is signalled: its number cannot belong to another
+  // process meanwhile.
+  if (!ProgramRunning(task)) return;
+  kill(static_cast<pid_t>(task), SIGTERM);
+  // The renderer leaves within a frame or two; one that hangs is not waited for long.
+  constexpr int kStepMs = 10, kLimitMs = 300;
+  for (int waited = 0; waited < kLimitMs; waited += kStepMs) {
+    if (!ProgramRunning(task)) return;
+    const timespec step{0, kStepMs * 1000000L};
+    nanosleep(&step, nullptr);
+  }
+  if (ProgramRunning(task)) kill(static_cast<pid_t>(task), SIGKILL);
+}
+
 bool X11Runtime::ProgramRunning(std::int32_t task) {
   if (task <= 0) return false;
   // Children that ended are reaped as they end (ReapChildren), or here: either way

@@ -2,7 +2,9 @@
 // Linux/X11 runtime of the host: FLTK's event loop, timers, message box and preview
 // form; Xlib for windows found by title, the hidden saver-run window and the
 // preview's place inside a foreign window; posix_spawn for the renderer; the path
-// layer for the system's Windows paths.
+// layer for the system's Windows paths; the conventions of desktop screen-saver
+// daemons (their window in XSCREENSAVER_WINDOW, passed on to the renderer as its
+// argument "-window-id ID").
 #include <X11/Xlib.h>
 
 #include <string>
@@ -43,6 +45,12 @@ class X11Runtime : public Runtime {
                                          std::function<void()> tick) override;
   std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption, const Picture& picture,
                                                  std::function<void()> unload) override;
+
+  // Screen-saver daemons: XSCREENSAVER_WINDOW, and the renderer started with
+  // "-window-id ID" (the root window's id for 0), ended with SIGTERM.
+  bool DaemonWindowVariable(std::string* window) override;
+  std::int32_t StartEmbeddedRenderer(const std::string& windows_path, WindowHandle window) override;
+  void EndProgramTask(std::int32_t task) override;
 
   // Called by the preview form when its window is gone.
   void FormUnloaded() { --forms_loaded_; }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <cstdlib>
 
 double RefreshRate(const ModeTimings& mode) {
   if (!mode.h_total || !mode.v_total || !mode.dot_clock) return 0;
@@ -73,6 +75,38 @@ SwitchPlan PlanDisplaySwitch(const OutputLayout& output, int width, int height) 
     plan.mode = 0;
     plan.refresh = 0;
     plan.screen_width = plan.screen_height = 0;
+  }
+  return plan;
+}
+
+RendererArguments ParseRendererArguments(int argc, const char* const* argv) {
+  RendererArguments args;
+  if (argc <= 1) return args;
+  args.valid = false;
+  if (argc != 3 || std::strcmp(argv[1], "-window-id") != 0) return args;
+  const char* text = argv[2];
+  if (*text == '\0' || *text == '-' || *text == '+') return args;
+  char* end = nullptr;
+  const unsigned long long id = std::strtoull(text, &end, 0);
+  // strtoull's base 0 would read a leading 0 as octal: only decimal and 0x are window ids.
+  const bool octal = text[0] == '0' && text[1] != '\0' && text[1] != 'x' && text[1] != 'X';
+  if (*end != '\0' || id == 0 || id > 0xFFFFFFFFull || octal) return args;
+  args.valid = true;
+  args.window = id;
+  return args;
+}
+
+EmbedPlan PlanEmbedding(uint64_t target_visual, const std::vector<uint64_t>& format_visuals) {
+  EmbedPlan plan;
+  for (std::size_t i = 0; i < format_visuals.size(); ++i) {
+    if (format_visuals[i] == target_visual) {
+      plan.format = static_cast<int>(i);
+      return plan;
+    }
+  }
+  if (!format_visuals.empty()) {
+    plan.child = true;
+    plan.format = 0;
   }
   return plan;
 }

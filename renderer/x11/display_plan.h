@@ -1,7 +1,8 @@
 #pragma once
 // What the display switch does, decided on plain numbers read from the X server
 // beforehand: which mode the output gets (one it lists, or one made for the run),
-// where the renderer's window goes and how large the screen becomes.
+// where the renderer's window goes and how large the screen becomes. Also the
+// embedded run's choices: the command line that asks for it, and where it draws.
 
 #include <cstdint>
 #include <vector>
@@ -68,3 +69,20 @@ struct SwitchPlan {
 // mode is made only for outputs without a physical size, since a real monitor may
 // refuse timings it did not offer.
 SwitchPlan PlanDisplaySwitch(const OutputLayout& output, int width, int height);
+
+// The renderer's command line: none for the full-screen run, or "-window-id ID"
+// (decimal or 0x hex) to draw inside window ID, the way the host runs it for a
+// desktop screen-saver daemon.
+struct RendererArguments {
+  bool valid = true;      // false: arguments it does not know, or a bad window id
+  uint64_t window = 0;    // the window to draw in; 0: the full-screen run
+};
+RendererArguments ParseRendererArguments(int argc, const char* const* argv);
+
+// Where an embedded run draws, given the target window's visual and the visuals of
+// the usable GL pixel formats in order of preference.
+struct EmbedPlan {
+  bool child = false;  // true: in a child window of format `format`'s visual
+  int format = -1;     // the pixel format to use; -1 when there is none
+};
+EmbedPlan PlanEmbedding(uint64_t target_visual, const std::vector<uint64_t>& format_visuals);

@@ -1,17 +1,22 @@
 // Veloran.dll on X11: the program entry, the display switch, the borderless
-// full-screen window with its GLX context, the window's events and the buffer swap.
+// full-screen window with its GLX context, the window's events and the buffer swap;
+// or, with "-window-id ID", the embedded run inside window ID (x11_platform.h).
 // Start-up, frame loop and shutdown are the platform-free RunRenderer.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 #include <X11/keysym.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "display_mode.h"
+#include "display_plan.h"
 #include "frame_loop.h"
 #include "x11_platform.h"
 
@@ -77,10 +82,14 @@ void X11Platform::ShowRendererCursor(bool show) {
   XFlush(display_);
 }
 
-// A double-buffered RGBA format with at least 16 colour and 16 depth bits.
-GLXFBConfig X11Platform::ChooseFbConfig() {
+namespace {
+
+// The double-buffered RGBA formats with at least 16 colour and 16 depth bits that
+// have an X visual, in the server's order of preference, with those visuals.
+std::vector<GLXFBConfig> UsableFbConfigs(Display* display, std::vector<uint64_t>* visuals) {
+  std::vector<GLXFBConfig> usable;
   int error_base, event_base;
-  if (!glXQueryExtension(display_, &error_base, &event_base)) return nullptr;
+  if (!glXQueryExtension(display, &error_base, &event_base)) return usable;
   const int attributes[] = {GLX_X_RENDERABLE, True,
                             GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
                             GLX_RENDER_TYPE, GLX_RGBA_BIT,
@@ -89,17 +98,24 @@ GLXFBConfig X11Platform::ChooseFbConfig() {
                             GLX_DEPTH_SIZE, ColorBits,
                             None};
   int count = 0;
-  GLXFBConfig* configs =
-      glXChooseFBConfig(display_, DefaultScreen(display_), attributes, &count);
-  GLXFBConfig chosen = nullptr;
-  for (int i = 0; i < count && !chosen; ++i) {
-    if (XVisualInfo* visual = glXGetVisualFromFBConfig(display_, configs[i])) {
-      chosen = configs[i];
+  GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
+  for (int i = 0; i < count; ++i) {
+    if (XVisualInfo* visual = glXGetVisualFromFBConfig(display, configs[i])) {
+      usable.push_back(configs[i]);
+      if (visuals) visuals->push_back(visual->visualid);
       XFree(visual);
     }
   }
   if (configs) XFree(configs);
-  return chosen;
+  return usable;
+}
+
+}  // namespace
+
+// The first usable format (see UsableFbConfigs).
+GLXFBConfig X11Platform::ChooseFbConfig() {
+  const std::vector<GLXFBConfig> usable = UsableFbConfigs(display_, nullptr);
+  return usable.empty() ? nullptr : usable.front();
 }
 
 // Asks a window manager, if one runs, for no decorations and the whole screen.
@@ -117,7 +133,57 @@ void X11Platform::SetBorderless(Window window) {
                   32, PropModeReplace, reinterpret_cast<unsigned char*>(&fullscreen), 1);
 }
 
+// The embedded run's drawable: the target itself when a format has its visual, else
+// a child of the target in the first format's visual, over all of it. The target's
+// size and end are followed through its structure events.
+bool X11Platform::CreateEmbeddedWindow() {
+  XWindowAttributes target{};
+  ClearXError();
+  if (!XGetWindowAttributes(display_, target_, &target) || LastXError()) return false;
+  XSelectInput(display_, target_, StructureNotifyMask);
+  XSync(display_, False);
+  if (LastXError()) return false;
+  target_width_ = target.width;
+  target_height_ = target.height;
+
+  std::vector<uint64_t> visuals;
+  const std::vector<GLXFBConfig> usable = UsableFbConfigs(display_, &visuals);
+  const EmbedPlan plan = PlanEmbedding(XVisualIDFromVisual(target.visual), visuals);
+  if (plan.format < 0) {
+    fb_config_ = nullptr;  // no GL at all: the context's step ends the run
+    window_ = target_;
+    return true;
+  }
+  fb_config_ = usable[static_cast<std::size_t>(plan.format)];
+  if (!plan.child) {
+    window_ = target_;
+    return true;
+  }
+
+  XVisualInfo* visual_info = glXGetVisualFromFBConfig(display_, fb_config_);
+  if (!visual_info) return false;
+  colormap_ = XCreateColormap(display_, target_, visual_info->visual, AllocNone);
+  XSetWindowAttributes attributes{};
+  attributes.colormap = colormap_;
+  attributes.background_pixel = 0;
+  attributes.border_pixel = 0;
+  attributes.event_mask = StructureNotifyMask;
+  Window child = XCreateWindow(display_, target_, 0, 0, std::max(target.width, 1),
+                               std::max(target.height, 1), 0, visual_info->depth, InputOutput,
+                               visual_info->visual,
+                               CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
+  XFree(visual_info);
+  XSync(display_, False);
+  if (!child || LastXError()) return false;
+  XMapWindow(display_, child);
+  XFlush(display_);
+  window_ = child;
+  own_child_ = true;
+  return true;
+}
+
 bool X11Platform::CreateRendererWindow(const char* title, int width, int height) {
+  if (target_) return CreateEmbeddedWindow();
   fb_config_ = ChooseFbConfig();
   const XRectangle area = SetFullscreenMode();
   width = area.width;
@@ -179,6 +245,14 @@ void X11Platform::GetClientSize(int* width, int* height) {
   *height = attributes.height;
 }
 
+bool X11Platform::ClientSizeChanged(int* width, int* height) {
+  if (!size_changed_) return false;
+  size_changed_ = false;
+  *width = target_width_;
+  *height = target_height_;
+  return true;
+}
+
 void X11Platform::RequestSwapInterval() {
   const char* extensions = glXQueryExtensionsString(display_, DefaultScreen(display_));
   if (HasExtension(extensions, "GLX_EXT_swap_control")) {
@@ -210,10 +284,11 @@ void X11Platform::KillRendererWindow() {
     glXDestroyContext(display_, context_);
     context_ = nullptr;
   }
-  if (window_) {
-    XDestroyWindow(display_, window_);
-    window_ = None;
-  }
+  // The embedded run's target belongs to someone else: it stays, showing its own
+  // background again instead of the last frame (the root window's too).
+  if (window_ && (!target_ || own_child_)) XDestroyWindow(display_, window_);
+  else if (window_) XClearWindow(display_, window_);
+  window_ = None;
   if (colormap_) {
     XFreeColormap(display_, colormap_);
     colormap_ = None;
@@ -238,8 +313,9 @@ void X11Platform::KeepServerSaverAway() {
 }
 
 void X11Platform::SwapBuffers() {
-  if (context_) glXSwapBuffers(display_, window_);
-  KeepServerSaverAway();
+  if (context_ && window_) glXSwapBuffers(display_, window_);
+  // Embedded, the daemon that started the run keeps the idle time itself.
+  if (!target_) KeepServerSaverAway();
 }
 
 MessagePump X11Platform::PumpMessage(int* exit_code) {
@@ -264,7 +340,30 @@ void X11Platform::PostQuit(int exit_code) {
 bool X11Platform::QuitPosted() const { return quit_posted_ || g_signal_quit; }
 
 void X11Platform::HandleRendererEvent(const XEvent& event) {
+  if (target_ && event.xany.window == target_) {
+    if (event.type == ConfigureNotify &&
+        (event.xconfigure.width != target_width_ || event.xconfigure.height != target_height_)) {
+      target_width_ = event.xconfigure.width;
+      target_height_ = event.xconfigure.height;
+      size_changed_ = true;
+      if (own_child_ && window_)
+        XResizeWindow(display_, window_, std::max(target_width_, 1), std::max(target_height_, 1));
+    } else if (event.type == DestroyNotify && event.xdestroywindow.window == target_) {
+      // The window given to draw in is gone (and with it any child made in it).
+      if (!own_child_) window_ = None;
+      PostQuit(0);
+    }
+    return;
+  }
   if (!window_ || event.xany.window != window_) return;
+  if (target_) {
+    // The child drawn in: it ends only with the target (handled above) or by force.
+    if (event.type == DestroyNotify && event.xdestroywindow.window == window_) {
+      window_ = None;
+      PostQuit(0);
+    }
+    return;
+  }
   switch (event.type) {
     case KeyPress: {
       XKeyEvent key = event.xkey;
@@ -293,8 +392,16 @@ void X11Platform::HandleRendererEvent(const XEvent& event) {
   }
 }
 
-int main() {
+int main(int argc, char** argv) {
+  const RendererArguments args = ParseRendererArguments(argc, argv);
+  if (!args.valid) {
+    std::fprintf(stderr, "usage: Veloran.dll [-window-id ID]\n");
+    return 2;
+  }
   InstallSignalHandlers();
+  // Embedded, the run belongs to the host that started it: should the host die
+  // without ending it, it ends too.
+  if (args.window) prctl(PR_SET_PDEATHSIG, SIGTERM);
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
     std::fprintf(stderr, "Veloran.dll: cannot open display \"%s\"\n", XDisplayName(nullptr));
@@ -302,5 +409,6 @@ int main() {
   }
   InstallXErrorHandler();
   X11Platform platform(display);
+  if (args.window) platform.EmbedIn(static_cast<Window>(args.window));
   return RunRenderer(platform);
 }

@@ -3,6 +3,12 @@
 // full-screen window and its GLX context, the window's events, the message box and
 // the clocks. main.cpp has the window side, message_box.cpp the box, clock.cpp the
 // clocks.
+//
+// Embedded run ("Veloran.dll -window-id ID", how the host runs for a desktop
+// screen-saver daemon): no display switch, no window of its own on the screen, the
+// cursor and the keyboard left alone; it draws into window ID at its size, or into a
+// child window following that size when ID's visual has no GL pixel format, and ends
+// when ID is destroyed (or on SIGTERM/SIGINT, as always).
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
@@ -23,8 +29,12 @@ class X11Platform : public RendererPlatform {
   X11Platform(const X11Platform&) = delete;
   X11Platform& operator=(const X11Platform&) = delete;
 
+  // Makes the run an embedded one, drawing inside `target`; before the window is made.
+  void EmbedIn(Window target) { target_ = target; }
+
   bool CreateRendererWindow(const char* title, int width, int height) override;
   void GetClientSize(int* width, int* height) override;
+  bool ClientSizeChanged(int* width, int* height) override;
   void CreateContext() override;
   MessagePump PumpMessage(int* exit_code) override;
   void SwapBuffers() override;
@@ -44,6 +54,7 @@ class X11Platform : public RendererPlatform {
 
  private:
   GLXFBConfig ChooseFbConfig();
+  bool CreateEmbeddedWindow();
   XRectangle SetFullscreenMode();  // where the window goes
   void ShowRendererCursor(bool show);
   void SetBorderless(Window window);
@@ -61,6 +72,12 @@ class X11Platform : public RendererPlatform {
   int quit_code_ = 0;
   bool cursor_hidden_ = false;
   std::time_t last_saver_reset_ = 0;
+  // Embedded run: the window drawn in (None: the full-screen run), whether window_ is
+  // a child of it made here, and its size when that changed and is not yet taken.
+  Window target_ = None;
+  bool own_child_ = false;
+  bool size_changed_ = false;
+  int target_width_ = 0, target_height_ = 0;
 };
 
 // Notes X protocol errors instead of ending the program. ClearXError forgets the

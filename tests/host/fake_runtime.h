@@ -117,6 +117,8 @@ class FakeRuntime : public Runtime {
   std::function<void()> preview_unload;
   std::int64_t now_ms = 0;
   std::set<std::int32_t> running;  // task numbers of programs still running
+  bool has_daemons = false;        // the platform follows X11 daemons' conventions
+  std::string daemon_variable;     // their window variable's value
   EmptyProfile profile;
   ScriptedMedia media;
 
@@ -186,6 +188,19 @@ class FakeRuntime : public Runtime {
     preview_picture = picture;
     preview_unload = std::move(unload);
     return std::make_unique<FakePreviewWindow>(log);
+  }
+
+  bool DaemonWindowVariable(std::string* window) override {
+    *window = daemon_variable;
+    return has_daemons;
+  }
+  std::int32_t StartEmbeddedRenderer(const std::string& path, WindowHandle window) override {
+    log.push_back("start " + path + " in " + std::to_string(window));
+    running.insert(4242);
+    return 4242;
+  }
+  void EndProgramTask(std::int32_t task) override {
+    if (running.erase(task)) log.push_back("end task " + std::to_string(task));
   }
 
   static std::string Str(const ScreenRect& r) {

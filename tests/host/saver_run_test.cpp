@@ -1,6 +1,8 @@
 // The saver run's start, watch and shutdown sequences against a fake runtime and player.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "assets.h"
 #include "fake_runtime.h"
 #include "saver_run.h"
@@ -165,6 +167,47 @@ TEST(SaverRunForm, UnloadRequestFromTheSystemRunsTheShutdown) {
   run.Load();
   run.rt.unload_request();
   EXPECT_EQ(run.rt.log, (Log{"WAV_Stop", "cursor show", "end"}));
+}
+
+// Started by a desktop daemon, the run follows the renderer's process (it has no
+// window of its own) and ends the renderer at its unload, with the music.
+TEST(SaverRunForm, DaemonRunFollowsTheRendererProcessAndEndsIt) {
+  struct Case {
+    const char* what;
+    bool renderer_exits;  // the renderer ends by itself (its window was destroyed)
+    bool unload_request;  // the daemon's SIGTERM
+    bool renderer_ended;  // the run ended the renderer
+  };
+  const Case cases[] = {
+      {"renderer ends with the daemon's window", true, false, false},
+      {"daemon ends the host", false, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeRuntime rt;
+    FakeMusic music{rt.log};
+    MusicSettings settings{2, 0, "x.wav", ""};
+    std::int32_t cursor = 0;
+    SaverRunForm form(rt, music, settings, "R", cursor, DaemonRun{true, 0x400008});
+    form.Load();
+    EXPECT_TRUE(std::count(rt.log.begin(), rt.log.end(), "start C:\\Saver\\Veloran.dll in 4194312"));
+    // No renderer window ever appears: the watch keeps the run while the process lives.
+    for (int i = 0; i < 100; ++i) {
+      rt.now_ms += 500;
+      rt.timers[500]->tick();
+    }
+    EXPECT_FALSE(rt.ended);
+    if (c.renderer_exits) {
+      rt.running.clear();
+      rt.timers[500]->tick();
+    }
+    if (c.unload_request) rt.unload_request();
+    EXPECT_TRUE(rt.ended);
+    EXPECT_TRUE(std::count(rt.log.begin(), rt.log.end(), "WAV_Stop"));
+    EXPECT_EQ(std::count(rt.log.begin(), rt.log.end(), "end task 4242"), c.renderer_ended ? 1 : 0);
+    EXPECT_TRUE(rt.running.empty());
+    EXPECT_EQ(cursor, 0);
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "daemon_mode.h"
 #include "fake_runtime.h"
 #include "startup.h"
 #include "zoom.h"
@@ -139,6 +140,87 @@ TEST_F(StartupTest, ZoomRunsBetweenThePointAndTheWindow) {
   ZoomOpen(rt, point, 5);
   ZoomClose(rt, point, 5);
   EXPECT_EQ(rt.log, (Log{"zoom 300,200,300,200 -> 100,50,500,350", "zoom 100,50,500,350 -> 300,200,300,200"}));
+}
+
+// How a desktop daemon's start is told from the others: its switches, its window in
+// the environment, and the platform (Windows has no such daemons).
+TEST(DaemonMode, DecidedFromSwitchesEnvironmentAndPlatform) {
+  struct Case {
+    const char* cmd;
+    const char* env;  // XSCREENSAVER_WINDOW
+    bool platform;    // the platform has daemons
+    bool on;
+    WindowHandle window;
+  };
+  const Case cases[] = {
+      {"--root", "0x400008", true, true, 0x400008},  // how the daemon runs "veloran -root"
+      {"-root", "4194312", true, true, 4194312},
+      {"-root", "", true, true, 0},                  // by hand: the root window
+      {"", "0x400008", true, true, 0x400008},        // a daemon's program without switches
+      {"-window-id 1234", "", true, true, 1234},
+      {"-window-id 0x4d2", "0x99", true, true, 1234},  // the switch wins
+      {"-root -window-id 77", "", true, true, 77},
+      // Not a window: the variable is ignored, a bad switch is not the daemon's.
+      {"-root", "0", true, true, 0},
+      {"-root", "0x100000000", true, true, 0},
+      {"", "0x", true, false, 0},
+      {"", "", true, false, 0},
+      {"-window-id", "", true, false, 0},
+      {"-window-id 0", "", true, false, 0},
+      {"-window-id 0xzz", "0x400008", true, false, 0},
+      // The screen-saver switches keep their meaning, whatever the environment says.
+      {"/s", "0x400008", true, false, 0},
+      {"/p 1234", "0x400008", true, false, 0},
+      {"-root /s", "", true, false, 0},
+      {"-rootx", "", true, false, 0},
+      // No daemons on this platform: nothing is the daemon's.
+      {"--root", "0x400008", false, false, 0},
+      {"", "0x400008", false, false, 0},
+  };
+  for (const Case& c : cases) {
+    const DaemonRun run = DecideDaemonRun(c.cmd, c.platform, c.env);
+    EXPECT_EQ(run.on, c.on) << "'" << c.cmd << "' env '" << c.env << "' platform " << c.platform;
+    EXPECT_EQ(run.window, c.window) << "'" << c.cmd << "' env '" << c.env << "'";
+  }
+}
+
+// A daemon's start runs the saver in its window: settings, textures, renderer and
+// music as for /s, the cursor left alone, and beside another run or an open dialog.
+TEST_F(StartupTest, DaemonStartRunsTheSaverInTheDaemonsWindow) {
+  PutRenderer();
+  struct Case {
+    const char* cmd;
+    const char* env;
+    bool has_daemons;
+    const char* other;  // another instance's window, or ""
+    const char* start;  // the renderer start, or "" when the program ends
+  };
+  const std::string dll = folder_.string() + "\\Veloran.dll";
+  const Case cases[] = {
+      {"--root", "0x400008", true, "", " in 4194312"},
+      {"-root", "", true, "", " in 0"},
+      {"-window-id 99", "", true, "Veloran_Main", " in 99"},
+      {"", "77", true, "<Veloran>", " in 77"},
+      {"--root", "0x400008", false, "", ""},  // Windows: an unknown switch ends the program
+      {"", "0x400008", false, "", "."},       // Windows: the plain run, full screen
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("command line '") + c.cmd + "' env '" + c.env + "'");
+    FakeRuntime fresh;
+    fresh.program_folder = folder_.string();
+    fresh.command_line = c.cmd;
+    fresh.daemon_variable = c.env;
+    fresh.has_daemons = c.has_daemons;
+    if (*c.other) fresh.windows.insert(c.other);
+    const HostState host = RunMain(fresh);
+    const std::string start = c.start;
+    EXPECT_EQ(fresh.ended, start.empty());
+    EXPECT_FALSE(Has(fresh.log, "cursor hide"));
+    if (start.empty()) continue;
+    EXPECT_TRUE(Has(fresh.log, "hidden form Veloran_Main"));
+    EXPECT_TRUE(Has(fresh.log, "write C:\\qorin\\Veloran1.bmp"));
+    EXPECT_TRUE(Has(fresh.log, "start " + dll + (start == "." ? "" : start)));
+  }
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // Test helper: a foreign X window for the host's end-to-end tests.
-//   x11_probe window TITLE WIDTH HEIGHT [hidden|framed]
+//   x11_probe window TITLE WIDTH HEIGHT [hidden|framed|visual:ID]
 // Creates a top-level window with that title (mapped unless "hidden"; "framed": inside
 // an untitled frame, two levels down, as a reparenting window manager puts a client
-// before it marks it with WM_STATE), prints its id in decimal, then waits: a line
-// "destroy" on standard input (or its end) destroys the window and ends the helper.
+// before it marks it with WM_STATE; "visual:ID": of that visual, e.g. one without a
+// GL pixel format), prints its id in decimal, then waits for lines on standard input:
+// "resize W H" resizes the window; "destroy" (or the input's end) destroys it and
+// ends the helper.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +18,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 5 || std::strcmp(argv[1], "window") != 0) {
-    std::fprintf(stderr, "usage: x11_probe window TITLE WIDTH HEIGHT [hidden|framed]\n");
+    std::fprintf(stderr, "usage: x11_probe window TITLE WIDTH HEIGHT [hidden|framed|visual:ID]\n");
     return 2;
   }
   Display* d = XOpenDisplay(nullptr);
@@ -35,7 +38,26 @@ int main(int argc, char** argv) {
     XMapWindow(d, parent);
   }
   // A grey background, so a black form inside stands out.
-  const Window win = XCreateSimpleWindow(d, parent, frame ? 0 : 40, frame ? 0 : 30, w, h, 0, 0, 0x808080);
+  Window win = 0;
+  if (mode.rfind("visual:", 0) == 0) {
+    XVisualInfo wanted{};
+    wanted.visualid = std::strtoul(mode.c_str() + 7, nullptr, 0);
+    int count = 0;
+    XVisualInfo* info = XGetVisualInfo(d, VisualIDMask, &wanted, &count);
+    if (!info) {
+      std::fprintf(stderr, "x11_probe: no visual %s\n", mode.c_str() + 7);
+      return 1;
+    }
+    XSetWindowAttributes attrs{};
+    attrs.colormap = XCreateColormap(d, parent, info->visual, AllocNone);
+    attrs.background_pixel = 0x808080;
+    attrs.border_pixel = 0;
+    win = XCreateWindow(d, parent, 40, 30, w, h, 0, info->depth, InputOutput, info->visual,
+                        CWColormap | CWBackPixel | CWBorderPixel, &attrs);
+    XFree(info);
+  } else {
+    win = XCreateSimpleWindow(d, parent, frame ? 0 : 40, frame ? 0 : 30, w, h, 0, 0, 0x808080);
+  }
   XStoreName(d, win, argv[2]);
   XChangeProperty(d, win, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False),
                   8, PropModeReplace, reinterpret_cast<const unsigned char*>(argv[2]),
@@ -46,6 +68,13 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
   std::string line;
   while (std::getline(std::cin, line) && line != "destroy") {
+    unsigned nw = 0, nh = 0;
+    if (std::sscanf(line.c_str(), "resize %u %u", &nw, &nh) == 2 && nw && nh) {
+      XResizeWindow(d, win, nw, nh);
+      XSync(d, False);
+      std::printf("resized\n");
+      std::fflush(stdout);
+    }
   }
   XDestroyWindow(d, frame ? frame : win);
   XSync(d, False);

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 // A mode at a whole refresh rate: 1000 x 1000 pixel clocks per picture.
@@ -132,6 +135,35 @@ TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
     EXPECT_EQ(plan.window, c.window);
     EXPECT_EQ(plan.screen_width, c.screen_width);
     EXPECT_EQ(plan.screen_height, c.screen_height);
+  }
+}
+
+// The renderer's command line: nothing for the full-screen run, "-window-id ID" for
+// the embedded one; anything else is refused.
+TEST(RendererArguments, FullScreenOrOneWindow) {
+  const struct {
+    std::vector<const char*> args;  // after the program name
+    bool valid;
+    uint64_t window;
+  } cases[] = {
+      {{}, true, 0},
+      {{"-window-id", "0x400008"}, true, 0x400008},
+      {{"-window-id", "0XFFFFFFFF"}, true, 0xFFFFFFFF},
+      {{"-window-id", "0x100000000"}, false, 0},
+      {{"-window-id", "0"}, false, 0},
+      {{"-window-id", "010"}, false, 0},  // not octal
+      {{"-window-id", "-5"}, false, 0},
+      {{"-window-id"}, false, 0},
+      {{"-root"}, false, 0},
+      {{"-window-id", "5", "6"}, false, 0},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv{"Veloran.dll"};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    const RendererArguments got = ParseRendererArguments(static_cast<int>(argv.size()), argv.data());
+    const std::string line = c.args.empty() ? "(none)" : std::string(c.args[0]) + " " + (c.args.size() > 1 ? c.args[1] : "");
+    EXPECT_EQ(got.valid, c.valid) << line;
+    EXPECT_EQ(got.window, c.window) << line;
   }
 }
 
