@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "settings_dialog.h"
 #include "veloran_names.h"
 #include "windows_path.h"
 
@@ -40,7 +41,8 @@ void Main(Runtime& rt, Music& music, HostState& host) {
   }
 
   if (host.mode == "C") {
-    // The settings dialog opens here; until it exists, configuration ends the program.
+    SettingsDialog dialog(rt, host.music, host.zoom);
+    rt.ShowSettingsDialog(dialog);
     rt.EndProgram();
     return;
   }
