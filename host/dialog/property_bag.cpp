@@ -1,8 +1,8 @@
 #include "property_bag.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -64,15 +64,18 @@ bool ParseSize(const std::string& text, double* value) {
     else if (c < '0' || c > '9') return false;
   }
   if (dots > 1 || text == ".") return false;
-  *value = std::strtod(text.c_str(), nullptr);
-  return std::isfinite(*value);
+  // from_chars, unlike strtod, reads "." whatever the locale says.
+  const auto read = std::from_chars(text.data(), text.data() + text.size(), *value, std::chars_format::fixed);
+  return read.ec == std::errc() && read.ptr == text.data() + text.size() && std::isfinite(*value);
 }
 
 std::string FormatFont(const FontSpec& f) {
   std::string face;
   for (char c : f.face) face += c == '"' ? std::string("\"\"") : std::string(1, c);
-  char size[32];
-  std::snprintf(size, sizeof size, "%g", f.size);
+  // The shortest plain decimal that reads back as the same number.
+  char size[400];
+  const auto written = std::to_chars(size, size + sizeof size - 1, f.size, std::chars_format::fixed);
+  *written.ptr = '\0';
   return "\"" + face + "\"," + size + "," + std::to_string(f.weight) + "," + (f.italic ? "1" : "0") +
          "," + (f.underline ? "1" : "0") + "," + (f.strikethrough ? "1" : "0") + "," +
          std::to_string(f.charset);

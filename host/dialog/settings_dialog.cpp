@@ -1,6 +1,7 @@
 #include "settings_dialog.h"
 
 #include <cmath>
+#include <clocale>
 #include <cstdlib>
 #include <limits>
 
@@ -39,7 +40,12 @@ bool ParseDecimal(const std::string& text, double* value) {
     if (exponent_digits == 0) return false;
   }
   if (p != body.size()) return false;
-  *value = std::strtod(body.c_str(), nullptr);  // overflow gives +-HUGE_VAL, held below
+  // strtod reads the locale's decimal mark (a toolkit may have set a locale by now):
+  // give it that one. Overflow gives +-HUGE_VAL, held to the range by the caller.
+  std::string text_in_locale = body;
+  const size_t dot = text_in_locale.find('.');
+  if (dot != std::string::npos) text_in_locale.replace(dot, 1, std::localeconv()->decimal_point);
+  *value = std::strtod(text_in_locale.c_str(), nullptr);
   return true;
 }
 
