@@ -89,6 +89,7 @@ class Win32DialogView : public DialogView {
   HWND form_ = nullptr;
   HWND panel_ = nullptr;
   HWND combo_ = nullptr;
+  HWND focused_ = nullptr;  // the child that had the focus when the window went inactive
   std::array<std::unique_ptr<Win32CommandButton>, 3> buttons_;  // by DialogButton
   std::vector<CommandButton*> commands_;                        // in the layout's order
   std::vector<DrawnControl> drawn_;
@@ -292,6 +293,18 @@ LRESULT Win32DialogView::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         if (address && Inside(address->rect, lp)) events_.AddressClicked();
       }
       return 0;
+    case WM_ACTIVATE:
+      // The control that had the focus gets it back when the window is active again
+      // (after the open-file dialog, or another program).
+      if (LOWORD(wp) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) focused_ = focus;
+      } else if (!HIWORD(wp)) {
+        if (focused_ && IsWindow(focused_) && IsChild(hwnd, focused_)) SetFocus(focused_);
+        else SetFocus(hwnd);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       Unload();
       return 0;
