@@ -177,8 +177,10 @@ bool Win32DialogView::Create() {
       }
       case ControlKind::Combo:
         // The height is the field's and the drop-down list's; the field takes the font's.
+        // Its field scrolls, so a number wider than the field can still be typed.
         combo_ = CreateWindowExA(0, "COMBOBOX", "",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | CBS_DROPDOWN,
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | CBS_DROPDOWN |
+                                     CBS_AUTOHSCROLL,
                                  r.left, r.top, r.right - r.left, r.bottom - r.top + kComboListHeight, parent,
                                  nullptr, instance, nullptr);
         if (combo_) SendMessageA(combo_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
