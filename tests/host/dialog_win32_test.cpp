@@ -228,4 +228,33 @@ TEST(DialogWin32Window, AddressLabelClick) {
   }
 }
 
+// The pointer's shape over a point of the client area, by its hotspot.
+POINT HotspotOver(DialogView& v, int x, int y) {
+  POINT p = {x, y};
+  ClientToScreen(Form(v), &p);
+  SetCursorPos(p.x, p.y);
+  SendMessageA(Form(v), WM_SETCURSOR, reinterpret_cast<WPARAM>(Form(v)), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  ICONINFO info = {};
+  POINT hot = {-1, -1};
+  if (GetIconInfo(GetCursor(), &info)) {
+    hot = {static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+  }
+  return hot;
+}
+
+TEST(DialogWin32Window, PointingHandOverTheAddressOnly) {
+  ScriptedEvents events;
+  POINT over_address = {}, beside = {};
+  events.shown = [&](DialogView& v) {
+    over_address = HotspotOver(v, 100, 214);
+    beside = HotspotOver(v, 300, 214);
+  };
+  Show(events);
+  EXPECT_EQ(over_address.x, kHandCursorHotX);
+  EXPECT_EQ(over_address.y, kHandCursorHotY);
+  EXPECT_NE(beside.x, kHandCursorHotX);  // the arrow's tip is its corner
+}
+
 }  // namespace
