@@ -72,7 +72,7 @@ Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int width, int
   // Notifications reach the button from here on (not those of the creation itself).
   if (hwnd_) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   font_spec_ = DialogFont();
-  font_ = CreateSpecFont(font_spec_, 1440 / twips_per_pixel_);
+  font_ = CreateFontOf(font_spec_, 1440 / twips_per_pixel_);
 }
 
 Win32CommandButton::~Win32CommandButton() {
@@ -272,7 +272,7 @@ void Win32CommandButton::SetCaptionText(const std::string& utf8) {
 }
 
 void Win32CommandButton::SetCaptionFont(const FontSpec& font) {
-  HFONT made = CreateSpecFont(font, 1440 / twips_per_pixel_);
+  HFONT made = CreateFontOf(font, 1440 / twips_per_pixel_);
   if (!made) return;
   if (font_) DeleteObject(font_);
   font_ = made;

@@ -139,10 +139,10 @@ bool Win32DialogView::Create() {
     registered = true;
   }
 
-  font_ = CreateSpecFont(DialogFont(), dpi);
+  font_ = CreateFontOf(DialogFont(), dpi);
   FontSpec underlined = DialogFont();
   underlined.underline = true;
-  address_font_ = CreateSpecFont(underlined, dpi);
+  address_font_ = CreateFontOf(underlined, dpi);
   strip_ = CreatePictureBitmap(MetalStripBmp());
   radio_[0] = CreatePictureBitmap(RadioMarkBmp(false));
   radio_[1] = CreatePictureBitmap(RadioMarkBmp(true));

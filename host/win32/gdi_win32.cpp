@@ -66,7 +66,7 @@ HBITMAP CreatePictureBitmap(std::string_view bmp_file) {
   return CreatePictureBitmap(picture);
 }
 
-HFONT CreateSpecFont(const FontSpec& spec, int dpi) {
+HFONT CreateFontOf(const FontSpec& spec, int dpi) {
   const int height = -static_cast<int>(std::lround(spec.size * dpi / 72.0));
   const std::wstring face = WideFromUtf8(spec.face).substr(0, LF_FACESIZE - 1);
   return CreateFontW(height, 0, 0, 0, spec.weight, spec.italic, spec.underline, spec.strikethrough,

@@ -20,8 +20,8 @@ HBITMAP CreatePictureBitmap(const Picture& picture);
 // Decodes a built-in BMP file into a DIB section; null when it does not decode.
 HBITMAP CreatePictureBitmap(std::string_view bmp_file);
 
-// The font of a FontSpec at `dpi` dots per inch (height in pixels = -points * dpi / 72).
-HFONT CreateSpecFont(const FontSpec& spec, int dpi);
+// The font a FontSpec names, at `dpi` dots per inch (height in pixels = -points * dpi / 72).
+HFONT CreateFontOf(const FontSpec& spec, int dpi);
 
 // The two-colour pointing hand (black and white, magenta transparent) and the window
 // icon (magenta transparent); null when the picture does not decode.
