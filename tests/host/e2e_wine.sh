@@ -73,3 +73,17 @@ music_bin() {
 settings_file() { echo "$1/Veloran.ini"; }
 host_path() { win_path "$1"; }
 no_cd() { :; }
+
+# The settings dialog: its rectangles from Wine's own view (screen pixels are root
+# pixels), and Wine's open-file dialog, checked for its title and file type, then
+# given the file name and confirmed.
+dialog_client() { local r; r=$(wine "$probe" client '<Veloran>') || return 1; echo "${r//$'\r'/}"; }
+dialog_outer() { local r; r=$(wine "$probe" outer '<Veloran>') || return 1; echo "${r//$'\r'/}"; }
+choose_in_file_dialog() {
+  local out title filter
+  out=$(wine "$probe" filedialog '<Veloran>' "$(win_path "$1")" 30000) ||
+    fail "open-file dialog not found or not closed: ${out//$'\r'/ }"
+  { read -r title; read -r filter; } <<<"${out//$'\r'/}"
+  [[ $title == CCA7B2D982F08A4A82AD ]] || fail "open-file dialog title bytes $title"
+  [[ $filter == 42474DCCA7B2D920284D50332057415629 ]] || fail "file type bytes $filter"
+}
