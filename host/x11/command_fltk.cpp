@@ -233,16 +233,26 @@ void CommandWidget::draw() {
 int CommandWidget::handle(int event) {
   switch (event) {
     case FL_PUSH:
-      // A press gives the focus first, as on Windows.
+      // FLTK holds a motion back while a press follows it at once: the control sees
+      // the pointer arrive first, as on Windows.
+      if (!pointer_over_) {
+        pointer_over_ = true;
+        button_.OnMouseMove();
+      }
+      // A press gives the focus, then is handled.
       if (Fl::focus() != this) take_focus();
       button_.OnMouseDown(ToMouseButton(Fl::event_button()));
       return 1;  // FLTK now sends the drag and the release here, whereever the pointer is
     case FL_ENTER:
     case FL_MOVE:
+      pointer_over_ = true;
+      button_.OnMouseMove();
+      return 1;
     case FL_DRAG:
       button_.OnMouseMove();
       return 1;
     case FL_LEAVE:
+      pointer_over_ = false;
       return 1;  // leaving is noticed by the button's poll
     case FL_RELEASE:
       // The Click may close the dialog: nothing of this widget is touched afterwards.

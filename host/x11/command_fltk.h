@@ -68,6 +68,7 @@ class CommandWidget : public Fl_Widget, public ButtonSurface {
   Runtime& rt_;
   ButtonImage image_;
   bool opaque_ = true;
+  bool pointer_over_ = false;  // FLTK's enter seen, its leave not yet
   std::string caption_;
   FontSpec font_;
   std::uint32_t colour_ = 0;
