@@ -27,6 +27,10 @@
 #   settings_file DIR     the settings file the host in DIR reads
 #   host_path PATH        PATH spelled as the host sees it
 #   no_cd                 makes the audio CD device absent for the next run
+#   dialog_client         "X Y W H" of the settings dialog's client area on the root
+#                         window; fails while the dialog is not mapped
+#   dialog_outer          "X Y W H" of the dialog's outer rectangle (frame included)
+#   choose_in_file_dialog PATH   picks PATH in the system's open-file dialog
 set -uo pipefail
 
 driver=$1
@@ -141,6 +145,46 @@ music_stop() {
     fail "sound ${after} s after Esc"
 }
 calc() { awk "BEGIN { v = $1; print (v == int(v) ? v : sprintf(\"%.3f\", v)) }"; }
+
+# --- The settings dialog: driven with the pointer, checked on screenshots ---
+# Client-area points (pixels) of its controls: the layout's twips / 15.
+set_at=(356 212)      # Cmd_Set, 316,200 81x25: its middle
+cancel_at=(440 212)   # Cmd_Can, 400,200 81x25
+file_at=(66 140)      # Cmd_File, 52,128 29x25
+file_kind_at=(70 118) # lbl_BGM(2), "MP3、WAV"
+cd_mark_at=(46 78)    # Img_BGM(1), 40,72 13x13
+# Reference points: a body pixel under the top frame (row 1), one on the inner ring
+# (row 2), and left of the caption near the top and the bottom of the gradient.
+set_frame=(356 201) set_ring=(356 202) set_top=(322 205) set_bottom=(322 220) file_frame=(66 129)
+
+# open_dialog [DIR]: /c; sets host_pid and the client area cx cy cw ch.
+open_dialog() {
+  scr_bg "${1:-$bin}" /c
+  host_pid=$pid
+  wait_for 60 dialog_client || fail "dialog did not appear"
+  read -r cx cy cw ch < <(dialog_client)
+  sleep 1  # the opening zoom and the first paint
+}
+point() { xdotool mousemove $((cx + $1)) $((cy + $2)); }
+click() { point "$1" "$2"; sleep 0.2; xdotool click "${3:-1}"; sleep 0.3; }
+shot() { import -window root "$work/$1.png" || fail "no screenshot"; }
+# rgb SHOT X Y: "r g b" of a client-area pixel.
+rgb() {
+  convert "$work/$1.png" -format "%[fx:int(255*p{$((cx + $2)),$((cy + $3))}.r)] %[fx:int(255*p{$((cx + $2)),$((cy + $3))}.g)] %[fx:int(255*p{$((cx + $2)),$((cy + $3))}.b)]" info:
+}
+# near SHOT X Y R G B TOLERANCE
+near() {
+  local r g b
+  read -r r g b < <(rgb "$1" "$2" "$3")
+  (( ${r} - $4 <= $7 && $4 - ${r} <= $7 && ${g} - $5 <= $7 && $5 - ${g} <= $7 && ${b} - $6 <= $7 && $6 - ${b} <= $7 )) ||
+    fail "$1 at $2,$3: $r $g $b, expected about $4 $5 $6"
+}
+# end_dialog X Y: clicks there; the host ends with 0.
+end_dialog() {
+  click "$1" "$2"
+  exit_code "$host_pid" 20
+  [[ $rc == 0 ]] || fail "host exit code $rc after the dialog closed"
+}
 
 case "$case_name" in
   run_and_escape)
@@ -330,6 +374,82 @@ case "$case_name" in
     renderer_up || fail "the renderer went with the host"
     xdotool mousemove 512 384 key Escape
     wait_for 30 renderer_down || fail "renderer window did not go on Esc"
+    ;;
+
+  dialog_look)
+    # /c: the window at its place, the shading, the panel, the buttons; a hover; the
+    # guard; Cancel writes nothing.
+    open_dialog
+    read -r ox oy ow oh < <(dialog_outer)
+    read -r sw sh < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
+    echo "client $cx,$cy ${cw}x$ch, outer $ox,$oy ${ow}x$oh on ${sw}x$sh"
+    [[ "$cw $ch" == "495 246" ]] || fail "client area ${cw}x$ch"
+    (( ox - (sw - ow) / 2 <= 1 && (sw - ow) / 2 - ox <= 1 )) || fail "left $ox, expected $(( (sw - ow) / 2 ))"
+    (( oy - (sh - oh) / 3 <= 1 && (sh - oh) / 3 - oy <= 1 )) || fail "top $oy, expected $(( (sh - oh) / 3 ))"
+    shot look
+    near look 2 0 0 0 30 6          # dark blue-black at the top
+    near look 2 123 220 220 250 6   # light blue-grey in the middle
+    near look 2 245 0 0 30 12       # dark again at the bottom
+    read -r r g b < <(rgb look 212 21)
+    (( r > 150 && r - g < 20 && g - r < 20 && g - b < 20 && b - g < 20 )) || fail "panel not metal grey: $r $g $b"
+    near look "${set_frame[@]}" 0 60 116 12   # the Normal picture's frame
+    read -r r1 _ < <(rgb look "${set_top[@]}")
+    read -r r2 _ < <(rgb look "${set_bottom[@]}")
+    (( r1 > 230 && r2 < r1 - 20 )) || fail "no white to lavender gradient: red $r1 above, $r2 below"
+    near look "${file_frame[@]}" 201 199 186 12  # "..." disabled: the Disable picture's frame
+    # Hovering: the ring turns warm; leaving brings the Normal look back.
+    point "${set_at[@]}"
+    sleep 0.4
+    shot hover
+    read -r r g b < <(rgb hover "${set_ring[@]}")
+    (( r > b + 30 )) || fail "no hover look: ring $r $g $b"
+    point 2 2
+    sleep 0.5
+    shot left
+    [[ $(rgb left "${set_ring[@]}") == $(rgb look "${set_ring[@]}") ]] || fail "hover look stayed"
+    # A second start, for any mode, ends at once while the dialog is open.
+    start=$(now_ms)
+    scr /s
+    (( $(now_ms) - start < 15000 )) && renderer_down || fail "a saver run started beside the dialog"
+    end_dialog "${cancel_at[@]}"
+    [[ ! -e $(settings_file "$bin") ]] || fail "Cancel wrote the settings file"
+    ;;
+
+  dialog_choose_and_set)
+    # Any button on a mark selects it; the file row enables "..."; the chosen file
+    # and Set write the three keys.
+    dir=$(music_bin)
+    write_settings "$dir" 0 0 ""
+    mkdir -p "$work/songs"
+    make_mp3 "$work/songs/tune.mp3" 1 440
+    open_dialog "$dir"
+    shot before
+    click "${cd_mark_at[@]}" 3
+    shot cd
+    [[ $(rgb cd "${cd_mark_at[@]}") != $(rgb before "${cd_mark_at[@]}") ]] || fail "right button did not select the CD mark"
+    click "${file_kind_at[@]}"
+    shot file_kind
+    near file_kind "${file_frame[@]}" 0 60 116 12  # "..." enabled
+    click "${file_at[@]}"
+    choose_in_file_dialog "$work/songs/tune.mp3"
+    end_dialog "${set_at[@]}"
+    write_music_settings "$work/expected.ini" " 2" " 0" "$(host_path "$work/songs/tune.mp3")"
+    cmp "$(settings_file "$dir")" "$work/expected.ini" ||
+      fail "settings file: $(od -c "$(settings_file "$dir")" | head -20)"
+    ;;
+
+  dialog_cancel_keeps_file)
+    dir=$(music_bin)
+    write_settings "$dir" 1 3 ""
+    cp "$(settings_file "$dir")" "$work/before.ini"
+    mkdir -p "$work/songs"
+    make_mp3 "$work/songs/other.mp3" 1 440
+    open_dialog "$dir"
+    click "${file_kind_at[@]}"
+    click "${file_at[@]}"
+    choose_in_file_dialog "$work/songs/other.mp3"
+    end_dialog "${cancel_at[@]}"
+    cmp "$(settings_file "$dir")" "$work/before.ini" || fail "Cancel changed the settings file"
     ;;
 
   *) fail "unknown case" ;;
