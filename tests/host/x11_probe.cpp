@@ -10,9 +10,12 @@
 // microseconds of the real-time clock, and ends with 0; 1 when it did not come within
 // SECONDS. A window larger than the 495 x 246 client area carries a frame of its own
 // (Wine draws it): equal borders left, right and below, the caption above.
+//   x11_probe close TITLE     asks the mapped window TITLE to close, as its close box
+//   x11_probe cursor          prints the pointer's shape: "WIDTH HEIGHT XHOT YHOT"
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <time.h>
 
@@ -101,12 +104,45 @@ int WatchDialog(double seconds) {
   return 1;
 }
 
+int CloseWindow(const char* title) {
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return 1;
+  XSetErrorHandler(IgnoreErrors);
+  const Window w = FindMapped(d, DefaultRootWindow(d), title, 0);
+  if (!w) return 1;
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = w;
+  e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(d, w, False, NoEventMask, &e);
+  XSync(d, False);
+  XCloseDisplay(d);
+  return 0;
+}
+
+int PrintCursor() {
+  Display* d = XOpenDisplay(nullptr);
+  int event_base = 0, error_base = 0;
+  if (!d || !XFixesQueryExtension(d, &event_base, &error_base)) return 1;
+  XFixesCursorImage* c = XFixesGetCursorImage(d);
+  if (!c) return 1;
+  std::printf("%d %d %d %d\n", c->width, c->height, c->xhot, c->yhot);
+  XFree(c);
+  XCloseDisplay(d);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "dialog-painted") == 0) return WatchDialog(std::atof(argv[2]));
+  if (argc == 3 && std::strcmp(argv[1], "close") == 0) return CloseWindow(argv[2]);
+  if (argc == 2 && std::strcmp(argv[1], "cursor") == 0) return PrintCursor();
   if (argc < 5 || std::strcmp(argv[1], "window") != 0) {
-    std::fprintf(stderr, "usage: x11_probe window TITLE WIDTH HEIGHT [hidden|framed] | dialog-painted SECONDS\n");
+    std::fprintf(stderr, "usage: x11_probe window TITLE WIDTH HEIGHT [hidden|framed] | dialog-painted SECONDS | close TITLE | cursor\n");
     return 2;
   }
   Display* d = XOpenDisplay(nullptr);
