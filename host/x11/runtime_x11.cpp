@@ -489,7 +489,10 @@ std::unique_ptr<PreviewWindow> X11Runtime::LoadPreviewForm(const std::string& ca
 }
 
 void X11Runtime::ShowSettingsDialog(DialogEvents& events) {
-  if (!display_) return;
+  if (!display_) {
+    std::fprintf(stderr, "Veloran: no X display for the settings dialog\n");
+    return;
+  }
   FltkDialog dialog(*this, events);
   dialog.RunModal();
 }
