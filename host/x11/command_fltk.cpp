@@ -101,16 +101,6 @@ CommandWidget::CommandWidget(Runtime& rt, int x, int y, int w, int h)
   image_.Resize(w, h);
 }
 
-WindowHandle CommandWidget::HandleAt(int x, int y) {
-  for (Fl_Window* top = Fl::first_window(); top; top = Fl::next_window(top)) {
-    if (!top->shown() || !top->visible()) continue;
-    const int lx = x - top->x(), ly = y - top->y();
-    if (lx < 0 || ly < 0 || lx >= top->w() || ly >= top->h()) continue;
-    return HandleIn(top, lx, ly);
-  }
-  return 0;
-}
-
 WindowHandle CommandWidget::ParentWindow() { return reinterpret_cast<WindowHandle>(parent()); }
 
 WindowHandle CommandWidget::WindowUnderPointer() {
@@ -126,9 +116,10 @@ WindowHandle CommandWidget::WindowUnderPointer() {
   // manager put it in; anything else is another program's window or the desktop.
   const Window ours = fl_xid(top);
   if (child == None || (child != ours && !WithinTopLevel(child, ours))) return 0;
-  const WindowHandle at = HandleAt(x, y);
+  const int lx = x - top->x(), ly = y - top->y();
   // The frame around the window belongs to the window.
-  return at != 0 ? at : reinterpret_cast<WindowHandle>(top);
+  if (lx < 0 || ly < 0 || lx >= top->w() || ly >= top->h()) return reinterpret_cast<WindowHandle>(top);
+  return HandleIn(top, lx, ly);
 }
 
 std::unique_ptr<FormTimer> CommandWidget::CreateTimer(unsigned interval_ms, std::function<void()> tick) {

@@ -21,11 +21,6 @@ class CommandWidget : public Fl_Widget, public ButtonSurface {
   CommandButton& Button() { return button_; }
   WindowHandle Handle() const { return reinterpret_cast<WindowHandle>(this); }
 
-  // The handle of whatever lies under the screen point (x, y) among this process's
-  // windows: a Command widget's own handle, else that of the innermost group (the
-  // window or a panel) holding the point; 0 outside every shown window of ours.
-  static WindowHandle HandleAt(int x, int y);
-
   // --- Fl_Widget ---
   void draw() override;
   int handle(int event) override;
