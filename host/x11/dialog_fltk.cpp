@@ -234,6 +234,17 @@ std::string FltkPattern(const std::string& windows_filter) {
   return out + "}";
 }
 
+// The size and place a window manager reads: fixed size, the place chosen, and the
+// functions move and close only (FLTK's own hints would keep minimise); a title, a
+// border and the window menu.
+void SendPlacementHints(Fl_Window* w) {
+  Fl_X::i(w)->sendxjunk();
+  const long motif[5] = {1 | 2, 4 | 32, 2 | 8 | 16, 0, 0};
+  const Atom motif_hints = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
+  XChangeProperty(fl_display, fl_xid(w), motif_hints, motif_hints, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(motif), 5);
+}
+
 // Makes the window's X window, unmapped, with what a window manager reads at map
 // time: titles, class, close protocol, fixed size, icon, and no minimise or
 // maximise function.
@@ -266,13 +277,8 @@ void CreateUnmapped(Fl_Window* w) {
     XSetWMHints(d, xid, hints);
     XFree(hints);
   }
-  xp->sendxjunk();
   xp->set_icons();
-  // Move and close only; a title, a border and the window menu.
-  const long motif[5] = {1 | 2, 4 | 32, 2 | 8 | 16, 0, 0};
-  const Atom motif_hints = XInternAtom(d, "_MOTIF_WM_HINTS", False);
-  XChangeProperty(d, xid, motif_hints, motif_hints, 32, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(motif), 5);
+  SendPlacementHints(w);
 }
 
 }  // namespace
@@ -416,7 +422,7 @@ void FltkDialog::RunModal() {
   events_.Load(*this);
   if (closed_) return;
   // The place Load chose, for a window manager that reads it at map time.
-  Fl_X::i(p.window)->sendxjunk();
+  SendPlacementHints(p.window);
   p.window->show();
   events_.Resize();
   while (p.window->shown()) Fl::wait();
