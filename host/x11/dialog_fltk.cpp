@@ -336,9 +336,11 @@ FltkDialog::FltkDialog(Runtime& rt, DialogEvents& events) : rt_(rt), events_(eve
   int size = 13;
   const Fl_Font font = static_cast<Fl_Font>(FltkFont(DialogFont(), &size));
   for (const ControlPlace& place : kDialogLayout) {
+    // FLTK places every widget in its window's coordinates; the panel's controls are
+    // laid out from the panel's corner.
     Fl_Group* holder = place.in_panel && p.panel ? static_cast<Fl_Group*>(p.panel) : p.window;
-    const int x = holder->x() * (holder != p.window) + Px(place.left);
-    const int y = holder->y() * (holder != p.window) + Px(place.top);
+    const int x = (holder == p.window ? 0 : holder->x()) + Px(place.left);
+    const int y = (holder == p.window ? 0 : holder->y()) + Px(place.top);
     const int w = Px(place.width), h = Px(place.height);
     Fl_Widget* widget = nullptr;
     switch (place.kind) {
