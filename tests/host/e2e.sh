@@ -31,6 +31,10 @@
 #                         window; fails while the dialog is not mapped
 #   dialog_outer          "X Y W H" of the dialog's outer rectangle (frame included)
 #   choose_in_file_dialog PATH   picks PATH in the system's open-file dialog
+#   press_close_box       closes the settings dialog the way its close box does
+#   pointer_shape         "W H HOTX HOTY" of the pointer's current shape, or "" when
+#                         the platform cannot tell
+#   search_path_without_opener   a PATH for the host with no desktop opener, or nothing
 set -uo pipefail
 
 driver=$1
@@ -157,9 +161,10 @@ cd_mark_at=(46 78)    # Img_BGM(1), 40,72 13x13
 # (row 2), and left of the caption near the top and the bottom of the gradient.
 set_frame=(356 201) set_ring=(356 202) set_top=(322 205) set_bottom=(322 220) file_frame=(66 129)
 
-# open_dialog [DIR]: /c; sets host_pid and the client area cx cy cw ch.
+# open_dialog [DIR [SEARCH_PATH]]: /c, with that PATH for the host (the desktop's
+# opener is looked up there); sets host_pid and the client area cx cy cw ch.
 open_dialog() {
-  scr_bg "${1:-$bin}" /c
+  PATH=${2:-$PATH} scr_bg "${1:-$bin}" /c
   host_pid=$pid
   wait_for 60 dialog_client || fail "dialog did not appear"
   read -r cx cy cw ch < <(dialog_client)
@@ -179,6 +184,18 @@ near() {
   (( ${r} - $4 <= $7 && $4 - ${r} <= $7 && ${g} - $5 <= $7 && $5 - ${g} <= $7 && ${b} - $6 <= $7 && $6 - ${b} <= $7 )) ||
     fail "$1 at $2,$3: $r $g $b, expected about $4 $5 $6"
 }
+still_open() {  # still_open WHAT
+  sleep 0.5
+  kill -0 "$host_pid" 2>/dev/null && dialog_client >/dev/null || fail "$1 closed the dialog"
+}
+host_ended() {  # host_ended WHAT: the host is gone within 20 s, with 0
+  exit_code "$host_pid" 20
+  [[ $rc == 0 ]] || fail "$1: host exit code $rc"
+}
+# value_of FILE KEY_BYTES: a stored value, the blanks before it dropped.
+value_of() { LC_ALL=C sed -n "s/^BGM$2=[ ]*\(.*\)\r\$/\1/p" "$1"; }
+kind_key=$'\x8B\xE6\x95\xAA' track_key=$'\xD8\xCB\xDF\xB0\xC4'
+address_at=(40 214) panel_at=(250 100) combo_at=(128 78)
 # end_dialog X Y: clicks there; the host ends with 0.
 end_dialog() {
   click "$1" "$2"
@@ -451,6 +468,76 @@ case "$case_name" in
     choose_in_file_dialog "$work/songs/other.mp3"
     end_dialog "${cancel_at[@]}"
     cmp "$(settings_file "$dir")" "$work/before.ini" || fail "Cancel changed the settings file"
+    ;;
+
+  dialog_address_and_close)
+    # The address label: the hand over it, the address to the desktop's opener on a
+    # click (a missing opener changes nothing). Esc leaves the dialog open; the close
+    # box closes it, writes nothing and leaves nothing on the screen.
+    dir=$(music_bin)
+    mkdir -p "$work/tools" "$work/empty"
+    printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$work/opened" >"$work/tools/xdg-open"
+    chmod +x "$work/tools/xdg-open"
+    for search_path in "$work/tools:$PATH" $(search_path_without_opener); do
+      open_dialog "$dir" "$search_path"
+      point "${address_at[@]}"
+      sleep 0.2
+      shape=$(pointer_shape)
+      [[ -z $shape || $shape == "32 32 12 10" ]] || fail "pointer over the address: $shape"
+      point "${panel_at[@]}"
+      sleep 0.2
+      [[ -z $shape || $(pointer_shape) != "32 32 12 10" ]] || fail "the hand stayed over the panel"
+      click "${address_at[@]}"
+      still_open "the address"
+      xdotool key Escape
+      still_open "Esc"
+      press_close_box
+      host_ended "the close box"
+    done
+    wait_for 20 test -s "$work/opened" || fail "the address reached no opener"
+    [[ $(cat "$work/opened") == "https://qorin.example/veloran/" ]] || fail "the opener got '$(cat "$work/opened")'"
+    [[ ! -e $(settings_file "$dir") ]] || fail "the close box wrote the settings file"
+    shot after
+    [[ $(convert "$work/after.png" -format '%[fx:maxima.r+maxima.g+maxima.b]' info:) == 0 ]] ||
+      fail "something is left on the screen after the dialog closed"
+    ;;
+
+  dialog_typed_track)
+    # What is typed into the track box is saved rounded, held to 16 bits, or 0.
+    dir=$(music_bin)
+    ini=$(settings_file "$dir")
+    for pair in "3.5 4" "2.5 2" "abc 0" "99999 32767" "-7 -7"; do
+      read -r typed expected <<<"$pair"
+      write_music_settings "$ini" " 1" " 0" ""
+      open_dialog "$dir"
+      click "${combo_at[@]}"
+      xdotool key End BackSpace BackSpace BackSpace type -- "$typed"
+      click "${set_at[@]}"
+      host_ended "Set after typing $typed"
+      [[ $(value_of "$ini" "$track_key") == "$expected" && $(value_of "$ini" "$kind_key") == 1 ]] ||
+        fail "typed '$typed': $(od -c "$ini")"
+      echo "typed $typed -> track $expected"
+    done
+    ;;
+
+  dialog_cancel_rules)
+    # Press, drag off until the poll sees the pointer outside, back, release: no
+    # Click. A right-button click then is one: Cancel closes, writing nothing.
+    dir=$(music_bin)
+    open_dialog "$dir"
+    point "${cancel_at[@]}"
+    sleep 0.2
+    xdotool mousedown 1
+    sleep 0.1
+    point 250 240
+    sleep 0.3
+    point "${cancel_at[@]}"
+    sleep 0.2
+    xdotool mouseup 1
+    still_open "a release after dragging off and back"
+    click "${cancel_at[@]}" 3
+    host_ended "a right-button click on Cancel"
+    [[ ! -e $(settings_file "$dir") ]] || fail "Cancel wrote the settings file"
     ;;
 
   *) fail "unknown case" ;;

@@ -87,3 +87,11 @@ choose_in_file_dialog() {
   [[ $title == CCA7B2D982F08A4A82AD ]] || fail "open-file dialog title bytes $title"
   [[ $filter == 42474DCCA7B2D920284D50332057415629 ]] || fail "file type bytes $filter"
 }
+# The close box of Wine's own frame: the rightmost button of the caption bar.
+press_close_box() {
+  local ox oy ow oh
+  read -r ox oy ow oh < <(dialog_outer)
+  xdotool mousemove $((ox + ow - 12)) $((oy + 11)) click 1
+}
+pointer_shape() { :; }  # the hand cursor is checked by the control's unit test
+search_path_without_opener() { :; }  # wine itself needs the system's PATH

@@ -139,3 +139,6 @@ choose_in_file_dialog() {
   gone() { ! xdotool search --onlyvisible --name '^ﾌｧｲﾙを開く$' >/dev/null 2>&1; }
   wait_for 20 gone || fail "the open-file dialog is still open"
 }
+press_close_box() { "$probe" close '<Veloran>' || fail "no dialog window to close"; }
+pointer_shape() { "$probe" cursor; }
+search_path_without_opener() { mkdir -p "$work/empty" && echo "$work/empty"; }
