@@ -26,3 +26,6 @@ inline constexpr char kSaverFormCaption[] = "Veloran_Main";
 inline constexpr char kDialogCaption[] = "<Veloran>";
 // The preview form, placed inside the display settings' preview window.
 inline constexpr char kPreviewFormCaption[] = "Preview Window";
+
+// The project's home page: shown by the settings dialog, which opens it on a click.
+inline constexpr char kHomePageAddress[] = "https://qorin.example/veloran/";

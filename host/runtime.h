@@ -13,7 +13,8 @@
 #include <memory>
 #include <string>
 
-struct Picture;  // assets.h
+struct Picture;       // assets.h
+class DialogEvents;  // dialog/dialog_view.h
 
 // A top-level or child window of any process: an HWND on Windows, an X window id on
 // Linux. 0 is no window.
@@ -177,6 +178,9 @@ class Runtime {
   virtual std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption,
                                                          const Picture& picture,
                                                          std::function<void()> unload) = 0;
+  // Shows the settings dialog modally, with no owner, and returns once it has closed.
+  // The window and its controls send their notifications to `events`.
+  virtual void ShowSettingsDialog(DialogEvents& events) = 0;
 
   // --- Desktop screen-saver daemons (X11; Windows has none, hence the defaults) ---
   // Whether this platform's daemons may start the host as their screen-saver program;

@@ -12,7 +12,7 @@ packages=(
   # renderer on Linux/X11
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libxrandr-dev libxfixes-dev
   # host on Linux
-  libfltk1.3-dev
+  libfltk1.3-dev libgtk2.0-0  # GTK: the file chooser FLTK opens for the settings dialog
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-tools
   libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev

@@ -6,6 +6,28 @@ extern const unsigned char kTextureStarsBmp[];
 extern const std::size_t kTextureStarsBmp_size;
 extern const unsigned char kPreviewBmp[];
 extern const std::size_t kPreviewBmp_size;
+extern const unsigned char kButtonNormalBmp[];
+extern const std::size_t kButtonNormalBmp_size;
+extern const unsigned char kButtonHighLightBmp[];
+extern const std::size_t kButtonHighLightBmp_size;
+extern const unsigned char kButtonHighLightSelectBmp[];
+extern const std::size_t kButtonHighLightSelectBmp_size;
+extern const unsigned char kButtonSelectedBmp[];
+extern const std::size_t kButtonSelectedBmp_size;
+extern const unsigned char kButtonPressedBmp[];
+extern const std::size_t kButtonPressedBmp_size;
+extern const unsigned char kButtonDisableBmp[];
+extern const std::size_t kButtonDisableBmp_size;
+extern const unsigned char kRadioOffBmp[];
+extern const std::size_t kRadioOffBmp_size;
+extern const unsigned char kRadioOnBmp[];
+extern const std::size_t kRadioOnBmp_size;
+extern const unsigned char kMetalStripBmp[];
+extern const std::size_t kMetalStripBmp_size;
+extern const unsigned char kHandCursorBmp[];
+extern const std::size_t kHandCursorBmp_size;
+extern const unsigned char kWindowIconBmp[];
+extern const std::size_t kWindowIconBmp_size;
 
 namespace {
 
@@ -25,6 +47,24 @@ std::uint32_t Le32(std::string_view s, std::size_t at) {
 std::string_view RingTextureBmp() { return View(kTextureRingBmp, kTextureRingBmp_size); }
 std::string_view StarTextureBmp() { return View(kTextureStarsBmp, kTextureStarsBmp_size); }
 std::string_view PreviewPictureBmp() { return View(kPreviewBmp, kPreviewBmp_size); }
+
+std::string_view ButtonPictureBmp(int index) {
+  switch (index) {
+    case 0: return View(kButtonNormalBmp, kButtonNormalBmp_size);
+    case 1: return View(kButtonHighLightBmp, kButtonHighLightBmp_size);
+    case 2: return View(kButtonHighLightSelectBmp, kButtonHighLightSelectBmp_size);
+    case 3: return View(kButtonSelectedBmp, kButtonSelectedBmp_size);
+    case 4: return View(kButtonPressedBmp, kButtonPressedBmp_size);
+    case 5: return View(kButtonDisableBmp, kButtonDisableBmp_size);
+    default: return std::string_view();
+  }
+}
+std::string_view RadioMarkBmp(bool selected) {
+  return selected ? View(kRadioOnBmp, kRadioOnBmp_size) : View(kRadioOffBmp, kRadioOffBmp_size);
+}
+std::string_view MetalStripBmp() { return View(kMetalStripBmp, kMetalStripBmp_size); }
+std::string_view HandCursorBmp() { return View(kHandCursorBmp, kHandCursorBmp_size); }
+std::string_view WindowIconBmp() { return View(kWindowIconBmp, kWindowIconBmp_size); }
 
 bool DecodeBmp24(std::string_view file, Picture* out) {
   *out = Picture();

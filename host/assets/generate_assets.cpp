@@ -3,8 +3,16 @@
 //   texture_ring.bmp   128 x 128  soft white ring on black (the particle sprite)
 //   texture_stars.bmp  256 x 256  blue star field with a bright blue star cluster
 //   preview.bmp        152 x 112  still of a run: glowing rings over a dark star field
+// and the settings dialog's pictures:
+//   button_*.bmp       64 x 25    the six looks of the dialog's push button (only the
+//                                 outer 4-pixel band is shown; the face is drawn too)
+//   radio_off/on.bmp   12 x 12    radio marks on the panel's grey (224, 224, 224)
+//   metal_strip.bmp    556 x 20   brushed metal tiled over the panel
+//   hand_cursor.bmp    32 x 32    pointing hand, #FF00FF transparent, hotspot (12, 10)
+//   window_icon.bmp    32 x 32    the dialog's icon, #FF00FF transparent corners
 // Everything comes from a fixed-seed generator, so the output is the same byte for
 // byte on every run. Usage: generate_assets OUTPUT_FOLDER
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -141,6 +149,273 @@ Image MakePreview() {
   return img;
 }
 
+// ---- The settings dialog's pictures ----
+
+// Sets a pixel to an exact #RRGGBB colour (it survives ToByte unchanged).
+void Put(Image& img, int x, int y, uint32_t hex) {
+  if (x < 0 || y < 0 || x >= img.width || y >= img.height) return;
+  float* p = &img.rgb[(static_cast<size_t>(y) * img.width + x) * 3];
+  p[0] = static_cast<float>((hex >> 16) & 0xff) / 255.0f;
+  p[1] = static_cast<float>((hex >> 8) & 0xff) / 255.0f;
+  p[2] = static_cast<float>(hex & 0xff) / 255.0f;
+}
+
+// The colour t of the way (0..1) from a to b, each channel rounded.
+uint32_t Mix(uint32_t a, uint32_t b, double t) {
+  uint32_t out = 0;
+  for (int shift = 16; shift >= 0; shift -= 8) {
+    const double ca = (a >> shift) & 0xff, cb = (b >> shift) & 0xff;
+    out |= static_cast<uint32_t>(std::lround(ca + (cb - ca) * t)) << shift;
+  }
+  return out;
+}
+
+void FillRect(Image& img, int x0, int y0, int x1, int y1, uint32_t hex) {  // inclusive corners
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) Put(img, x, y, hex);
+}
+
+// Row y of a vertical run from `top` at row y0 to `bottom` at row y1.
+uint32_t RowTone(int y, int y0, int y1, uint32_t top, uint32_t bottom) {
+  return Mix(top, bottom, static_cast<double>(y - y0) / (y1 - y0));
+}
+
+constexpr int kButtonW = 64, kButtonH = 25;
+constexpr uint32_t kFrameBlue = 0x003C74, kPlainBackdrop = 0xECE9D8;
+
+// Colours of one rounded frame: the line, the corner pixel where the two lines
+// would meet, the line pixels next to it and the pixel diagonally inside it.
+struct FrameColours {
+  uint32_t line, corner, beside, inner;
+  bool has_inner;
+};
+constexpr FrameColours kBlueFrame = {kFrameBlue, 0x7A95A8, 0x164D7E, 0x255783, true};
+constexpr FrameColours kGreyFrame = {0xC9C7BA, 0xD8D5C7, 0xCBC9BC, 0, false};
+
+// A one-pixel frame whose outer edge is inset `in` pixels from the picture's edge,
+// with every corner rounded off by a two-pixel diagonal of blends.
+void RoundedFrame(Image& img, int in, const FrameColours& c) {
+  const int l = in, t = in, r = img.width - 1 - in, b = img.height - 1 - in;
+  for (int x = l + 2; x <= r - 2; ++x) {
+    Put(img, x, t, c.line);
+    Put(img, x, b, c.line);
+  }
+  for (int y = t + 2; y <= b - 2; ++y) {
+    Put(img, l, y, c.line);
+    Put(img, r, y, c.line);
+  }
+  const int corners[4][4] = {{l, t, 1, 1}, {r, t, -1, 1}, {l, b, 1, -1}, {r, b, -1, -1}};
+  for (const auto& k : corners) {
+    const int x = k[0], y = k[1], dx = k[2], dy = k[3];
+    Put(img, x, y, c.corner);
+    Put(img, x + dx, y, c.beside);
+    Put(img, x, y + dy, c.beside);
+    if (c.has_inner) Put(img, x + dx, y + dy, c.inner);
+  }
+}
+
+// The outermost ring of the enabled pictures: the cream of the dialog behind the
+// button, light at the top and warmer towards the bottom.
+void CreamBackdrop(Image& img) {
+  for (int y = 0; y < img.height; ++y) {
+    const uint32_t tone = RowTone(y, 0, img.height - 1, 0xFAFAF6, 0xE0DCC9);
+    if (y == 0 || y == img.height - 1) {
+      FillRect(img, 0, y, img.width - 1, y, tone);
+    } else {
+      Put(img, 0, y, tone);
+      Put(img, img.width - 1, y, tone);
+    }
+  }
+}
+
+// Rows 2-3 and 21-22 and columns 2-3 and 60-61: the two-pixel ring inside the frame
+// that marks hover and focus. The columns run from side_top at row 4 to
+// side_bottom at row 20.
+void InnerRing(Image& img, uint32_t row2, uint32_t row3, uint32_t row21, uint32_t row22,
+               uint32_t side_top, uint32_t side_bottom) {
+  const int w = img.width;
+  FillRect(img, 2, 2, w - 3, 2, row2);
+  FillRect(img, 2, 3, w - 3, 3, row3);
+  FillRect(img, 2, 21, w - 3, 21, row21);
+  FillRect(img, 2, 22, w - 3, 22, row22);
+  for (int y = 4; y <= 20; ++y) {
+    const uint32_t tone = RowTone(y, 4, 20, side_top, side_bottom);
+    FillRect(img, 2, y, 3, y, tone);
+    FillRect(img, w - 4, y, w - 3, y, tone);
+  }
+}
+
+Image MakeButtonNormal() {
+  Image img(kButtonW, kButtonH);
+  CreamBackdrop(img);
+  FillRect(img, 2, 2, 61, 22, 0xF3F3EE);
+  FillRect(img, 60, 2, 60, 20, 0xEEEDE7);  // shade left of the right frame
+  FillRect(img, 61, 2, 61, 20, 0xE8E5DF);
+  FillRect(img, 2, 21, 61, 21, 0xE2DFD6);  // shade above the bottom frame
+  FillRect(img, 2, 22, 61, 22, 0xD6D0C5);
+  for (int x = 2; x <= 59; ++x) Put(img, x, 2, Mix(0xFEFEFE, 0xFAFAF9, (x - 2) / 57.0));  // highlight
+  for (int y = 3; y <= 20; ++y) Put(img, 2, y, Mix(0xFEFEFE, 0xFAFAF9, (y - 2) / 18.0));
+  RoundedFrame(img, 1, kBlueFrame);
+  return img;
+}
+
+Image MakeButtonHighLight() {
+  Image img(kButtonW, kButtonH);
+  CreamBackdrop(img);
+  FillRect(img, 4, 4, 59, 20, 0xF3F3EE);
+  InnerRing(img, 0xFFF0CF, 0xFDD889, 0xF8B330, 0xE59700, 0xFEDF9A, 0xF9B435);
+  RoundedFrame(img, 1, kBlueFrame);
+  return img;
+}
+
+Image MakeButtonSelected() {
+  Image img(kButtonW, kButtonH);
+  CreamBackdrop(img);
+  FillRect(img, 4, 4, 59, 20, 0xF3F3EE);
+  InnerRing(img, 0xCEE7FF, 0xCEE7FF, 0x6982EE, 0x6982EE, 0xB7D0F4, 0x8BADE4);
+  RoundedFrame(img, 1, kBlueFrame);
+  return img;
+}
+
+// Pushed in: the frame one pixel further in, and a face dark at the top.
+Image MakeButtonPressed() {
+  Image img(kButtonW, kButtonH);
+  FillRect(img, 0, 0, kButtonW - 1, kButtonH - 1, kPlainBackdrop);
+  for (int y = 3; y <= 21; ++y) FillRect(img, 3, y, 60, y, RowTone(y, 3, 21, 0xD1CCC1, 0xF2F1EE));
+  RoundedFrame(img, 2, kBlueFrame);
+  return img;
+}
+
+Image MakeButtonDisable() {
+  Image img(kButtonW, kButtonH);
+  FillRect(img, 0, 0, kButtonW - 1, kButtonH - 1, kPlainBackdrop);
+  FillRect(img, 2, 2, 61, 22, 0xF5F4EA);
+  RoundedFrame(img, 1, kGreyFrame);
+  return img;
+}
+
+// Coverage (0..1) of pixel x, y by the disc of radius r around cx, cy, from 8 x 8 samples.
+double DiscCover(int x, int y, double cx, double cy, double r) {
+  int inside = 0;
+  for (int sy = 0; sy < 8; ++sy)
+    for (int sx = 0; sx < 8; ++sx)
+      if (std::hypot(x + (sx + 0.5) / 8 - cx, y + (sy + 0.5) / 8 - cy) <= r) ++inside;
+  return inside / 64.0;
+}
+
+// 12 x 12 round radio mark on the panel's grey: a dark grey-blue ring round a white
+// well (a touch greyer at the bottom right), with a dark dot when selected.
+Image MakeRadio(bool selected) {
+  Image img(12, 12);
+  const double c = 6.0;
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 12; ++x) {
+      const double ring = DiscCover(x, y, c, c, 5.6), well = DiscCover(x, y, c, c, 4.4);
+      const double dot = selected ? DiscCover(x, y, c, c, 2.1) : 0.0;
+      const double shade = std::max(0.0, (x + y - 11.0) / 11.0);
+      uint32_t colour = Mix(0xE0E0E0, 0x1C5180, ring);
+      colour = Mix(colour, Mix(0xFFFFFF, 0xDCDCD7, shade), well);
+      colour = Mix(colour, 0x1E3C5A, dot);
+      Put(img, x, y, colour);
+    }
+  }
+  return img;
+}
+
+// Row-wise noise, blurred along the row with wrap-around and scaled to about unit size.
+std::vector<double> Streaks(Lcg& rng, int width, int blur) {
+  std::vector<double> noise(width), out(width, 0.0);
+  for (double& n : noise) n = rng.Range(-1.0, 1.0);
+  for (int x = 0; x < width; ++x) {
+    double sum = 0.0;
+    for (int k = -blur; k <= blur; ++k) sum += noise[((x + k) % width + width) % width];
+    out[x] = sum / std::sqrt(2.0 * blur + 1.0) * 1.7;
+  }
+  return out;
+}
+
+// 556 x 20 brushed metal: every row has its own brightness and long and short
+// horizontal streaks; no row depends on its place, so the strip tiles downwards
+// (and, with the wrapped streaks, sideways) without a seam.
+Image MakeMetalStrip() {
+  Image img(556, 20);
+  Lcg rng(0x5eed0004);
+  for (int y = 0; y < img.height; ++y) {
+    const double row = rng.Range(-0.025, 0.025);
+    const std::vector<double> longs = Streaks(rng, img.width, 40);
+    const std::vector<double> shorts = Streaks(rng, img.width, 4);
+    for (int x = 0; x < img.width; ++x) {
+      const double v = 0.80 + row + 0.030 * longs[x] + 0.018 * shorts[x] + rng.Range(-0.012, 0.012);
+      Put(img, x, y, Mix(0x000000, 0xFFFFFF, std::min(1.0, std::max(0.0, v))));
+      img.Add(x, y, -0.006f, -0.003f, 0.006f);  // a cool tint
+    }
+  }
+  return img;
+}
+
+constexpr uint32_t kTransparent = 0xFF00FF;
+
+// 32 x 32 pointing hand, black outline and white fill on transparent magenta. The
+// top of the index finger is at (12, 10), the cursor's hotspot.
+Image MakeHandCursor() {
+  static const char* const kHand[] = {
+      "      XXX          ",
+      "     X...X         ",
+      "     X...X         ",
+      "     X...X         ",
+      "     X...XXX       ",
+      "     X...X..XXX    ",
+      "     X...X..X..XXX ",
+      "     X...X..X..X..X",
+      " XX  X...X..X..X..X",
+      "X..X X...X..X..X..X",
+      "X...XX...X..X..X..X",
+      " X..XX............X",
+      " X...X............X",
+      "  X...............X",
+      "  X...............X",
+      "   X..............X",
+      "   X.............X ",
+      "    X............X ",
+      "    X...........X  ",
+      "     X..........X  ",
+      "     XXXXXXXXXXXX  ",
+  };
+  const int left = 12 - 7, top = 10;  // the fingertip is column 7 of row 0
+  Image img(32, 32);
+  FillRect(img, 0, 0, 31, 31, kTransparent);
+  for (int r = 0; r < static_cast<int>(sizeof kHand / sizeof kHand[0]); ++r)
+    for (int c = 0; kHand[r][c] != '\0'; ++c)
+      if (kHand[r][c] != ' ') Put(img, left + c, top + r, kHand[r][c] == 'X' ? 0x000000 : 0xFFFFFF);
+  return img;
+}
+
+// 32 x 32 window icon: a round deep-blue night with a few stars and three glowing
+// rings; the corners outside the disc are transparent magenta.
+Image MakeWindowIcon() {
+  Image img(32, 32);
+  Lcg rng(0x5eed0005);
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const double d = std::hypot(x + 0.5 - 16.0, y + 0.5 - 16.0);
+      const float k = static_cast<float>(1.0 - d / 16.0);
+      img.Add(x, y, 0.02f + 0.04f * k, 0.05f + 0.08f * k, 0.22f + 0.25f * k);
+    }
+  }
+  StarField(img, rng, 14, 0.8f, false);
+  Ring(img, 12.5, 13.0, 6.5, 1.1, 1.0f, 0.35f, 0.25f, 0.2f);
+  Ring(img, 20.5, 18.5, 5.5, 1.0, 1.0f, 0.85f, 0.3f, 0.2f);
+  Ring(img, 13.5, 22.5, 3.5, 0.8, 0.35f, 0.95f, 0.45f, 0.2f);
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      const double d = std::hypot(x + 0.5 - 16.0, y + 0.5 - 16.0);
+      if (d > 15.6) Put(img, x, y, kTransparent);
+      else if (d > 14.6) Put(img, x, y, 0x3A5A9C);  // a lighter rim so the disc reads on dark title bars
+    }
+  }
+  return img;
+}
+
 // Bottom-up 24-bit BI_RGB at 96 dots per inch.
 std::string EncodeBmp(const Image& img) {
   const bmp::Bytes bytes = bmp::Encode24(
@@ -235,7 +510,20 @@ int main(int argc, char** argv) {
   }
   const std::string dir = argv[1];
   const struct { const char* name; Image image; } pictures[] = {
-      {"texture_ring", MakeRing()}, {"texture_stars", MakeStars()}, {"preview", MakePreview()}};
+      {"texture_ring", MakeRing()},
+      {"texture_stars", MakeStars()},
+      {"preview", MakePreview()},
+      {"button_normal", MakeButtonNormal()},
+      {"button_highlight", MakeButtonHighLight()},
+      {"button_highlightselect", MakeButtonHighLight()},
+      {"button_selected", MakeButtonSelected()},
+      {"button_pressed", MakeButtonPressed()},
+      {"button_disable", MakeButtonDisable()},
+      {"radio_off", MakeRadio(false)},
+      {"radio_on", MakeRadio(true)},
+      {"metal_strip", MakeMetalStrip()},
+      {"hand_cursor", MakeHandCursor()},
+      {"window_icon", MakeWindowIcon()}};
   for (const auto& p : pictures) {
     const std::string base = dir + "/" + p.name;
     if (!WriteFile(base + ".bmp", EncodeBmp(p.image)) || !WriteFile(base + ".png", EncodePng(p.image))) {

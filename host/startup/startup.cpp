@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "daemon_mode.h"
+#include "settings_dialog.h"
 #include "veloran_names.h"
 #include "windows_path.h"
 
@@ -45,7 +46,8 @@ void Main(Runtime& rt, Music& music, HostState& host) {
   }
 
   if (host.mode == "C") {
-    // The settings dialog opens here; until it exists, configuration ends the program.
+    SettingsDialog dialog(rt, host.music, host.zoom);
+    rt.ShowSettingsDialog(dialog);
     rt.EndProgram();
     return;
   }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "assets.h"
+#include "dialog_win32.h"
 
 namespace {
 
@@ -330,3 +331,5 @@ std::unique_ptr<PreviewWindow> Win32Runtime::LoadPreviewForm(const std::string& 
   }
   return std::make_unique<Win32PreviewWindow>(hwnd);
 }
+
+void Win32Runtime::ShowSettingsDialog(DialogEvents& events) { RunSettingsDialog(*this, events); }

@@ -2,7 +2,7 @@
 // Windows runtime of the host: plain Win32 windows for the hidden and the preview
 // form, thread timers, MessageBoxA, FindWindowA, CreateProcessA with the process
 // handle kept for the watch, ShowCursor and DrawAnimatedRects; the multimedia calls
-// in media_win32.cpp.
+// in media_win32.cpp; the settings dialog in dialog_win32.cpp.
 #include <windows.h>
 
 #include <map>
@@ -40,6 +40,7 @@ class Win32Runtime : public Runtime {
                                          std::function<void()> tick) override;
   std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption, const Picture& picture,
                                                  std::function<void()> unload) override;
+  void ShowSettingsDialog(DialogEvents& events) override;
 
   // The command line as the program received it, without the program's path.
   static std::string ArgumentsOf(const std::string& full_command_line);

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "assets.h"
+#include "dialog_fltk.h"
 #include "windows_path.h"
 
 extern char** environ;
@@ -521,4 +522,45 @@ std::unique_ptr<PreviewWindow> X11Runtime::LoadPreviewForm(const std::string& ca
                                                            std::function<void()> unload) {
   ++forms_loaded_;
   return std::make_unique<X11PreviewWindow>(*this, display_, caption, picture, std::move(unload));
+}
+
+void X11Runtime::ShowSettingsDialog(DialogEvents& events) {
+  if (!display_) {
+    std::fprintf(stderr, "Veloran: no X display for the settings dialog\n");
+    return;
+  }
+  FltkDialog dialog(*this, events);
+  dialog.RunModal();
+}
+
+// An outline moving from one rectangle to the other in a few steps, each drawn and
+// taken away again with XOR on the root window, over everything on the screen.
+void X11Runtime::DrawAnimatedRects(WindowHandle, const ScreenRect& from, const ScreenRect& to) {
+  if (!display_) return;
+  constexpr int kSteps = 6;
+  constexpr long kStepNs = 20 * 1000 * 1000;  // 120 ms in all
+  const Window root = DefaultRootWindow(display_);
+  const int screen = DefaultScreen(display_);
+  XGCValues values;
+  values.function = GXxor;
+  values.subwindow_mode = IncludeInferiors;
+  values.foreground = WhitePixel(display_, screen) ^ BlackPixel(display_, screen);
+  values.line_width = 2;
+  GC gc = XCreateGC(display_, root, GCFunction | GCSubwindowMode | GCForeground | GCLineWidth, &values);
+  auto between = [](std::int32_t a, std::int32_t b, int step) {
+    return static_cast<int>(a + static_cast<std::int64_t>(b - a) * step / kSteps);
+  };
+  for (int step = 1; step <= kSteps; ++step) {
+    const int left = between(from.left, to.left, step), top = between(from.top, to.top, step);
+    const int right = between(from.right, to.right, step), bottom = between(from.bottom, to.bottom, step);
+    const unsigned width = static_cast<unsigned>(std::max(right - left, 1) - 1);
+    const unsigned height = static_cast<unsigned>(std::max(bottom - top, 1) - 1);
+    XDrawRectangle(display_, root, gc, left, top, width, height);
+    XFlush(display_);
+    timespec pause{0, kStepNs};
+    nanosleep(&pause, nullptr);
+    XDrawRectangle(display_, root, gc, left, top, width, height);
+  }
+  XFreeGC(display_, gc);
+  XFlush(display_);
 }

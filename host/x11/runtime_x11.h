@@ -37,7 +37,7 @@ class X11Runtime : public Runtime {
   WindowHandle FindTopWindow(const std::string& title) override;
   std::int32_t ShowCursor(bool show) override;
   bool GetWindowRect(WindowHandle window, ScreenRect* rect) override;
-  void DrawAnimatedRects(WindowHandle, const ScreenRect&, const ScreenRect&) override {}
+  void DrawAnimatedRects(WindowHandle window, const ScreenRect& from, const ScreenRect& to) override;
   int TwipsPerPixelX() override { return 15; }
   int TwipsPerPixelY() override { return 15; }
   void LoadHiddenForm(const std::string& caption, std::function<void()> unload_request) override;
@@ -45,6 +45,7 @@ class X11Runtime : public Runtime {
                                          std::function<void()> tick) override;
   std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption, const Picture& picture,
                                                  std::function<void()> unload) override;
+  void ShowSettingsDialog(DialogEvents& events) override;
 
   // Screen-saver daemons: XSCREENSAVER_WINDOW, and the renderer started with
   // "-window-id ID" (the root window's id for 0), ended with SIGTERM.

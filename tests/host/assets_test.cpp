@@ -1,6 +1,9 @@
 // The pictures built into the host: sizes and looks that the renderer relies on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "assets.h"
 
 namespace {
@@ -54,6 +57,83 @@ TEST(Assets, StarFieldIsMostlyBlackAndBlue) {
   }
   EXPECT_GT(dark, 256 * 256 * 6 / 10);
   EXPECT_GT(blue_sum, red_sum * 3 / 2);
+}
+
+std::uint32_t Rgb(const Picture& p, int x, int y) {
+  const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
+  return static_cast<std::uint32_t>(px[0]) << 16 | px[1] << 8 | px[2];
+}
+
+// The dialog's pictures: sizes, and the colours its button, radio marks and cursor
+// show at the places the dialog relies on.
+TEST(Assets, DialogPicturesShowTheirColoursWhereDrawn) {
+  enum { kNormal, kHighLight, kHighLightSelect, kSelected, kPressed, kDisable, kRadioOff,
+         kRadioOn, kMetal, kHand, kIcon, kCount };
+  std::string_view files[kCount];
+  for (int i = 0; i <= 5; ++i) files[i] = ButtonPictureBmp(i);
+  files[kRadioOff] = RadioMarkBmp(false);
+  files[kRadioOn] = RadioMarkBmp(true);
+  files[kMetal] = MetalStripBmp();
+  files[kHand] = HandCursorBmp();
+  files[kIcon] = WindowIconBmp();
+  const int sizes[kCount][2] = {{64, 25}, {64, 25}, {64, 25}, {64, 25}, {64, 25}, {64, 25},
+                                {12, 12}, {12, 12}, {556, 20}, {32, 32}, {32, 32}};
+  Picture pics[kCount];
+  for (int i = 0; i < kCount; ++i) {
+    ASSERT_TRUE(DecodeBmp24(files[i], &pics[i])) << i;
+    EXPECT_EQ(pics[i].width, sizes[i][0]) << i;
+    EXPECT_EQ(pics[i].height, sizes[i][1]) << i;
+  }
+  EXPECT_TRUE(ButtonPictureBmp(-1).empty());
+  EXPECT_TRUE(ButtonPictureBmp(6).empty());
+  EXPECT_EQ(pics[kHighLight].rgb, pics[kHighLightSelect].rgb);
+
+  // Exact colours: frames, the rows 2/3 and 21/22 and the side columns inside them.
+  const struct { int pic, x, y; std::uint32_t rgb; } exact[] = {
+      {kNormal, 32, 1, 0x003C74},    {kNormal, 1, 12, 0x003C74},    {kNormal, 62, 12, 0x003C74},
+      {kNormal, 32, 23, 0x003C74},   {kNormal, 32, 12, 0xF3F3EE},   {kNormal, 32, 21, 0xE2DFD6},
+      {kNormal, 32, 22, 0xD6D0C5},   {kNormal, 60, 12, 0xEEEDE7},   {kNormal, 61, 12, 0xE8E5DF},
+      {kNormal, 2, 2, 0x255783},     {kNormal, 61, 22, 0x255783},
+      {kHighLight, 32, 1, 0x003C74}, {kHighLight, 32, 2, 0xFFF0CF}, {kHighLight, 32, 3, 0xFDD889},
+      {kHighLight, 32, 21, 0xF8B330}, {kHighLight, 32, 22, 0xE59700},
+      {kHighLight, 3, 4, 0xFEDF9A},  {kHighLight, 60, 20, 0xF9B435},
+      {kSelected, 62, 12, 0x003C74}, {kSelected, 32, 2, 0xCEE7FF},  {kSelected, 32, 3, 0xCEE7FF},
+      {kSelected, 32, 21, 0x6982EE}, {kSelected, 32, 22, 0x6982EE},
+      {kSelected, 2, 4, 0xB7D0F4},   {kSelected, 61, 20, 0x8BADE4},
+      {kPressed, 32, 2, 0x003C74},   {kPressed, 2, 12, 0x003C74},   {kPressed, 61, 12, 0x003C74},
+      {kPressed, 32, 22, 0x003C74},  {kPressed, 32, 1, 0xECE9D8},   {kPressed, 1, 12, 0xECE9D8},
+      {kPressed, 62, 12, 0xECE9D8},  {kPressed, 32, 23, 0xECE9D8},  {kPressed, 32, 3, 0xD1CCC1},
+      {kPressed, 32, 21, 0xF2F1EE},
+      {kDisable, 32, 1, 0xC9C7BA},   {kDisable, 1, 12, 0xC9C7BA},   {kDisable, 62, 12, 0xC9C7BA},
+      {kDisable, 32, 23, 0xC9C7BA},  {kDisable, 32, 0, 0xECE9D8},   {kDisable, 32, 12, 0xF5F4EA},
+      {kRadioOff, 0, 0, 0xE0E0E0},   {kRadioOn, 11, 11, 0xE0E0E0},  {kRadioOff, 5, 5, 0xFFFFFF},
+      {kHand, 0, 0, 0xFF00FF},       {kIcon, 0, 0, 0xFF00FF},       {kIcon, 31, 31, 0xFF00FF},
+  };
+  for (const auto& e : exact)
+    EXPECT_EQ(Rgb(pics[e.pic], e.x, e.y), e.rgb) << e.pic << " at " << e.x << "," << e.y;
+
+  // Outermost ring of the enabled looks: pale cream, within #E0DCC9..#FAFAF6.
+  for (int pic : {kNormal, kHighLight, kSelected}) {
+    for (int y : {0, 12, 24}) {
+      const std::uint32_t c = Rgb(pics[pic], y == 12 ? 63 : 32, y);
+      EXPECT_TRUE(c >> 16 >= 0xE0 && c >> 16 <= 0xFA && (c & 0xff) >= 0xC9 && (c & 0xff) <= 0xF6)
+          << pic << " row " << y << " " << std::hex << c;
+    }
+  }
+  // A dark dot marks the selected radio; the hand's hotspot is on the drawn finger.
+  EXPECT_LT(Brightness(pics[kRadioOn], 6, 6), 300);
+  EXPECT_NE(Rgb(pics[kHand], kHandCursorHotX, kHandCursorHotY), 0xFF00FFu);
+  EXPECT_EQ(Rgb(pics[kHand], kHandCursorHotX, kHandCursorHotY - 1), 0xFF00FFu);
+  // The metal tiles downwards: the seam between its last and first row steps no
+  // more than the rows inside it do.
+  auto row_mean = [&](int y) {
+    long sum = 0;
+    for (int x = 0; x < 556; ++x) sum += Brightness(pics[kMetal], x, y);
+    return sum / 556.0;
+  };
+  double inner_step = 0.0;
+  for (int y = 1; y < 20; ++y) inner_step = std::max(inner_step, std::fabs(row_mean(y) - row_mean(y - 1)));
+  EXPECT_LE(std::fabs(row_mean(0) - row_mean(19)), inner_step);
 }
 
 TEST(Assets, DecoderRejectsWhatItCannotRead) {

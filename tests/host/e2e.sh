@@ -27,6 +27,14 @@
 #   settings_file DIR     the settings file the host in DIR reads
 #   host_path PATH        PATH spelled as the host sees it
 #   no_cd                 makes the audio CD device absent for the next run
+#   dialog_client         "X Y W H" of the settings dialog's client area on the root
+#                         window; fails while the dialog is not mapped
+#   dialog_outer          "X Y W H" of the dialog's outer rectangle (frame included)
+#   choose_in_file_dialog PATH   picks PATH in the system's open-file dialog
+#   press_close_box       closes the settings dialog the way its close box does
+#   pointer_shape         "W H HOTX HOTY" of the pointer's current shape, or "" when
+#                         the platform cannot tell
+#   search_path_without_opener   a PATH for the host with no desktop opener, or nothing
 set -uo pipefail
 
 driver=$1
@@ -141,6 +149,59 @@ music_stop() {
     fail "sound ${after} s after Esc"
 }
 calc() { awk "BEGIN { v = $1; print (v == int(v) ? v : sprintf(\"%.3f\", v)) }"; }
+
+# --- The settings dialog: driven with the pointer, checked on screenshots ---
+# Client-area points (pixels) of its controls: the layout's twips / 15.
+set_at=(356 212)      # Cmd_Set, 316,200 81x25: its middle
+cancel_at=(440 212)   # Cmd_Can, 400,200 81x25
+file_at=(66 140)      # Cmd_File, 52,128 29x25
+file_kind_at=(70 118) # lbl_BGM(2), "MP3、WAV"
+cd_mark_at=(46 78)    # Img_BGM(1), 40,72 13x13
+# Reference points: a body pixel under the top frame (row 1), one on the inner ring
+# (row 2), and left of the caption near the top and the bottom of the gradient.
+set_frame=(356 201) set_ring=(356 202) set_top=(322 205) set_bottom=(322 220) file_frame=(66 129)
+
+# open_dialog [DIR [SEARCH_PATH]]: /c, with that PATH for the host (the desktop's
+# opener is looked up there); sets host_pid and the client area cx cy cw ch.
+open_dialog() {
+  PATH=${2:-$PATH} scr_bg "${1:-$bin}" /c
+  host_pid=$pid
+  wait_for 60 dialog_client || fail "dialog did not appear"
+  read -r cx cy cw ch < <(dialog_client)
+  sleep 1  # the opening zoom and the first paint
+}
+point() { xdotool mousemove $((cx + $1)) $((cy + $2)); }
+click() { point "$1" "$2"; sleep 0.2; xdotool click "${3:-1}"; sleep 0.3; }
+shot() { import -window root "$work/$1.png" || fail "no screenshot"; }
+# rgb SHOT X Y: "r g b" of a client-area pixel.
+rgb() {
+  convert "$work/$1.png" -format "%[fx:int(255*p{$((cx + $2)),$((cy + $3))}.r)] %[fx:int(255*p{$((cx + $2)),$((cy + $3))}.g)] %[fx:int(255*p{$((cx + $2)),$((cy + $3))}.b)]" info:
+}
+# near SHOT X Y R G B TOLERANCE
+near() {
+  local r g b
+  read -r r g b < <(rgb "$1" "$2" "$3")
+  (( ${r} - $4 <= $7 && $4 - ${r} <= $7 && ${g} - $5 <= $7 && $5 - ${g} <= $7 && ${b} - $6 <= $7 && $6 - ${b} <= $7 )) ||
+    fail "$1 at $2,$3: $r $g $b, expected about $4 $5 $6"
+}
+still_open() {  # still_open WHAT
+  sleep 0.5
+  kill -0 "$host_pid" 2>/dev/null && dialog_client >/dev/null || fail "$1 closed the dialog"
+}
+host_ended() {  # host_ended WHAT: the host is gone within 20 s, with 0
+  exit_code "$host_pid" 20
+  [[ $rc == 0 ]] || fail "$1: host exit code $rc"
+}
+# value_of FILE KEY_BYTES: a stored value, the blanks before it dropped.
+value_of() { LC_ALL=C sed -n "s/^BGM$2=[ ]*\(.*\)\r\$/\1/p" "$1"; }
+kind_key=$'\x8B\xE6\x95\xAA' track_key=$'\xD8\xCB\xDF\xB0\xC4'
+address_at=(40 214) panel_at=(250 100) combo_at=(128 78)
+# end_dialog X Y: clicks there; the host ends with 0.
+end_dialog() {
+  click "$1" "$2"
+  exit_code "$host_pid" 20
+  [[ $rc == 0 ]] || fail "host exit code $rc after the dialog closed"
+}
 
 case "$case_name" in
   run_and_escape)
@@ -330,6 +391,153 @@ case "$case_name" in
     renderer_up || fail "the renderer went with the host"
     xdotool mousemove 512 384 key Escape
     wait_for 30 renderer_down || fail "renderer window did not go on Esc"
+    ;;
+
+  dialog_look)
+    # /c: the window at its place, the shading, the panel, the buttons; a hover; the
+    # guard; Cancel writes nothing.
+    open_dialog
+    read -r ox oy ow oh < <(dialog_outer)
+    read -r sw sh < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
+    echo "client $cx,$cy ${cw}x$ch, outer $ox,$oy ${ow}x$oh on ${sw}x$sh"
+    [[ "$cw $ch" == "495 246" ]] || fail "client area ${cw}x$ch"
+    (( ox - (sw - ow) / 2 <= 1 && (sw - ow) / 2 - ox <= 1 )) || fail "left $ox, expected $(( (sw - ow) / 2 ))"
+    (( oy - (sh - oh) / 3 <= 1 && (sh - oh) / 3 - oy <= 1 )) || fail "top $oy, expected $(( (sh - oh) / 3 ))"
+    shot look
+    near look 2 0 0 0 30 6          # dark blue-black at the top
+    near look 2 123 220 220 250 6   # light blue-grey in the middle
+    near look 2 245 0 0 30 12       # dark again at the bottom
+    read -r r g b < <(rgb look 212 21)
+    (( r > 150 && r - g < 20 && g - r < 20 && g - b < 20 && b - g < 20 )) || fail "panel not metal grey: $r $g $b"
+    near look "${set_frame[@]}" 0 60 116 12   # the Normal picture's frame
+    read -r r1 _ < <(rgb look "${set_top[@]}")
+    read -r r2 _ < <(rgb look "${set_bottom[@]}")
+    (( r1 > 230 && r2 < r1 - 20 )) || fail "no white to lavender gradient: red $r1 above, $r2 below"
+    near look "${file_frame[@]}" 201 199 186 12  # "..." disabled: the Disable picture's frame
+    # Hovering: the ring turns warm; leaving brings the Normal look back.
+    point "${set_at[@]}"
+    sleep 0.4
+    shot hover
+    read -r r g b < <(rgb hover "${set_ring[@]}")
+    (( r > b + 30 )) || fail "no hover look: ring $r $g $b"
+    point 2 2
+    sleep 0.5
+    shot left
+    [[ $(rgb left "${set_ring[@]}") == $(rgb look "${set_ring[@]}") ]] || fail "hover look stayed"
+    # A second start, for any mode, ends at once while the dialog is open.
+    start=$(now_ms)
+    scr /s
+    (( $(now_ms) - start < 15000 )) && renderer_down || fail "a saver run started beside the dialog"
+    end_dialog "${cancel_at[@]}"
+    [[ ! -e $(settings_file "$bin") ]] || fail "Cancel wrote the settings file"
+    ;;
+
+  dialog_choose_and_set)
+    # Any button on a mark selects it; the file row enables "..."; the chosen file
+    # and Set write the three keys.
+    dir=$(music_bin)
+    write_settings "$dir" 0 0 ""
+    mkdir -p "$work/songs"
+    make_mp3 "$work/songs/tune.mp3" 1 440
+    open_dialog "$dir"
+    shot before
+    click "${cd_mark_at[@]}" 3
+    shot cd
+    [[ $(rgb cd "${cd_mark_at[@]}") != $(rgb before "${cd_mark_at[@]}") ]] || fail "right button did not select the CD mark"
+    click "${file_kind_at[@]}"
+    shot file_kind
+    near file_kind "${file_frame[@]}" 0 60 116 12  # "..." enabled
+    click "${file_at[@]}"
+    choose_in_file_dialog "$work/songs/tune.mp3"
+    end_dialog "${set_at[@]}"
+    # The host hands " 2" and " 0" to the profile writer, which drops blanks before a value.
+    write_music_settings "$work/expected.ini" 2 0 "$(host_path "$work/songs/tune.mp3")"
+    cmp "$(settings_file "$dir")" "$work/expected.ini" ||
+      fail "settings file: $(od -c "$(settings_file "$dir")" | head -20)"
+    ;;
+
+  dialog_cancel_keeps_file)
+    dir=$(music_bin)
+    write_settings "$dir" 1 3 ""
+    cp "$(settings_file "$dir")" "$work/before.ini"
+    mkdir -p "$work/songs"
+    make_mp3 "$work/songs/other.mp3" 1 440
+    open_dialog "$dir"
+    click "${file_kind_at[@]}"
+    click "${file_at[@]}"
+    choose_in_file_dialog "$work/songs/other.mp3"
+    end_dialog "${cancel_at[@]}"
+    cmp "$(settings_file "$dir")" "$work/before.ini" || fail "Cancel changed the settings file"
+    ;;
+
+  dialog_address_and_close)
+    # The address label: the hand over it, the address to the desktop's opener on a
+    # click (a missing opener changes nothing). Esc leaves the dialog open; the close
+    # box closes it, writes nothing and leaves nothing on the screen.
+    dir=$(music_bin)
+    mkdir -p "$work/tools" "$work/empty"
+    printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$work/opened" >"$work/tools/xdg-open"
+    chmod +x "$work/tools/xdg-open"
+    for search_path in "$work/tools:$PATH" $(search_path_without_opener); do
+      open_dialog "$dir" "$search_path"
+      point "${address_at[@]}"
+      sleep 0.2
+      shape=$(pointer_shape)
+      [[ -z $shape || $shape == "32 32 12 10" ]] || fail "pointer over the address: $shape"
+      point "${panel_at[@]}"
+      sleep 0.2
+      [[ -z $shape || $(pointer_shape) != "32 32 12 10" ]] || fail "the hand stayed over the panel"
+      click "${address_at[@]}"
+      still_open "the address"
+      xdotool key Escape
+      still_open "Esc"
+      press_close_box
+      host_ended "the close box"
+    done
+    wait_for 20 test -s "$work/opened" || fail "the address reached no opener"
+    [[ $(cat "$work/opened") == "https://qorin.example/veloran/" ]] || fail "the opener got '$(cat "$work/opened")'"
+    [[ ! -e $(settings_file "$dir") ]] || fail "the close box wrote the settings file"
+    shot after
+    [[ $(convert "$work/after.png" -format '%[fx:maxima.r+maxima.g+maxima.b]' info:) == 0 ]] ||
+      fail "something is left on the screen after the dialog closed"
+    ;;
+
+  dialog_typed_track)
+    # What is typed into the track box is saved rounded, held to 16 bits, or 0.
+    dir=$(music_bin)
+    ini=$(settings_file "$dir")
+    for pair in "3.5 4" "2.5 2" "abc 0" "99999 32767" "-7 -7"; do
+      read -r typed expected <<<"$pair"
+      write_music_settings "$ini" " 1" " 0" ""
+      open_dialog "$dir"
+      click "${combo_at[@]}"
+      xdotool key End BackSpace BackSpace BackSpace type -- "$typed"
+      click "${set_at[@]}"
+      host_ended "Set after typing $typed"
+      [[ $(value_of "$ini" "$track_key") == "$expected" && $(value_of "$ini" "$kind_key") == 1 ]] ||
+        fail "typed '$typed': $(od -c "$ini")"
+      echo "typed $typed -> track $expected"
+    done
+    ;;
+
+  dialog_cancel_rules)
+    # Press, drag off until the poll sees the pointer outside, back, release: no
+    # Click. A right-button click then is one: Cancel closes, writing nothing.
+    dir=$(music_bin)
+    open_dialog "$dir"
+    point "${cancel_at[@]}"
+    sleep 0.2
+    xdotool mousedown 1
+    sleep 0.1
+    point 250 240
+    sleep 0.3
+    point "${cancel_at[@]}"
+    sleep 0.2
+    xdotool mouseup 1
+    still_open "a release after dragging off and back"
+    click "${cancel_at[@]}" 3
+    host_ended "a right-button click on Cancel"
+    [[ ! -e $(settings_file "$dir") ]] || fail "Cancel wrote the settings file"
     ;;
 
   *) fail "unknown case" ;;

@@ -73,3 +73,25 @@ music_bin() {
 settings_file() { echo "$1/Veloran.ini"; }
 host_path() { win_path "$1"; }
 no_cd() { :; }
+
+# The settings dialog: its rectangles from Wine's own view (screen pixels are root
+# pixels), and Wine's open-file dialog, checked for its title and file type, then
+# given the file name and confirmed.
+dialog_client() { local r; r=$(wine "$probe" client '<Veloran>') || return 1; echo "${r//$'\r'/}"; }
+dialog_outer() { local r; r=$(wine "$probe" outer '<Veloran>') || return 1; echo "${r//$'\r'/}"; }
+choose_in_file_dialog() {
+  local out title filter
+  out=$(wine "$probe" filedialog '<Veloran>' "$(win_path "$1")" 30000) ||
+    fail "open-file dialog not found or not closed: ${out//$'\r'/ }"
+  { read -r title; read -r filter; } <<<"${out//$'\r'/}"
+  [[ $title == CCA7B2D982F08A4A82AD ]] || fail "open-file dialog title bytes $title"
+  [[ $filter == 42474DCCA7B2D920284D50332057415629 ]] || fail "file type bytes $filter"
+}
+# The close box of Wine's own frame: the rightmost button of the caption bar.
+press_close_box() {
+  local ox oy ow oh
+  read -r ox oy ow oh < <(dialog_outer)
+  xdotool mousemove $((ox + ow - 12)) $((oy + 11)) click 1
+}
+pointer_shape() { :; }  # the hand cursor is checked by the control's unit test
+search_path_without_opener() { :; }  # wine itself needs the system's PATH

@@ -84,3 +84,61 @@ music_bin() { echo "$bin"; }
 settings_file() { echo "$XDG_CONFIG_HOME/veloran/Veloran.ini"; }
 host_path() { echo "$1"; }
 no_cd() { export VELORAN_CD_DEVICE=$work/no-such-disc.cue; }
+
+# --- The settings dialog ---
+dialog_window() { xdotool search --onlyvisible --name '^<Veloran>$' 2>/dev/null | head -1; }
+geometry_of() {  # geometry_of WINDOW -> "X Y W H" in root pixels
+  xwininfo -id "$1" 2>/dev/null | awk '
+    /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+    /^  Width:/ { w = $NF } /^  Height:/ { h = $NF }
+    END { if (w == "") exit 1; print x, y, w, h }'
+}
+dialog_client() {
+  local win
+  win=$(dialog_window)
+  [[ -n $win ]] || return 1
+  geometry_of "$win"
+}
+# A window manager's frame is the root's child that holds the window.
+dialog_outer() {
+  local win root parent
+  win=$(dialog_window)
+  [[ -n $win ]] || return 1
+  root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
+  for _ in 1 2 3 4 5 6 7 8; do
+    parent=$(xwininfo -children -id "$win" 2>/dev/null | awk '/Parent window id:/ { print $4 }')
+    [[ -z $parent || $((parent)) == $((root)) ]] && break
+    win=$parent
+  done
+  geometry_of "$win"
+}
+# The system's chooser (GTK): the location field takes the whole path.
+choose_in_file_dialog() {
+  local chooser="" g
+  for _ in $(seq 1 200); do
+    chooser=$(xdotool search --onlyvisible --name '^ﾌｧｲﾙを開く$' 2>/dev/null | head -1)
+    [[ -n $chooser ]] && break
+    sleep 0.1
+  done
+  [[ -n $chooser ]] || fail "no open-file dialog"
+  sleep 0.5  # the chooser fills its list before it takes keys
+  # With no window manager it may open under the dialog, and the keys go where the
+  # pointer is.
+  xdotool windowraise "$chooser"
+  read -r gx gy gw gh < <(geometry_of "$chooser")
+  xdotool mousemove $((gx + gw / 2)) $((gy + gh / 2))
+  sleep 0.2
+  xdotool key --clearmodifiers ctrl+l
+  sleep 0.5
+  # The field may come with a completion of the folder's names in it.
+  xdotool key --clearmodifiers ctrl+a BackSpace
+  sleep 0.2
+  xdotool type --delay 20 "$1"
+  sleep 0.3
+  xdotool key Return
+  gone() { ! xdotool search --onlyvisible --name '^ﾌｧｲﾙを開く$' >/dev/null 2>&1; }
+  wait_for 20 gone || fail "the open-file dialog is still open"
+}
+press_close_box() { "$probe" close '<Veloran>' || fail "no dialog window to close"; }
+pointer_shape() { "$probe" cursor; }
+search_path_without_opener() { mkdir -p "$work/empty" && echo "$work/empty"; }

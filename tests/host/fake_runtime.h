@@ -189,6 +189,12 @@ class FakeRuntime : public Runtime {
     preview_unload = std::move(unload);
     return std::make_unique<FakePreviewWindow>(log);
   }
+  // Logs the dialog's show; `dialog_session` plays the user's part, if set.
+  void ShowSettingsDialog(DialogEvents& events) override {
+    log.push_back("settings dialog");
+    if (dialog_session) dialog_session(events);
+  }
+  std::function<void(DialogEvents&)> dialog_session;
 
   bool DaemonWindowVariable(std::string* window) override {
     *window = daemon_variable;

@@ -119,6 +119,12 @@ TEST_F(StartupTest, ModeTableWithTheRendererPresent) {
     EXPECT_EQ(fresh.ended, !c.run);
     EXPECT_EQ(Has(fresh.log, "hidden form Veloran_Main"), c.run);
     EXPECT_EQ(Has(fresh.log, "cursor hide"), c.cursor_hidden);
+    // Configuration shows the dialog, modally: the program ends once it has closed.
+    const bool configure = std::string(c.cmd).rfind("/c", 0) == 0;
+    EXPECT_EQ(Has(fresh.log, "settings dialog"), configure);
+    if (configure) {
+      EXPECT_EQ(fresh.log.back(), "end");
+    }
     EXPECT_EQ(host.Cursor_Count, c.cursor_hidden ? -1 : 0);
     EXPECT_EQ(host.saver_run != nullptr, c.run);
     if (c.run) {

@@ -6,6 +6,13 @@
 //       prints its text as hex bytes, presses its OK button
 //   win_probe find TITLE       exit code 0 when a top-level window has that title
 //   win_probe children N       prints "title WxH" for each child window of window N
+//   win_probe client TITLE     prints "X Y W H": the client area of the shown top-level
+//       window with that title, in screen pixels; exit code 1 when there is none
+//   win_probe outer TITLE      the same for its outer rectangle, frame included
+//   win_probe filedialog OWNER PATH MS   waits up to MS for the open-file dialog owned
+//       by the window titled OWNER, prints its title and its file type as hex bytes
+//       (one line each), enters PATH as the file name, confirms, and waits for the
+//       dialog to go
 #include <windows.h>
 
 #include <cstdio>
@@ -46,6 +53,78 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   GetClientRect(child, &r);
   std::printf("%s %ldx%ld\n", title, r.right - r.left, r.bottom - r.top);
   return TRUE;
+}
+
+HWND ShownWindow(const char* title) {
+  HWND w = FindWindowA(nullptr, title);
+  return w && IsWindowVisible(w) ? w : nullptr;
+}
+
+std::string Hex(const std::string& bytes) {
+  std::string out;
+  char two[3];
+  for (unsigned char c : bytes) {
+    std::snprintf(two, sizeof two, "%02X", c);
+    out += two;
+  }
+  return out;
+}
+
+// The text a window answers (GetWindowText reads no control of another process).
+std::string TextOf(HWND w) {
+  char buf[1024] = {};
+  DWORD_PTR result = 0;
+  if (w) SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &result);
+  return buf;
+}
+
+struct DialogSearch {
+  HWND owner;
+  HWND found;
+};
+
+BOOL CALLBACK FindOwnedDialog(HWND w, LPARAM arg) {
+  auto* search = reinterpret_cast<DialogSearch*>(arg);
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (std::strcmp(cls, "#32770") == 0 && IsWindowVisible(w) && GetWindow(w, GW_OWNER) == search->owner) {
+    search->found = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The open-file dialog's controls: file type list, file name (a combo box with an
+// edit field, or an edit field) and the OK button.
+constexpr int kFileTypeId = 0x470;   // cmb1
+constexpr int kFileNameCombo = 0x47C;  // cmb13
+constexpr int kFileNameEdit = 0x480;   // edt1
+
+int FileDialog(const char* owner_title, const char* path, DWORD limit_ms) {
+  const DWORD start = GetTickCount();
+  HWND dialog = nullptr;
+  while (!dialog) {
+    DialogSearch search = {FindWindowA(nullptr, owner_title), nullptr};
+    if (search.owner) EnumWindows(FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
+    dialog = search.found;
+    if (!dialog) {
+      if (GetTickCount() - start > limit_ms) return 1;
+      Sleep(50);
+    }
+  }
+  Sleep(300);  // let it finish filling its lists
+  std::printf("%s\n%s\n", Hex(TextOf(dialog)).c_str(), Hex(TextOf(GetDlgItem(dialog, kFileTypeId))).c_str());
+  std::fflush(stdout);
+  HWND name = GetDlgItem(dialog, kFileNameCombo);
+  if (!name) name = GetDlgItem(dialog, kFileNameEdit);
+  if (!name) return 1;
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  while (IsWindow(dialog)) {
+    if (GetTickCount() - start > limit_ms) return 1;
+    Sleep(50);
+  }
+  return 0;
 }
 
 }  // namespace
@@ -96,6 +175,20 @@ int main(int argc, char** argv) {
     EnumChildWindows(parent, PrintChild, 0);
     return 0;
   }
-  std::fprintf(stderr, "usage: win_probe window|message|find|children ...\n");
+  if ((cmd == "client" || cmd == "outer") && argc >= 3) {
+    HWND w = ShownWindow(argv[2]);
+    RECT r;
+    if (!w) return 1;
+    if (cmd == "client") {
+      if (!GetClientRect(w, &r)) return 1;
+      MapWindowPoints(w, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    } else if (!GetWindowRect(w, &r)) {
+      return 1;
+    }
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (cmd == "filedialog" && argc >= 5) return FileDialog(argv[2], argv[3], static_cast<DWORD>(std::atoi(argv[4])));
+  std::fprintf(stderr, "usage: win_probe window|message|find|children|client|outer|filedialog ...\n");
   return 2;
 }

@@ -1,0 +1,77 @@
+#pragma once
+// The Command button as an FLTK widget: a ButtonSurface around a CommandButton. The
+// body is an in-memory persistent image shown with fl_draw_image, the caption is drawn
+// over it, and the widget feeds the button its focus, mouse, size and poll
+// notifications. Widgets have no X window of their own, so a window handle here is
+// an address: the widget's own, or that of the group holding it.
+#include <FL/Fl_Widget.H>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "button_image.h"
+#include "command_button.h"
+#include "runtime.h"
+
+class CommandWidget : public Fl_Widget, public ButtonSurface {
+ public:
+  CommandWidget(Runtime& rt, int x, int y, int w, int h);
+
+  CommandButton& Button() { return button_; }
+  WindowHandle Handle() const { return reinterpret_cast<WindowHandle>(this); }
+
+  // --- Fl_Widget ---
+  void draw() override;
+  int handle(int event) override;
+  void resize(int x, int y, int w, int h) override;
+
+  // --- ButtonSurface ---
+  int WidthTwips() override { return w() * kTwips; }
+  int HeightTwips() override { return h() * kTwips; }
+  int InnerWidth() override { return w(); }
+  int InnerHeight() override { return h(); }
+  int TwipsPerPixel() override { return kTwips; }
+  void ClearImage() override;
+  void FillGradient(const GradientVertex& top_left, const GradientVertex& bottom_right) override;
+  void CopyPicture(ButtonPicture picture, const PixelRect& destination, const PixelRect& source) override;
+  void PresentImage() override;
+  void SetBodyOpaque(bool opaque) override;
+  void SetCaptionText(const std::string& utf8) override;
+  std::string CaptionText() override { return caption_; }
+  void SetCaptionFont(const FontSpec& font) override;
+  FontSpec CaptionFont() override { return font_; }
+  bool SetCaptionColour(std::uint32_t colour) override;
+  bool CaptionColour(std::uint32_t* colour) override;
+  void SetCaptionEnabled(bool enabled) override;
+  int CaptionHeightTwips() override { return kCaptionHeightTwips; }
+  void PlaceCaption(double top_twips, int left_twips, int width_twips) override;
+  WindowHandle OwnWindow() override { return Handle(); }
+  WindowHandle ParentWindow() override;
+  WindowHandle WindowUnderPointer() override;
+  std::unique_ptr<FormTimer> CreateTimer(unsigned interval_ms, std::function<void()> tick) override;
+  void PropertyChanged(const char*) override {}
+  FontSpec ContainerFont() override { return DialogFont(); }
+
+ private:
+  static constexpr int kTwips = 15;
+  // The caption label's designed height: one line of the dialog's font.
+  static constexpr int kCaptionHeightTwips = 195;
+
+  void RepaintBehind();
+
+  Runtime& rt_;
+  ButtonImage image_;
+  bool opaque_ = true;
+  bool pointer_over_ = false;  // FLTK's enter seen, its leave not yet
+  std::string caption_;
+  FontSpec font_;
+  std::uint32_t colour_ = 0;
+  bool caption_enabled_ = true;
+  int caption_top_ = 0, caption_left_ = 0, caption_width_ = 0;  // pixels, in the widget
+  CommandButton button_;
+};
+
+// The FLTK font for a caption font: the Japanese faces map to the IPA fonts.
+// Returns the font number (set up on first use) and the size in pixels.
+int FltkFont(const FontSpec& font, int* pixel_size);

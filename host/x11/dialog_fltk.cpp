@@ -1,0 +1,559 @@
+// The settings dialog's window in FLTK (see dialog_fltk.h). The X window is made,
+// unmapped, before the dialog loads, so that its place can be read and animated to
+// as on Windows; FLTK adopts it and maps it at show.
+#include "dialog_fltk.h"
+
+#define FL_INTERNALS
+#include <FL/Fl.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Input_Choice.H>
+#include <FL/Fl_Native_File_Chooser.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <spawn.h>
+
+#include <algorithm>
+#include <cctype>
+#include <functional>
+
+#include "assets.h"
+#include "command_fltk.h"
+#include "dialog_layout.h"
+#include "property_bag.h"
+#include "veloran_names.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kTwips = 15;
+int Px(int twips) { return twips / kTwips; }
+
+constexpr int kClientWidth = kDialogClientWidthTwips / kTwips;    // 495
+constexpr int kClientHeight = kDialogClientHeightTwips / kTwips;  // 246
+const Fl_Color kPanelGrey = fl_rgb_color(224, 224, 224);
+
+// An RGBA copy of a picture, magenta transparent.
+std::vector<uchar> WithAlpha(const Picture& picture) {
+  std::vector<uchar> rgba(static_cast<size_t>(picture.width) * picture.height * 4);
+  for (size_t i = 0, n = static_cast<size_t>(picture.width) * picture.height; i < n; ++i) {
+    const uchar* p = &picture.rgb[i * 3];
+    const bool clear = p[0] == 0xFF && p[1] == 0x00 && p[2] == 0xFF;
+    rgba[i * 4] = p[0];
+    rgba[i * 4 + 1] = p[1];
+    rgba[i * 4 + 2] = p[2];
+    rgba[i * 4 + 3] = clear ? 0 : 0xFF;
+  }
+  return rgba;
+}
+
+// Draws what lies under a widget again, then the widget: for the transparent ones.
+void RepaintBehind(Fl_Widget* w) {
+  if (Fl_Window* win = w->window()) win->damage(FL_DAMAGE_ALL, w->x(), w->y(), w->w(), w->h());
+}
+
+void DrawPicture(const Picture& picture, int x, int y) {
+  if (picture.width > 0 && picture.height > 0) fl_draw_image(picture.rgb.data(), x, y, picture.width, picture.height, 3);
+}
+
+// --- The window and its controls ---
+
+class DialogWindow : public Fl_Double_Window {
+ public:
+  DialogWindow() : Fl_Double_Window(kClientWidth, kClientHeight, kDialogCaption) {}
+  std::vector<RowColour> rows;
+  std::function<void()> resized;
+
+  void draw() override {
+    if (damage() & ~FL_DAMAGE_CHILD) {
+      const int n = std::min<int>(static_cast<int>(rows.size()), h());
+      for (int i = 0; i < n; ++i) {
+        fl_color(rows[i].red, rows[i].green, rows[i].blue);
+        fl_xyline(0, i, w() - 1);
+      }
+      if (n < h()) fl_rectf(0, n, w(), h() - n, FL_BLACK);
+    }
+    draw_children();
+  }
+  void resize(int x, int y, int w, int h) override {
+    const bool sized = w != this->w() || h != this->h();
+    Fl_Double_Window::resize(x, y, w, h);
+    if (sized && resized) resized();
+  }
+};
+
+// Pic_C: light grey under copies of the strip picture.
+class PanelGroup : public Fl_Group {
+ public:
+  PanelGroup(int x, int y, int w, int h) : Fl_Group(x, y, w, h) { box(FL_NO_BOX); }
+  Picture strip;
+  std::vector<PixelPoint> origins;
+
+  void draw() override {
+    if (damage() & ~FL_DAMAGE_CHILD) {
+      fl_push_clip(x(), y(), w(), h());
+      fl_rectf(x(), y(), w(), h(), kPanelGrey);
+      for (const PixelPoint& p : origins) DrawPicture(strip, x() + p.x, y() + p.y);
+      fl_pop_clip();
+    }
+    draw_children();
+  }
+};
+
+// A rectangle with a black one-pixel border.
+class FrameWidget : public Fl_Widget {
+ public:
+  FrameWidget(int x, int y, int w, int h) : Fl_Widget(x, y, w, h) {}
+  void draw() override {
+    fl_color(FL_BLACK);
+    fl_rect(x(), y(), w(), h());
+  }
+};
+
+// A transparent label: its text drawn over whatever lies beneath. Texts are drawn as
+// they are ('@' and '&' mean nothing).
+class TextLabel : public Fl_Widget {
+ public:
+  TextLabel(const ControlPlace& place, int x, int y, int w, int h) : Fl_Widget(x, y, w, h), place_(place) {
+    if (place.text) text_ = place.text;
+  }
+  std::function<void(int button)> pressed;  // any mouse button
+  std::function<void()> clicked;            // left button pressed and released over it
+  std::function<void(bool inside)> hovered;
+
+  void SetText(const std::string& text) {
+    if (text == text_) return;
+    text_ = text;
+    RepaintBehind(this);
+  }
+  const std::string& Text() const { return text_; }
+
+  void draw() override {
+    if (text_.empty()) return;
+    int size = 13;
+    fl_font(static_cast<Fl_Font>(FltkFont(DialogFont(), &size)), size);
+    fl_color(place_.colour == LabelColour::White ? FL_WHITE : FL_BLACK);
+    const bool multi_line = place_.height > 195;
+    Fl_Align align = FL_ALIGN_TOP | FL_ALIGN_INSIDE | (place_.centred ? FL_ALIGN_CENTER : FL_ALIGN_LEFT);
+    if (multi_line) {
+      align |= FL_ALIGN_WRAP | FL_ALIGN_CLIP;
+      fl_draw(text_.c_str(), x(), y(), w(), h(), align, nullptr, 0);
+    } else {
+      fl_draw(text_.c_str(), x(), y(), w(), fl_height(), align, nullptr, 0);
+    }
+    if (place_.kind == ControlKind::AddressLabel) {
+      const int width = std::min(w(), static_cast<int>(fl_width(text_.c_str())));
+      const int baseline = y() + fl_height() - fl_descent();
+      fl_xyline(x(), baseline + 1, x() + width - 1);
+    }
+  }
+
+  int handle(int event) override {
+    switch (event) {
+      case FL_PUSH:
+        if (pressed) pressed(Fl::event_button());
+        return pressed || clicked ? 1 : 0;
+      case FL_RELEASE:
+        if (clicked && Fl::event_button() == FL_LEFT_MOUSE && Fl::event_inside(this)) clicked();
+        return 1;
+      case FL_ENTER:
+        if (hovered) hovered(true);
+        return hovered ? 1 : 0;
+      case FL_LEAVE:
+        if (hovered) hovered(false);
+        return hovered ? 1 : 0;
+      default:
+        return Fl_Widget::handle(event);
+    }
+  }
+
+ private:
+  const ControlPlace& place_;
+  std::string text_;
+};
+
+// A kind's radio mark: the selected or unselected picture at its top-left.
+class MarkWidget : public Fl_Widget {
+ public:
+  MarkWidget(int x, int y, int w, int h, const Picture& off, const Picture& on)
+      : Fl_Widget(x, y, w, h), off_(off), on_(on) {}
+  std::function<void()> pressed;
+
+  void SetSelected(bool selected) {
+    if (selected == selected_ && shown_once_) return;
+    selected_ = selected;
+    shown_once_ = true;
+    RepaintBehind(this);
+  }
+  void draw() override {
+    if (shown_once_) DrawPicture(selected_ ? on_ : off_, x(), y());
+  }
+  int handle(int event) override {
+    if (event == FL_PUSH) {
+      if (pressed) pressed();
+      return 1;
+    }
+    return Fl_Widget::handle(event);
+  }
+
+ private:
+  const Picture& off_;
+  const Picture& on_;
+  bool selected_ = false;
+  bool shown_once_ = false;
+};
+
+// "*.MP3;*.WAV" as FLTK's pattern, each ending in both cases: "*.{MP3,WAV,mp3,wav}".
+std::string FltkPattern(const std::string& windows_filter) {
+  std::vector<std::string> endings;
+  size_t start = 0;
+  while (start <= windows_filter.size()) {
+    size_t end = windows_filter.find(';', start);
+    if (end == std::string::npos) end = windows_filter.size();
+    std::string one = windows_filter.substr(start, end - start);
+    if (one.rfind("*.", 0) == 0 && one.size() > 2) endings.push_back(one.substr(2));
+    start = end + 1;
+  }
+  if (endings.empty()) return "*";
+  std::vector<std::string> all = endings;
+  for (const std::string& e : endings) {
+    std::string lower = e, upper = e;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const std::string& v : {upper, lower})
+      if (std::find(all.begin(), all.end(), v) == all.end()) all.push_back(v);
+  }
+  std::string out = "*.{";
+  for (size_t i = 0; i < all.size(); ++i) out += (i ? "," : "") + all[i];
+  return out + "}";
+}
+
+// The size and place a window manager reads: fixed size, the place chosen, and the
+// functions move and close only (FLTK's own hints would keep minimise); a title, a
+// border and the window menu.
+void SendPlacementHints(Fl_Window* w) {
+  Fl_X::i(w)->sendxjunk();
+  const long motif[5] = {1 | 2, 4 | 32, 2 | 8 | 16, 0, 0};
+  const Atom motif_hints = XInternAtom(fl_display, "_MOTIF_WM_HINTS", False);
+  XChangeProperty(fl_display, fl_xid(w), motif_hints, motif_hints, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(motif), 5);
+}
+
+// Makes the window's X window, unmapped, with what a window manager reads at map
+// time: titles, class, close protocol, fixed size, icon, and no minimise or
+// maximise function.
+void CreateUnmapped(Fl_Window* w) {
+  Display* d = fl_display;
+  XSetWindowAttributes attr{};
+  attr.border_pixel = 0;
+  attr.colormap = fl_colormap;
+  attr.bit_gravity = NorthWestGravity;
+  attr.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | KeymapStateMask |
+                    FocusChangeMask | ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
+                    LeaveWindowMask | PropertyChangeMask | PointerMotionMask;
+  const Window xid =
+      XCreateWindow(d, RootWindow(d, fl_screen), w->x(), w->y(), w->w(), w->h(), 0, fl_visual->depth,
+                    InputOutput, fl_visual->visual, CWBorderPixel | CWColormap | CWEventMask | CWBitGravity, &attr);
+  Fl_X* xp = Fl_X::set_xid(w, xid);
+  w->label(w->label(), w->iconlabel());  // WM_NAME and _NET_WM_NAME now that the window exists
+
+  Atom delete_window = XInternAtom(d, "WM_DELETE_WINDOW", False);
+  XSetWMProtocols(d, xid, &delete_window, 1);
+  XClassHint class_hint;
+  std::string res_name = "veloran", res_class = w->xclass() ? w->xclass() : "Veloran";
+  class_hint.res_name = &res_name[0];
+  class_hint.res_class = &res_class[0];
+  XSetClassHint(d, xid, &class_hint);
+  XWMHints* hints = XAllocWMHints();
+  if (hints) {
+    hints->input = True;
+    hints->flags = InputHint;
+    XSetWMHints(d, xid, hints);
+    XFree(hints);
+  }
+  xp->set_icons();
+  SendPlacementHints(w);
+}
+
+}  // namespace
+
+struct FltkDialog::Parts {
+  DialogWindow* window = nullptr;  // owns every widget below
+  PanelGroup* panel = nullptr;
+  std::vector<CommandWidget*> commands;  // in the form's order
+  CommandWidget* by_role[3] = {};
+  MarkWidget* marks[3] = {};
+  TextLabel* file_label = nullptr;
+  Fl_Input_Choice* combo = nullptr;
+  Picture radio_off, radio_on;
+  std::vector<uchar> hand_rgba, icon_rgba;
+  std::unique_ptr<Fl_RGB_Image> hand, icon;
+  bool hourglass = false;
+  bool over_address = false;
+
+  void ApplyCursor() {
+    if (!window) return;
+    if (hourglass) window->cursor(FL_CURSOR_WAIT);
+    else if (over_address && hand) window->cursor(hand.get(), kHandCursorHotX, kHandCursorHotY);
+    else window->cursor(FL_CURSOR_DEFAULT);
+  }
+};
+
+FltkDialog::FltkDialog(Runtime& rt, DialogEvents& events) : rt_(rt), events_(events), parts_(new Parts) {
+  Parts& p = *parts_;
+  DecodeBmp24(RadioMarkBmp(false), &p.radio_off);
+  DecodeBmp24(RadioMarkBmp(true), &p.radio_on);
+  Picture hand, icon;
+  if (DecodeBmp24(HandCursorBmp(), &hand)) {
+    p.hand_rgba = WithAlpha(hand);
+    p.hand.reset(new Fl_RGB_Image(p.hand_rgba.data(), hand.width, hand.height, 4));
+  }
+  if (DecodeBmp24(WindowIconBmp(), &icon)) {
+    p.icon_rgba = WithAlpha(icon);
+    p.icon.reset(new Fl_RGB_Image(p.icon_rgba.data(), icon.width, icon.height, 4));
+  }
+
+  Fl_Group::current(nullptr);
+  p.window = new DialogWindow();
+  p.window->end();
+  p.window->xclass("Veloran");
+  p.window->size_range(kClientWidth, kClientHeight, kClientWidth, kClientHeight);
+  p.window->callback(
+      [](Fl_Widget*, void* self) {
+        // Esc does not close the dialog; the close box does.
+        if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+        static_cast<FltkDialog*>(self)->Unload();
+      },
+      this);
+  p.window->resized = [this] { events_.Resize(); };
+
+  int size = 13;
+  const Fl_Font font = static_cast<Fl_Font>(FltkFont(DialogFont(), &size));
+  for (const ControlPlace& place : kDialogLayout) {
+    // FLTK places every widget in its window's coordinates; the panel's controls are
+    // laid out from the panel's corner.
+    Fl_Group* holder = place.in_panel && p.panel ? static_cast<Fl_Group*>(p.panel) : p.window;
+    const int x = (holder == p.window ? 0 : holder->x()) + Px(place.left);
+    const int y = (holder == p.window ? 0 : holder->y()) + Px(place.top);
+    const int w = Px(place.width), h = Px(place.height);
+    Fl_Widget* widget = nullptr;
+    switch (place.kind) {
+      case ControlKind::Panel: {
+        p.panel = new PanelGroup(x, y, w, h);
+        p.panel->end();
+        DecodeBmp24(MetalStripBmp(), &p.panel->strip);
+        widget = p.panel;
+        break;
+      }
+      case ControlKind::Label:
+      case ControlKind::AddressLabel:
+      case ControlKind::KindLabel: {
+        auto* label = new TextLabel(place, x, y, w, h);
+        if (place.kind == ControlKind::KindLabel) {
+          const int index = place.index;
+          label->pressed = [this, index](int) { events_.KindPressed(index); };
+        } else if (place.kind == ControlKind::AddressLabel) {
+          label->clicked = [this] { events_.AddressClicked(); };
+          label->hovered = [this](bool inside) {
+            parts_->over_address = inside;
+            parts_->ApplyCursor();
+          };
+        } else if (place.text == nullptr) {
+          p.file_label = label;
+        }
+        widget = label;
+        break;
+      }
+      case ControlKind::Command: {
+        auto* command = new CommandWidget(rt_, x, y, w, h);
+        p.commands.push_back(command);
+        if (place.index >= 0 && place.index < 3) p.by_role[place.index] = command;
+        widget = command;
+        break;
+      }
+      case ControlKind::KindMark: {
+        auto* mark = new MarkWidget(x, y, w, h, p.radio_off, p.radio_on);
+        const int index = place.index;
+        mark->pressed = [this, index] { events_.KindPressed(index); };
+        if (index >= 0 && index < 3) p.marks[index] = mark;
+        widget = mark;
+        break;
+      }
+      case ControlKind::Combo: {
+        auto* combo = new Fl_Input_Choice(x, y, w, h);
+        combo->end();
+        combo->color(FL_WHITE);
+        combo->input()->color(FL_WHITE);
+        combo->textfont(font);
+        combo->textsize(size);
+        combo->menubutton()->textfont(font);
+        combo->menubutton()->textsize(size);
+        p.combo = combo;
+        widget = combo;
+        break;
+      }
+      case ControlKind::Frame:
+        widget = new FrameWidget(x, y, w, h);
+        break;
+    }
+    if (widget) holder->add(widget);
+  }
+  Fl_Group::current(nullptr);
+
+  if (p.icon) p.window->icon(p.icon.get());
+  p.window->position(0, 0);
+  CreateUnmapped(p.window);
+}
+
+FltkDialog::~FltkDialog() { delete parts_->window; }
+
+void FltkDialog::RunModal() {
+  Parts& p = *parts_;
+  for (int role = 0; role < 3; ++role) {
+    CommandWidget* command = p.by_role[role];
+    if (!command) continue;
+    command->Button().LoadProperties(PropertyBag::Parse(StoredButtonProperties(static_cast<DialogButton>(role))));
+    command->Button().OnResize();  // laid out at its size
+  }
+  events_.Load(*this);
+  if (closed_) return;
+  // The place Load chose, for a window manager that reads it at map time.
+  SendPlacementHints(p.window);
+  p.window->show();
+  events_.Resize();
+  while (p.window->shown()) Fl::wait();
+}
+
+WindowHandle FltkDialog::Handle() {
+  return parts_->window->shown() ? static_cast<WindowHandle>(fl_xid(parts_->window)) : 0;
+}
+
+int FltkDialog::ScreenWidthTwips() { return Fl::w() * kTwips; }
+int FltkDialog::ScreenHeightTwips() { return Fl::h() * kTwips; }
+// Without a window manager the window has no frame; with one, it is not known
+// before the window is mapped, and the client area is placed.
+int FltkDialog::WidthTwips() { return parts_->window->w() * kTwips; }
+int FltkDialog::HeightTwips() { return parts_->window->h() * kTwips; }
+void FltkDialog::MoveTo(int left_twips, int top_twips) { parts_->window->position(left_twips / kTwips, top_twips / kTwips); }
+int FltkDialog::ClientWidth() { return parts_->window->w(); }
+int FltkDialog::ClientHeight() { return parts_->window->h(); }
+
+void FltkDialog::PaintBackground(const std::vector<RowColour>& rows) {
+  parts_->window->rows = rows;
+  parts_->window->redraw();
+}
+
+void FltkDialog::TilePanel(const std::vector<PixelPoint>& origins) {
+  if (!parts_->panel) return;
+  parts_->panel->origins = origins;
+  parts_->panel->redraw();
+}
+
+std::vector<CommandButton*> FltkDialog::CommandControls() {
+  std::vector<CommandButton*> out;
+  for (CommandWidget* c : parts_->commands) out.push_back(&c->Button());
+  return out;
+}
+
+CommandButton& FltkDialog::Button(DialogButton which) {
+  return parts_->by_role[static_cast<int>(which)]->Button();
+}
+
+void FltkDialog::SetRepeatEnabled(bool enabled) {
+  if (!parts_->combo) return;
+  if (enabled) parts_->combo->activate();
+  else parts_->combo->deactivate();
+}
+
+void FltkDialog::SetRepeatText(const std::string& text) {
+  if (parts_->combo) parts_->combo->value(text.c_str());
+}
+
+void FltkDialog::AddRepeatItem(const std::string& text) {
+  if (!parts_->combo) return;
+  // Added as one item whatever it holds ('/', '|', '&' are not menu syntax here).
+  Fl_Menu_Button* menu = parts_->combo->menubutton();
+  const int index = menu->add("x", 0, nullptr, nullptr, 0);
+  if (index >= 0) menu->replace(index, text.c_str());
+}
+
+std::string FltkDialog::RepeatText() {
+  const char* value = parts_->combo ? parts_->combo->value() : nullptr;
+  return value ? value : "";
+}
+
+void FltkDialog::SetKindMark(int index, bool selected) {
+  if (index >= 0 && index < 3 && parts_->marks[index]) parts_->marks[index]->SetSelected(selected);
+}
+
+void FltkDialog::SetFileLabel(const std::string& path) {
+  if (parts_->file_label) parts_->file_label->SetText(path);
+}
+
+bool FltkDialog::PointerPosition(int* x, int* y) {
+  Fl::get_mouse(*x, *y);
+  return true;
+}
+
+void FltkDialog::SetScreenPointer(ScreenPointer pointer) {
+  parts_->hourglass = pointer == ScreenPointer::Hourglass;
+  parts_->ApplyCursor();
+  Fl::flush();
+  XFlush(fl_display);
+}
+
+std::int32_t FltkDialog::OpenFile(const OpenFileRequest& request, std::string* chosen) {
+  const std::string pattern = FltkPattern(request.filter_pattern);
+  Fl_Native_File_Chooser native(Fl_Native_File_Chooser::BROWSE_FILE);
+  native.title(request.title.c_str());
+  native.filter((request.filter_name + "\t" + pattern).c_str());
+  if (!request.initial_folder.empty()) native.directory(request.initial_folder.c_str());
+  const int result = native.show();
+  if (result == 0) {
+    const char* name = native.filename();
+    if (name == nullptr || *name == '\0') return 0;
+    *chosen = name;
+    return 1;
+  }
+  if (result > 0) return 0;  // cancelled
+
+  // The system's chooser could not open: FLTK's own.
+  const std::string filter = request.filter_name + " (" + pattern + ")";
+  Fl_File_Chooser own(request.initial_folder.empty() ? "." : request.initial_folder.c_str(), filter.c_str(),
+                      Fl_File_Chooser::SINGLE, request.title.c_str());
+  own.show();
+  while (own.shown()) Fl::wait();
+  if (own.count() < 1 || own.value() == nullptr || *own.value() == '\0') return 0;
+  *chosen = own.value();
+  return 1;
+}
+
+void FltkDialog::ShellOpen(const std::string& address) {
+  // Not waited for (the host reaps its children); in a session of its own, reading
+  // nothing; the host's other descriptors close on exec.
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attr;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawnattr_init(&attr);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+  std::string program = "xdg-open", argument = address;
+  char* argv[] = {&program[0], &argument[0], nullptr};
+  pid_t pid = 0;
+  posix_spawnp(&pid, "xdg-open", &actions, &attr, argv, environ);  // a missing xdg-open fails here
+  posix_spawnattr_destroy(&attr);
+  posix_spawn_file_actions_destroy(&actions);
+}
+
+void FltkDialog::Unload() {
+  if (closed_) return;
+  closed_ = true;
+  events_.Unload();
+  parts_->window->hide();
+}

@@ -1,0 +1,316 @@
+// The settings dialog's behaviour: its load, the kind choice, the file choice and
+// what Set writes, against a window double and a profile that records its writes.
+#include <gtest/gtest.h>
+
+#include "dialog_layout.h"
+#include "fake_runtime.h"
+#include "settings_dialog.h"
+
+namespace {
+
+class NullSurface : public ButtonSurface {
+ public:
+  int WidthTwips() override { return 1215; }
+  int HeightTwips() override { return 375; }
+  int InnerWidth() override { return 81; }
+  int InnerHeight() override { return 25; }
+  int TwipsPerPixel() override { return 15; }
+  void ClearImage() override {}
+  void FillGradient(const GradientVertex&, const GradientVertex&) override {}
+  void CopyPicture(ButtonPicture p, const PixelRect&, const PixelRect&) override { last = p; }
+  void PresentImage() override {}
+  void SetBodyOpaque(bool) override {}
+  void SetCaptionText(const std::string&) override {}
+  std::string CaptionText() override { return ""; }
+  void SetCaptionFont(const FontSpec&) override {}
+  FontSpec CaptionFont() override { return DialogFont(); }
+  bool SetCaptionColour(std::uint32_t) override { return true; }
+  bool CaptionColour(std::uint32_t* c) override { return *c = 0, true; }
+  void SetCaptionEnabled(bool) override {}
+  int CaptionHeightTwips() override { return 195; }
+  void PlaceCaption(double, int, int) override {}
+  WindowHandle OwnWindow() override { return 1; }
+  WindowHandle ParentWindow() override { return 2; }
+  WindowHandle WindowUnderPointer() override { return 0; }
+  std::unique_ptr<FormTimer> CreateTimer(unsigned, std::function<void()>) override { return nullptr; }
+  void PropertyChanged(const char*) override {}
+  FontSpec ContainerFont() override { return DialogFont(); }
+  ButtonPicture last = ButtonPicture::Normal;
+};
+
+class FakeView : public DialogView {
+ public:
+  NullSurface surfaces[3];
+  CommandButton buttons[3] = {CommandButton(surfaces[0]), CommandButton(surfaces[1]), CommandButton(surfaces[2])};
+  int left = -1, top = -1;
+  bool repeat_enabled = true;
+  std::string repeat_text = "untouched";
+  std::vector<std::string> items;
+  std::string marks = "???";  // '1' selected, '0' unselected, per kind
+  std::string file_label = "untouched";
+  bool pointer_readable = true;
+  int pointer_x = 640, pointer_y = 400;
+  std::vector<std::string> pointer;
+  std::vector<PixelPoint> tiles;
+  std::vector<RowColour> rows;
+  OpenFileRequest request;
+  bool open_file_called = false;
+  std::string choice;  // empty: the user cancels
+  std::string opened;
+  int unloads = 0;
+  DialogEvents* events = nullptr;
+
+  FakeView() {
+    for (auto& b : buttons) b.LoadProperties(PropertyBag());
+  }
+  bool FileButtonEnabled() { return surfaces[0].last != ButtonPicture::Disable; }
+
+  WindowHandle Handle() override { return 500; }
+  int ScreenWidthTwips() override { return 1280 * 15; }
+  int ScreenHeightTwips() override { return 1024 * 15; }
+  int WidthTwips() override { return 7425 + 2 * 45; }
+  int HeightTwips() override { return 3690 + 345; }
+  void MoveTo(int l, int t) override { left = l, top = t; }
+  int ClientWidth() override { return 495; }
+  int ClientHeight() override { return 246; }
+  void PaintBackground(const std::vector<RowColour>& r) override { rows = r; }
+  void TilePanel(const std::vector<PixelPoint>& origins) override { tiles = origins; }
+  std::vector<CommandButton*> CommandControls() override { return {&buttons[0], &buttons[1], &buttons[2]}; }
+  CommandButton& Button(DialogButton which) override { return buttons[static_cast<int>(which)]; }
+  void SetRepeatEnabled(bool e) override { repeat_enabled = e; }
+  void SetRepeatText(const std::string& t) override { repeat_text = t; }
+  void AddRepeatItem(const std::string& t) override { items.push_back(t); }
+  std::string RepeatText() override { return repeat_text; }
+  void SetKindMark(int i, bool selected) override { marks[i] = selected ? '1' : '0'; }
+  void SetFileLabel(const std::string& path) override { file_label = path; }
+  bool PointerPosition(int* x, int* y) override {
+    *x = pointer_x, *y = pointer_y;
+    return pointer_readable;
+  }
+  void SetScreenPointer(ScreenPointer p) override {
+    pointer.push_back(p == ScreenPointer::Hourglass ? "hourglass" : "arrow");
+  }
+  std::int32_t OpenFile(const OpenFileRequest& r, std::string* chosen) override {
+    request = r;
+    open_file_called = true;
+    if (choice.empty()) return 0;
+    *chosen = choice + std::string(3, '\0');
+    return 1;
+  }
+  void ShellOpen(const std::string& address) override { opened = address; }
+  void Unload() override {
+    ++unloads;
+    events->Unload();
+  }
+  void Click(DialogButton which) {
+    buttons[static_cast<int>(which)].OnMouseUp(MouseButton::Left);
+  }
+};
+
+// Records every write of the settings file.
+class RecordingProfile : public EmptyProfile {
+ public:
+  std::vector<std::string> writes;
+  std::int32_t WriteString(const char* section, const char* key, const char* value, const char*) override {
+    writes.push_back(std::string(section) + "|" + key + "|" + value);
+    return 1;
+  }
+};
+
+struct Dialog {
+  FakeRuntime rt;
+  MusicSettings music;
+  ZoomPoint zoom;
+  FakeView view;
+  SettingsDialog dialog{rt, music, zoom};
+  explicit Dialog(int kind = 0, int track = 0, std::string file = "") {
+    music.BGM_Kind = static_cast<std::int16_t>(kind);
+    music.BGM_Track = static_cast<std::int16_t>(track);
+    music.BGM_File = std::move(file);
+    music.BGM_Folder = "C:\\Saver";
+    view.events = &dialog;
+    rt.rects[500] = ScreenRect{392, 330, 887, 598};
+  }
+  void Load() {
+    dialog.Load(view);
+    rt.log.clear();
+  }
+};
+
+// The runtime's profile is the recording one for these tests.
+class ProfileRuntime : public FakeRuntime {
+ public:
+  RecordingProfile recording;
+  ProfileFile& Profile() override { return recording; }
+};
+
+TEST(SettingsDialog, LoadShowsTheStoredChoice) {
+  struct Row {
+    int kind, track;
+    const char* marks;
+    bool repeat_enabled, file_enabled;
+    const char* repeat_text;
+  };
+  for (const Row& r : {Row{0, 0, "100", false, false, ""}, Row{1, 7, "010", true, false, "7"},
+                       Row{2, 12, "001", false, true, "12"}, Row{5, -3, "000", false, false, "-3"},
+                       Row{-1, 30, "000", false, false, "30"}}) {
+    Dialog d(r.kind, r.track, "C:\\Music\\a.mp3");
+    d.dialog.Load(d.view);
+    SCOPED_TRACE(r.kind);
+    EXPECT_EQ(d.view.marks, r.marks);
+    EXPECT_EQ(d.view.repeat_enabled, r.repeat_enabled);
+    EXPECT_EQ(d.view.FileButtonEnabled(), r.file_enabled);
+    EXPECT_EQ(d.view.repeat_text, r.repeat_text);
+  }
+  Dialog d(1, 0, "C:\\Music\\a.mp3");
+  d.dialog.Load(d.view);
+  // Placed at a half and a third of the free space (twips, truncated).
+  EXPECT_EQ(d.view.left, (1280 * 15 - 7515) / 2);
+  EXPECT_EQ(d.view.top, (1024 * 15 - 4035) / 3);
+  EXPECT_EQ(d.view.repeat_text, "");
+  ASSERT_EQ(d.view.items.size(), 31u);
+  EXPECT_EQ(d.view.items.front(), "");
+  EXPECT_EQ(d.view.items[1], "1");
+  EXPECT_EQ(d.view.items.back(), "30");
+  EXPECT_EQ(d.view.file_label, "C:\\Music\\a.mp3");
+  for (auto& b : d.view.buttons) EXPECT_EQ(b.State(), CommandButton::kNormal);  // initialised
+  // The panel (469 x 165) takes one column of nine strips.
+  ASSERT_EQ(d.view.tiles.size(), 9u);
+  EXPECT_EQ(d.view.tiles[8], (PixelPoint{0, 160}));
+  // The zoom starts at the pointer and ends on the window; the arrow comes back.
+  EXPECT_EQ(d.zoom.Zoom_X, 640);
+  EXPECT_EQ(d.zoom.Zoom_Y, 400);
+  EXPECT_EQ(d.rt.log.back(), "zoom 640,400,640,400 -> 392,330,887,598");
+  EXPECT_EQ(d.view.pointer, (std::vector<std::string>{"arrow"}));
+
+  // A pointer that cannot be read, or beyond the 16-bit range, zooms from 0, 0.
+  for (bool readable : {false, true}) {
+    Dialog e;
+    e.view.pointer_readable = readable;
+    e.view.pointer_x = readable ? 40000 : 5;
+    e.dialog.Load(e.view);
+    EXPECT_EQ(e.zoom.Zoom_X, 0);
+    EXPECT_EQ(e.zoom.Zoom_Y, 0);
+  }
+}
+
+TEST(SettingsDialog, KindChoice) {
+  struct Row {
+    int from, pick;
+    const char* marks;
+    bool repeat, file;
+  };
+  for (const Row& r : {Row{0, 1, "010", true, false}, Row{1, 2, "001", false, true}, Row{2, 0, "100", false, false},
+                       Row{0, 2, "001", false, true}}) {
+    Dialog d(r.from);
+    d.Load();
+    d.dialog.KindPressed(r.pick);
+    EXPECT_EQ(d.music.BGM_Kind, r.pick);
+    EXPECT_EQ(d.view.marks, r.marks);
+    EXPECT_EQ(d.view.repeat_enabled, r.repeat);
+    EXPECT_EQ(d.view.FileButtonEnabled(), r.file);
+  }
+}
+
+TEST(SettingsDialog, FileChoice) {
+  // Cancelled: nothing changes. The dialog opens in the current folder.
+  Dialog d(2, 0, "C:\\Music\\a.mp3");
+  d.music.BGM_Folder = "C:\\Music";
+  d.Load();
+  d.view.Click(DialogButton::File);
+  ASSERT_TRUE(d.view.open_file_called);
+  EXPECT_EQ(d.view.request.initial_folder, "C:\\Music");
+  EXPECT_EQ(d.view.request.filter_name, "BGMﾌｧｲﾙ (MP3 WAV)");
+  EXPECT_EQ(d.view.request.filter_pattern, "*.MP3;*.WAV");
+  EXPECT_EQ(d.view.request.title, "ﾌｧｲﾙを開く");
+  EXPECT_EQ(d.view.request.max_file, 255u);
+  EXPECT_EQ(d.view.request.owner, 500u);
+  EXPECT_EQ(d.music.BGM_File, "C:\\Music\\a.mp3");
+  EXPECT_EQ(d.view.file_label, "C:\\Music\\a.mp3");
+
+  // Chosen: the file (up to its first NUL), its label and its folder.
+  d.view.choice = d.rt.Profile().Paths().separator == '\\' ? "D:\\Songs\\b.wav" : "/home/u/Songs/b.wav";
+  d.view.Click(DialogButton::File);
+  EXPECT_EQ(d.music.BGM_File, d.view.choice);
+  EXPECT_EQ(d.view.file_label, d.view.choice);
+  EXPECT_EQ(d.music.BGM_Folder, d.view.choice.substr(0, d.view.choice.rfind(d.rt.Profile().Paths().separator)));
+  EXPECT_EQ(d.view.unloads, 0);
+}
+
+TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
+  struct Row {
+    int kind;
+    const char* typed;
+    const char* file;
+    const char* kind_text;
+    const char* track_text;
+  };
+  const Row rows[] = {
+      {1, "2.5", "", " 1", " 2"},       {1, "3.5", "", " 1", " 4"},
+      {1, "abc", "", " 1", " 0"},       {1, "", "", " 1", " 0"},
+      {0, "7", "", " 0", " 7"},         {2, " 12 ", "C:\\M\\x.mp3", " 2", " 12"},
+      {1, "99999", "", " 1", " 32767"}, {1, "-40000", "", " 1", "-32768"},
+      {1, "-2", "", " 1", "-2"},        {1, "1e1", "", " 1", " 10"},
+      {1, "&H10", "", " 1", " 0"},      {1, "1e999", "", " 1", " 32767"},
+  };
+  for (const Row& r : rows) {
+    ProfileRuntime rt;
+    MusicSettings music;
+    music.BGM_Kind = static_cast<std::int16_t>(r.kind);
+    music.BGM_File = r.file;
+    ZoomPoint zoom;
+    FakeView view;
+    SettingsDialog dialog(rt, music, zoom);
+    view.events = &dialog;
+    dialog.Load(view);
+    view.repeat_text = r.typed;
+    view.Click(DialogButton::Set);
+    SCOPED_TRACE(r.typed);
+    const std::string section = "Section|";
+    EXPECT_EQ(rt.recording.writes,
+              (std::vector<std::string>{section + kKeyKind + "|" + r.kind_text,
+                                        section + kKeyTrack + "|" + r.track_text,
+                                        section + kKeyFile + "|" + r.file}));
+    EXPECT_EQ(view.unloads, 1);
+  }
+  // Cancel: the window closes (with the closing zoom), nothing is written.
+  ProfileRuntime rt;
+  MusicSettings music;
+  ZoomPoint zoom;
+  FakeView view;
+  SettingsDialog dialog(rt, music, zoom);
+  view.events = &dialog;
+  rt.rects[500] = ScreenRect{1, 2, 3, 4};
+  dialog.Load(view);
+  dialog.KindPressed(2);
+  view.choice = "C:\\x.mp3";
+  view.Click(DialogButton::File);
+  view.Click(DialogButton::Cancel);
+  EXPECT_TRUE(rt.recording.writes.empty());
+  EXPECT_EQ(view.unloads, 1);
+  EXPECT_EQ(rt.log.back(), "zoom 1,2,3,4 -> 640,400,640,400");
+}
+
+TEST(SettingsDialog, AddressBackgroundAndTrackText) {
+  Dialog d;
+  d.Load();
+  d.dialog.AddressClicked();
+  EXPECT_EQ(d.view.opened, "https://qorin.example/veloran/");
+  EXPECT_EQ(d.view.pointer, (std::vector<std::string>{"arrow", "hourglass", "arrow"}));
+
+  // Dark blue-black at the edges, (220, 220, 250) in the middle, on all H + 1 rows.
+  d.dialog.Resize();
+  ASSERT_EQ(d.view.rows.size(), 247u);
+  struct Row {
+    int i;
+    RowColour colour;
+  };
+  for (const Row& r : {Row{0, {0, 0, 30}}, Row{1, {3, 3, 33}}, Row{123, {220, 220, 250}},
+                       Row{61, {155, 155, 185}}, Row{246, {0, 0, 30}}}) {
+    EXPECT_EQ(d.view.rows[r.i], r.colour) << r.i;
+  }
+  EXPECT_EQ(TrackText(0), "");
+  EXPECT_EQ(TrackText(30), "30");
+}
+
+}  // namespace
