@@ -14,8 +14,10 @@
 //  - a NUL byte, should a damaged file hold one, ends the name or value it stands in;
 //    blanks before it are dropped as at the end of the line;
 //  - section and key names match without regard to ASCII case, after blanks around
-//    the asked-for name are dropped; the second byte of a code page 932 character is
-//    compared as it stands. When a section or key appears twice, the first one counts;
+//    them are dropped; the second byte of a code page 932 character is compared as it
+//    stands, and a first byte at the end of a name without its second byte is no
+//    character and does not count (as the Windows calls drop it). When a section or
+//    key appears twice, the first one counts;
 //  - a value in matching single or double quotes comes back without them; a value is
 //    cut to fit the caller's buffer, never inside a double-byte character.
 // How a file is written: a value (blanks before it dropped) is set in the first
@@ -23,7 +25,9 @@
 // the key exists, otherwise as a new key after the last line of that section. Writing
 // the value a key already has changes nothing. Otherwise the whole file is made anew
 // in the normal form (CR LF line ends, "[name]" and "name=value" lines, empty lines
-// dropped). A write that would not read back is refused (see profile_text.h).
+// dropped). A first key that starts with the bytes of a byte order mark, in a file
+// without one, gets an empty line before it, so that it stays a key. A write that
+// would not read back is refused (see profile_text.h).
 #include "profile_text.h"
 
 #include <algorithm>
@@ -102,9 +106,15 @@ std::string_view WholeCharacters(std::string_view name) {
 }
 
 // What names are compared by: blanks around them dropped, and a lone first byte at
-// their end.
+// their end, as long as either is left (a blank that followed a first byte leaves it
+// alone).
 std::string_view NameKey(std::string_view name) {
-  return TrimRight(WholeCharacters(Trim(name)));
+  name = Trim(name);
+  for (;;) {
+    const std::string_view shorter = TrimRight(WholeCharacters(name));
+    if (shorter.size() == name.size()) return name;
+    name = shorter;
+  }
 }
 
 struct Entry {
@@ -141,7 +151,7 @@ Profile Parse(std::string_view text) {
       const size_t close = LastCloseBracket(line);
       if (close != std::string_view::npos) {
         profile.sections.push_back(
-            Section{std::string(Trim(UpToNul(line.substr(1, close - 1)))), {}});
+            Section{std::string(NameKey(UpToNul(line.substr(1, close - 1)))), {}});
         continue;
       }
       // Without a closing bracket the line is an ordinary key line.
@@ -297,7 +307,7 @@ ProfileEdit ProfileTextPut(std::string_view text, const char* section, const cha
   Profile profile = Parse(text);
   Section* target = FindSection(profile, section);
   if (target == nullptr) {
-    profile.sections.push_back(Section{std::string(WholeCharacters(TrimLeft(section))), {}});
+    profile.sections.push_back(Section{std::string(NameKey(section)), {}});
     target = &profile.sections.back();
   }
   Entry* entry = FindEntry(*target, key);

@@ -22,10 +22,9 @@ enum class ProfileEdit {
 };
 
 // Sets `key` in `section` of a file holding `text` (empty when there is no file) to
-// `value`. Refused, leaving the file as it is: a line break (CR or LF) in the section,
-// key or value, which would add lines of its own to the file; a section or key that
-// ends in a lone lead byte of a double-byte character, or a key at the very start of
-// the file that begins with the bytes of a UTF-8 byte order mark, neither of which
-// reads back.
+// `value`. Refused, leaving the file as it is, when the write would not read back: a
+// line break (CR or LF) in the section, key or value, which would add lines of its
+// own to the file, and a key that holds "=" or starts with "[" (after blanks), which
+// would read back as another key or as a section header.
 ProfileEdit ProfileTextPut(std::string_view text, const char* section, const char* key,
                            const char* value, std::string* out);

@@ -191,6 +191,37 @@ TEST_F(ProfileFiles, OddBytesReadBackAsWritten) {
   EXPECT_EQ(ReadBytes(marked), "\r\n\xEF\xBB\xBFk=w\r\n");
 }
 
+TEST_F(ProfileFiles, NamesEndingInStrayBytesReadBackAndNeverGrowTheFile) {
+  // Found by fuzzing: a name whose blanks, once dropped, left the first byte of a
+  // double-byte character at its end was written so that it read back as another
+  // name (a header's "]" became that character's second byte), and every write
+  // appended another copy.
+  const struct {
+    const char* section;
+    const char* key;
+  } cases[] = {
+      {"ab\x9E ", "k"},            // first byte, then a blank
+      {"Section", "\x97\x0B\x97"},  // the same in a key
+      {"\x81", "k"},               // a lone first byte: the lines before any section
+      {"Sec\x81", "k\x81"},
+      {"Sec \x81 ", " k \x81"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const fs::path file = root_ / ("grow" + std::to_string(n++) + ".ini");
+    uintmax_t size = 0;
+    for (const char* value : {"v", "w", "w", "w"}) {
+      EXPECT_NE(NativeProfileFile().WriteString(c.section, c.key, value, file.c_str()), 0) << c.section;
+      EXPECT_EQ(GetIni(NativeProfileFile(), c.section, c.key, file.string()), value) << c.section;
+      if (value[0] != 'w') continue;
+      if (size != 0) {
+        EXPECT_EQ(fs::file_size(file), size) << c.section;
+      }
+      size = fs::file_size(file);
+    }
+  }
+}
+
 TEST_F(ProfileFiles, NulEndsANameOrValueLikeALineEnd) {
   // Blanks before the NUL go as they would before a line end.
   const fs::path file = root_ / "Veloran.ini";
