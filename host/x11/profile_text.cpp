@@ -110,11 +110,20 @@ std::string_view WholeCharacters(std::string_view name) {
 // alone).
 std::string_view NameKey(std::string_view name) {
   name = Trim(name);
-  for (;;) {
-    const std::string_view shorter = TrimRight(WholeCharacters(name));
-    if (shorter.size() == name.size()) return name;
-    name = shorter;
+  // Only a tail of blanks and first bytes can go; a character starts where it starts.
+  size_t tail = name.size();
+  while (tail > 0 && (IsBlank(name[tail - 1]) || IsLeadByte(name[tail - 1]))) --tail;
+  if (tail == name.size()) return name;
+  std::vector<size_t> starts;  // where each character of the tail starts
+  for (size_t i = tail; i < name.size(); i += IsLeadByte(name[i]) ? 2 : 1) starts.push_back(i);
+  size_t end = name.size();
+  while (end > tail) {
+    while (starts.back() >= end) starts.pop_back();
+    const bool lone_first_byte = starts.back() == end - 1 && IsLeadByte(name[end - 1]);
+    if (!IsBlank(name[end - 1]) && !lone_first_byte) break;
+    --end;
   }
+  return name.substr(0, end);
 }
 
 struct Entry {

@@ -222,6 +222,19 @@ TEST_F(ProfileFiles, NamesEndingInStrayBytesReadBackAndNeverGrowTheFile) {
   }
 }
 
+TEST_F(ProfileFiles, LongRunsOfStrayBytesTakeNoTime) {
+  // A 4 MiB section name of first bytes each followed by a blank: every step of
+  // dropping the blank and then the lone first byte used to look at the whole name.
+  const fs::path file = root_ / "Veloran.ini";
+  std::string name;
+  for (int i = 0; i < (2 << 20); ++i) name += "\x81 ";
+  WriteBytes(file, "[" + name + "]\r\nk=1\r\n[Section]\r\nk=2\r\n");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Get(file, "k"), "2");
+  EXPECT_NE(Put(file, "k", "3"), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
 TEST_F(ProfileFiles, NulEndsANameOrValueLikeALineEnd) {
   // Blanks before the NUL go as they would before a line end.
   const fs::path file = root_ / "Veloran.ini";
