@@ -13,8 +13,9 @@
 // - Bitmaps stored top row first (negative height) come out the right way up with
 //   a positive height. Run-length bitmaps must be stored bottom up, as Windows
 //   requires; top-down ones are refused.
-// - Pictures larger than kDibMaxPixels are refused before anything is allocated,
-//   and at most kMaxFileBytes of a file are read.
+// - Pictures wider or taller than kDibMaxSide are refused, and uncompressed pixel
+//   bits are checked against the file, before the picture is allocated; at most
+//   kMaxFileBytes of a file are read.
 #include "dib.h"
 
 #include <algorithm>
@@ -31,9 +32,10 @@ constexpr uint32_t kInfoHeaderSize = 40;
 constexpr uint32_t kCoreHeaderSize = 12;
 constexpr size_t kMaskBytes = 12;
 
-// Enough for the largest picture kDibMaxPixels allows at 32 bits per pixel, with
+// Enough for the largest picture kDibMaxSide allows at 32 bits per pixel, with
 // headers, masks and a full 16-bit colour table.
-constexpr size_t kMaxFileBytes = size_t{512} << 20;
+constexpr size_t kMaxFileBytes =
+    size_t{kDibMaxSide} * kDibMaxSide * 4 + (size_t{1} << 20);
 
 uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -153,9 +155,27 @@ DibStatus ReadLayout(const uint8_t* bytes, size_t size, Layout* layout) {
   layout->width = static_cast<uint32_t>(h.width);
   layout->top_down = h.height < 0;
   int64_t rows = h.height < 0 ? -static_cast<int64_t>(h.height) : h.height;
-  if (static_cast<int64_t>(layout->width) * rows > kDibMaxPixels) return DibStatus::kConversionError;
+  if (h.width > kDibMaxSide || rows > kDibMaxSide) return DibStatus::kConversionError;
   layout->rows = static_cast<uint32_t>(rows);
   return DibStatus::kOk;
+}
+
+// Row stride and the bytes of each row the pixels occupy, for uncompressed bits.
+struct Rows {
+  uint64_t stride = 0;
+  uint64_t used = 0;
+};
+
+Rows UncompressedRows(const Layout& layout) {
+  const uint64_t bpp = layout.header.bit_count;
+  return Rows{(layout.width * bpp + 31) / 32 * 4, (layout.width * bpp + 7) / 8};
+}
+
+// Whether the file holds every uncompressed pixel. Only the bytes the pixels
+// occupy are needed; the last row's padding may be missing from the file.
+bool UncompressedFits(size_t size, const Layout& layout) {
+  const Rows r = UncompressedRows(layout);
+  return layout.bits_offset + r.stride * (layout.rows - 1) + r.used <= size;
 }
 
 // The colour table as the conversion sees it: entries the file does not hold
@@ -177,15 +197,11 @@ void Put(uint8_t* out, Rgb c) {
   out[2] = c.b;
 }
 
-DibStatus DecodeUncompressed(const uint8_t* bytes, size_t size, const Layout& layout,
-                             const Rgb palette[256], uint8_t* out) {
+// The caller has checked UncompressedFits.
+void DecodeUncompressed(const uint8_t* bytes, const Layout& layout, const Rgb palette[256],
+                        uint8_t* out) {
   const DibHeader& h = layout.header;
-  const uint64_t bpp = h.bit_count;
-  const uint64_t stride = (layout.width * bpp + 31) / 32 * 4;
-  const uint64_t used = (layout.width * bpp + 7) / 8;
-  // Only the bytes the pixels occupy are read; the last row's padding may be
-  // missing from the file.
-  if (layout.bits_offset + stride * (layout.rows - 1) + used > size) return DibStatus::kConversionError;
+  const uint64_t stride = UncompressedRows(layout).stride;
 
   Channel red(0x7c00), green(0x03e0), blue(0x001f);
   if (h.bit_count == 32) {
@@ -231,7 +247,6 @@ DibStatus DecodeUncompressed(const uint8_t* bytes, size_t size, const Layout& la
       }
     }
   }
-  return DibStatus::kOk;
 }
 
 // Run-length bitmaps, bottom row first. The stream ends at the end-of-bitmap
@@ -337,6 +352,10 @@ DibStatus DecodeDib(const uint8_t* bytes, size_t size, RgbImage* image) {
   DibStatus status = ReadLayout(bytes, size, &layout);
   if (status != DibStatus::kOk) return status;
 
+  const uint32_t compression = layout.header.compression;
+  const bool run_length = compression == kDibRle8 || compression == kDibRle4;
+  if (!run_length && !UncompressedFits(size, layout)) return DibStatus::kConversionError;
+
   Rgb palette[256];
   ReadPalette(bytes, layout, palette);
 
@@ -346,12 +365,12 @@ DibStatus DecodeDib(const uint8_t* bytes, size_t size, RgbImage* image) {
   } catch (const std::bad_alloc&) {
     return DibStatus::kOutOfMemory;
   }
-  const uint32_t compression = layout.header.compression;
-  if (compression == kDibRle8 || compression == kDibRle4)
+  if (run_length) {
     status = DecodeRunLength(bytes, size, layout, palette, pixels.data());
-  else
-    status = DecodeUncompressed(bytes, size, layout, palette, pixels.data());
-  if (status != DibStatus::kOk) return status;
+    if (status != DibStatus::kOk) return status;
+  } else {
+    DecodeUncompressed(bytes, layout, palette, pixels.data());
+  }
 
   image->width = static_cast<int32_t>(layout.width);
   image->height = static_cast<int32_t>(layout.rows);

@@ -52,9 +52,12 @@ constexpr uint32_t kDibBitfields = 3;
 // 1, 4 or 8 bits per pixel, and 0 for any other depth.
 int DibColorCount(const DibHeader& header);
 
-// Largest picture the decoder makes: 64 Mi pixels (192 MiB of RGB). Larger
-// dimensions are refused before anything is allocated.
-constexpr int64_t kDibMaxPixels = int64_t{1} << 26;
+// Largest picture the decoder makes: 4096 pixels a side, so a picture costs at most
+// 48 MiB of RGB however small its file (a run-length file of a few bytes may claim
+// any size). Our textures are 128 and 256 pixels a side, and texture upload scales a
+// larger picture down to the driver's texture size limit anyway. Wider or taller
+// pictures are a conversion error, refused before anything is allocated.
+constexpr int32_t kDibMaxSide = 4096;
 
 enum class DibStatus {
   kOk,

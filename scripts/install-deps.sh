@@ -9,6 +9,7 @@ packages=(
   build-essential cmake pkg-config ninja-build
   mingw-w64 g++-mingw-w64-x86-64-posix
   libgtest-dev googletest
+  clang libclang-rt-14-dev
   # renderer on Linux/X11
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev libxrandr-dev libxfixes-dev
   # host on Linux

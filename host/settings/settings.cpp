@@ -6,6 +6,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "veloran_names.h"
@@ -34,6 +35,10 @@ std::string FirstCharacters(const std::string& name, size_t count) {
   return name.substr(0, pos);
 }
 
+// Whether the text, as far as the platform sees it (up to its first NUL), holds a line
+// break.
+bool HasLineBreak(const std::string& text) { return std::strpbrk(text.c_str(), "\r\n") != nullptr; }
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -54,6 +59,12 @@ std::string PutIni(ProfileFile& profile, const std::string& section, const std::
   // up to their first NUL.
   const std::string section_name = FirstCharacters(section, kProfileNameLength);
   const std::string key_name = FirstCharacters(key, kProfileNameLength);
+  // A line break would write lines of its own into the file (a Linux file name may
+  // hold one): such a write is refused and the file left as it is.
+  if (HasLineBreak(section_name) || HasLineBreak(key_name) || HasLineBreak(value)) {
+    API_Result = 0;
+    return std::string();
+  }
   API_Result = profile.WriteString(section_name.c_str(), key_name.c_str(), value.c_str(),
                                    file.c_str());
   return std::string();

@@ -40,7 +40,9 @@ std::string GetIni(ProfileFile& profile, const std::string& section, const std::
                    const std::string& file);
 
 // Writes one value and puts the writer's result (non-zero on success) into API_Result.
-// Section and key names longer than 128 characters are cut to 128. Always returns "".
+// Section and key names longer than 128 characters are cut to 128. A CR or LF in the
+// section, key or value is refused: API_Result 0, the file left as it is. Always
+// returns "".
 std::string PutIni(ProfileFile& profile, const std::string& section, const std::string& key,
                    const std::string& value, const std::string& file);
 

@@ -2,12 +2,45 @@
 // bitmaps, and files that lie about their contents.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <new>
 #include <random>
 #include <string>
 
 #include "bitmap_builder.h"
 #include "dib.h"
+
+// The largest single allocation of this program since the last reset: a hostile
+// file must be refused before the decoder allocates the picture it claims.
+static std::atomic<size_t> largest_allocation{0};
+
+// The replacements below pair malloc with free; GCC sees only `delete` meeting free.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+static void* Allocate(size_t size) noexcept {
+  size_t seen = largest_allocation.load();
+  while (size > seen && !largest_allocation.compare_exchange_weak(seen, size)) {
+  }
+  return std::malloc(size ? size : 1);
+}
+
+void* operator new(size_t size) {
+  if (void* p = Allocate(size)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
@@ -313,6 +346,7 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
   struct Case {
     const char* what;
     void (*change)(BitmapSpec&);
+    size_t file_size = 0;  // the size of the file found by fuzzing, where it matters
   };
   const Case cases[] = {
       {"zero width", [](BitmapSpec& s) { s.width = 0; }},
@@ -327,6 +361,35 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
       {"unknown compression", [](BitmapSpec& s) { s.compression = 4; }},
       {"rows past the end", [](BitmapSpec& s) { s.height = 3; }},
       {"colour table past the end", [](BitmapSpec& s) { s.colors_used = 0xffff; }},
+      {"one column too wide", [](BitmapSpec& s) { s.width = kDibMaxSide + 1; }},
+      {"one row too tall, top down", [](BitmapSpec& s) { s.height = -kDibMaxSide - 1; }},
+      // A bare header and one pixel of a cut-off 8192 x 8192 picture.
+      {"cut-off 24-bit 8192 x 8192",
+       [](BitmapSpec& s) {
+         s.file_header = false;
+         s.width = s.height = 8192;
+         s.bits = {1, 2, 3, 4};
+       },
+       44},
+      // Small enough to decode, but the file holds one row of it.
+      {"cut-off 24-bit 4096 x 4096",
+       [](BitmapSpec& s) {
+         s.width = s.height = kDibMaxSide;
+         s.bits.assign(kDibMaxSide * 3, 7);
+       }},
+      // A tiny run-length file that would make 192 MiB of picture.
+      {"60-byte run-length 8192 x 8192",
+       [](BitmapSpec& s) {
+         s.file_header = false;
+         s.width = s.height = 8192;
+         s.bit_count = 8;
+         s.compression = kDibRle8;
+         s.colors_used = 1;
+         s.palette = {{255, 255, 255}};
+         s.bits = {0, 2, 255, 255, 0, 2, 255, 255, 255, 1, 0, 0, 0, 1, 0, 0};
+         s.image_size = static_cast<uint32_t>(s.bits.size());
+       },
+       60},
   };
   for (const Case& c : cases) {
     BitmapSpec s;
@@ -334,12 +397,24 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
     s.height = 2;
     s.bits = PackRows({{1, 2, 3, 4}, {5, 6, 7, 8}}, 24);
     c.change(s);
-    EXPECT_EQ(Status(BuildBitmap(s)), DibStatus::kConversionError) << c.what;
+    const std::vector<uint8_t> file = BuildBitmap(s);
+    if (c.file_size) {
+      EXPECT_EQ(file.size(), c.file_size) << c.what;
+    }
+    largest_allocation = 0;
+    EXPECT_EQ(Status(file), DibStatus::kConversionError) << c.what;
+    EXPECT_LT(largest_allocation.load(), file.size() + (size_t{1} << 20)) << c.what;
   }
 
   // A huge run-length picture whose stream is tiny must not allocate its size.
   BitmapSpec rle = RunLength(8, 1 << 16, 1 << 16, {0, 1});
   EXPECT_EQ(Status(BuildBitmap(rle)), DibStatus::kConversionError);
+  // The widest and the tallest picture allowed still decode.
+  RgbImage image = DecodeOk(BuildBitmap(RunLength(8, kDibMaxSide, 1, {2, 9, 0, 1})));
+  EXPECT_EQ(image.width, kDibMaxSide);
+  EXPECT_EQ(At(image, 1, 0), Gray(256)[9]);
+  image = DecodeOk(BuildBitmap(RunLength(8, 1, kDibMaxSide, {0, 1})));
+  EXPECT_EQ(image.height, kDibMaxSide);
 
   // Pixel offsets at and past the file's end.
   std::vector<uint8_t> file = BuildBitmap(Paletted(8, {{1, 2, 3, 4}}, Gray(256)));

@@ -144,4 +144,112 @@ TEST_F(ProfileFiles, ValuesAreTheirOwnBytes) {
   EXPECT_EQ(ReadBytes(file), std::string("[Section]\r\n") + kKeyFile + "=" + path + "\r\n");
 }
 
+// Where our reader and writer differ from the Windows calls (as Wine has them) on
+// purpose: where those lose or garble data, or write a file that reads back otherwise.
+TEST_F(ProfileFiles, WritesThatWouldNotReadBackAreRefused) {
+  const std::string original = "[Section]\r\nk=1\r\n";
+  const struct {
+    const char* what;
+    const char* section;
+    const char* key;
+    const char* value;
+  } cases[] = {
+      {"line feed in the value", "Section", "k", "/music/a\nb.mp3"},
+      {"carriage return in the value", "Section", "k", "a\rb"},
+      {"line break in the key", "Section", "k\r\n[x]", "1"},
+      {"line break in the section", "Sec\ntion", "k", "1"},
+      {"key holding =", "Section", "a=b", "1"},
+      {"key read as a section header", "Section", "[x]", "1"},
+      {"key starting with [", "Section", " [x", "1"},
+  };
+  const fs::path file = root_ / "Veloran.ini";
+  for (const auto& c : cases) {
+    WriteBytes(file, original);
+    EXPECT_EQ(NativeProfileFile().WriteString(c.section, c.key, c.value, file.c_str()), 0) << c.what;
+    EXPECT_EQ(ReadBytes(file), original) << c.what;
+  }
+  // No file is made for a refused write either.
+  EXPECT_EQ(Put(root_ / "new.ini", "k", "a\nb"), 0);
+  EXPECT_FALSE(fs::exists(root_ / "new.ini"));
+}
+
+TEST_F(ProfileFiles, OddBytesReadBackAsWritten) {
+  const fs::path file = root_ / "Veloran.ini";
+  // A value's last byte is kept even when it is the first byte of a double-byte
+  // character (the last byte of a UTF-8 name may be one).
+  EXPECT_NE(Put(file, "k", "/music/\xE3\x81\x82"), 0);
+  EXPECT_EQ(Get(file, "k"), "/music/\xE3\x81\x82");
+
+  // A first key that starts with the bytes of a byte order mark: an empty line in
+  // front keeps it a key, and writing it again adds nothing.
+  const fs::path marked = root_ / "marked.ini";
+  const char* key = "\xEF\xBB\xBFk";
+  for (const char* value : {"v", "v", "w"}) {
+    EXPECT_NE(NativeProfileFile().WriteString("", key, value, marked.c_str()), 0) << value;
+    EXPECT_EQ(GetIni(NativeProfileFile(), "", key, marked.string()), value);
+  }
+  EXPECT_EQ(ReadBytes(marked), "\r\n\xEF\xBB\xBFk=w\r\n");
+}
+
+TEST_F(ProfileFiles, NamesEndingInStrayBytesReadBackAndNeverGrowTheFile) {
+  // Found by fuzzing: a name whose blanks, once dropped, left the first byte of a
+  // double-byte character at its end was written so that it read back as another
+  // name (a header's "]" became that character's second byte), and every write
+  // appended another copy.
+  const struct {
+    const char* section;
+    const char* key;
+  } cases[] = {
+      {"ab\x9E ", "k"},            // first byte, then a blank
+      {"Section", "\x97\x0B\x97"},  // the same in a key
+      {"\x81", "k"},               // a lone first byte: the lines before any section
+      {"Sec\x81", "k\x81"},
+      {"Sec \x81 ", " k \x81"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const fs::path file = root_ / ("grow" + std::to_string(n++) + ".ini");
+    uintmax_t size = 0;
+    for (const char* value : {"v", "w", "w", "w"}) {
+      EXPECT_NE(NativeProfileFile().WriteString(c.section, c.key, value, file.c_str()), 0) << c.section;
+      EXPECT_EQ(GetIni(NativeProfileFile(), c.section, c.key, file.string()), value) << c.section;
+      if (value[0] != 'w') continue;
+      if (size != 0) {
+        EXPECT_EQ(fs::file_size(file), size) << c.section;
+      }
+      size = fs::file_size(file);
+    }
+  }
+}
+
+TEST_F(ProfileFiles, LongRunsOfStrayBytesTakeNoTime) {
+  // A 4 MiB section name of first bytes each followed by a blank: every step of
+  // dropping the blank and then the lone first byte used to look at the whole name.
+  const fs::path file = root_ / "Veloran.ini";
+  std::string name;
+  for (int i = 0; i < (2 << 20); ++i) name += "\x81 ";
+  WriteBytes(file, "[" + name + "]\r\nk=1\r\n[Section]\r\nk=2\r\n");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Get(file, "k"), "2");
+  EXPECT_NE(Put(file, "k", "3"), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(ProfileFiles, NulEndsANameOrValueLikeALineEnd) {
+  // Blanks before the NUL go as they would before a line end.
+  const fs::path file = root_ / "Veloran.ini";
+  WriteBytes(file, std::string("[Section]\r\nk=ab \0cd\r\nn \0m=2\r\n[Se \0x]\r\nq=1\r\n", 43));
+  const struct {
+    const char* section;
+    const char* key;
+    const char* value;
+  } reads[] = {{"Section", "k", "ab"}, {"Section", "n", "2"}, {"Se", "q", "1"}};
+  for (const auto& r : reads) {
+    EXPECT_EQ(GetIni(NativeProfileFile(), r.section, r.key, file.string()), r.value) << r.key;
+  }
+  // Writing what is there changes nothing; the value reads back as written.
+  EXPECT_NE(Put(file, "k", "ab "), 0);
+  EXPECT_EQ(Get(file, "k"), "ab");
+}
+
 }  // namespace

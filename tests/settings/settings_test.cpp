@@ -197,6 +197,23 @@ TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
                                       "=\r\n");
 }
 
+TEST_F(SettingsTest, MusicFileNameWithALineBreakIsNotSaved) {
+  // A Linux file name may hold a line break; written as it is, it would add lines of
+  // its own to the file.
+  const std::string before = "[Section]\r\n" + kKind + "=1\r\n" + kTrack + "=2\r\n" + kFile + "=\r\n";
+  WriteBytes(settings_, before);
+  for (const char* name : {"a\nb.mp3", "a\rb.mp3", "a.mp3\r\n[Section]"}) {
+    m.BGM_Kind = 2;
+    m.BGM_Track = 0;
+    m.BGM_File = name;
+    Save();
+    EXPECT_EQ(API_Result, 0) << name;  // the last write, the file's, was refused
+    EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=2\r\n" + kTrack + "=0\r\n" +
+                                        kFile + "=\r\n")
+        << name;
+  }
+}
+
 TEST_F(SettingsTest, GetIniAndPutIni) {
   const std::string file = Join(root_, "t.ini");
   EXPECT_EQ(GetIni(Profile(), "Section", "k", file), "");
