@@ -131,6 +131,19 @@ XPATHS
 link /usr/bin/veloran
 PATH veloran
 RUNS
+    # The desktop entry's command: the settings dialog; Cancel ends it, writing nothing.
+    PATH=$root/usr/bin:$PATH veloran /c >>"$work/err" 2>&1 </dev/null &
+    host=$!
+    pids+=("$host")
+    dialog_up() { xdotool search --onlyvisible --name '^<Veloran>$'; }
+    wait_for 60 dialog_up || fail "/c: no settings dialog ($(cat "$work/err"))"
+    eval "$(xdotool getwindowgeometry --shell "$(dialog_up | head -1)")"
+    sleep 1
+    xdotool mousemove $((X + 440)) $((Y + 212)) sleep 0.3 click 1
+    exit_code "$host" 20
+    [[ $rc == 0 ]] || fail "/c: host exit code $rc after Cancel"
+    [[ ! -e $XDG_CONFIG_HOME/veloran/Veloran.ini ]] || fail "/c: Cancel wrote the settings file"
+    echo "/c: the settings dialog opened and Cancel ended it"
     ;;
 
   *) fail "unknown check $what" ;;

@@ -2,8 +2,9 @@
 # Checks of the Windows zip as a user gets it:
 #   zip.sh contents ZIP VERSION   its files, the read-me, the two programs
 #   zip.sh run ZIP VERSION PROBE  unzipped into a fresh folder of the Wine prefix,
-#                                 /s runs the saver from there and /c without the
-#                                 renderer shows the message (inside
+#                                 /s runs the saver from there, /c opens the
+#                                 dialog, and /c without the renderer shows the
+#                                 message (inside
 #                                 scripts/with-wine-env; PROBE is win_probe.exe)
 set -uo pipefail
 
@@ -70,6 +71,20 @@ PHRASES
     exit_code "$host" 20
     [[ $rc == 0 ]] || fail "/s: host exit code $rc"
     echo "/s: the unzipped saver ran and ended on Esc"
+
+    # /c: the settings dialog; its Cancel ends the host and writes nothing.
+    wine "$dir/Veloran.scr" /c &
+    host=$!
+    pids+=("$host")
+    dialog_up() { wine "$probe" client '<Veloran>' >/dev/null 2>&1; }
+    wait_for 60 dialog_up || fail "/c: no settings dialog"
+    read -r cx cy _ < <(wine "$probe" client '<Veloran>' | tr -d '\r')
+    sleep 1
+    xdotool mousemove $((cx + 440)) $((cy + 212)) sleep 0.3 click 1
+    exit_code "$host" 20
+    [[ $rc == 0 ]] || fail "/c: host exit code $rc after Cancel"
+    [[ ! -e $dir/Veloran.ini ]] || fail "/c: Cancel wrote Veloran.ini"
+    echo "/c: the settings dialog opened and Cancel ended it"
 
     # Without its renderer every mode but /p tells the user so, /c included.
     rm "$dir/Veloran.dll"
