@@ -66,11 +66,11 @@ HBITMAP CreatePictureBitmap(std::string_view bmp_file) {
   return CreatePictureBitmap(picture);
 }
 
-HFONT CreateFontOf(const FontSpec& spec, int dpi) {
-  const int height = -static_cast<int>(std::lround(spec.size * dpi / 72.0));
-  const std::wstring face = WideFromUtf8(spec.face).substr(0, LF_FACESIZE - 1);
-  return CreateFontW(height, 0, 0, 0, spec.weight, spec.italic, spec.underline, spec.strikethrough,
-                     static_cast<DWORD>(spec.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+HFONT CreateFontOf(const FontSpec& font, int dpi) {
+  const int height = -static_cast<int>(std::lround(font.size * dpi / 72.0));
+  const std::wstring face = WideFromUtf8(font.face).substr(0, LF_FACESIZE - 1);
+  return CreateFontW(height, 0, 0, 0, font.weight, font.italic, font.underline, font.strikethrough,
+                     static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, face.c_str());
 }
 

@@ -21,7 +21,7 @@ HBITMAP CreatePictureBitmap(const Picture& picture);
 HBITMAP CreatePictureBitmap(std::string_view bmp_file);
 
 // The font a FontSpec names, at `dpi` dots per inch (height in pixels = -points * dpi / 72).
-HFONT CreateFontOf(const FontSpec& spec, int dpi);
+HFONT CreateFontOf(const FontSpec& font, int dpi);
 
 // The two-colour pointing hand (black and white, magenta transparent) and the window
 // icon (magenta transparent); null when the picture does not decode.
