@@ -95,6 +95,7 @@ bool ParseFont(const std::string& text, FontSpec* font) {
       }
       break;
     }
+    if (text[i] == '\0') return false;  // no face name holds a NUL
     face += text[i];
   }
   // After the face: ,size,weight,italic,underline,strike,charset

@@ -8,6 +8,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 class RecordingSurface : public ButtonSurface {
  public:
   int width_twips = 1215, height_twips = 375;
@@ -321,7 +323,7 @@ TEST(CommandButton, StoredProperties) {
 TEST(PropertyBag, UnreadableValuesGiveTheReadDefault) {
   const PropertyBag bag = PropertyBag::Parse(
       "Enabled=yes\r\nFirstRun=300\nFontColour=12abc\nVisible=\nFont=\"x\",9.75,400,0,0\n"
-      "no equals sign\n=nokey\nCaption=first\nCaption=second\nTail=a\\qb\\");
+      "no equals sign\n=nokey\nCaption=first\nCaption=second\nTail=a\\qb\\\nFace=\"a\0b\",9,400,0,0,0,0\n"s);
   EXPECT_TRUE(bag.ReadBool("Enabled", true));
   EXPECT_EQ(bag.ReadInteger("FirstRun", 1, 0, 255), 1);
   EXPECT_EQ(bag.ReadInteger("FontColour", 0, INT32_MIN, INT32_MAX), 0);
@@ -329,8 +331,9 @@ TEST(PropertyBag, UnreadableValuesGiveTheReadDefault) {
   EXPECT_EQ(bag.ReadFont("Font", DialogFont()), DialogFont());
   EXPECT_EQ(bag.ReadText("Caption", ""), "first");
   EXPECT_EQ(bag.ReadText("Tail", ""), "a\\qb\\");
+  EXPECT_EQ(bag.ReadFont("Face", DialogFont()), DialogFont());  // a NUL in the face
   EXPECT_EQ(bag.Keys(), (std::vector<std::string>{"Enabled", "FirstRun", "FontColour", "Visible", "Font",
-                                                  "Caption", "Tail"}));
+                                                  "Caption", "Tail", "Face"}));
 }
 
 }  // namespace
