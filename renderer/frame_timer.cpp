@@ -2,32 +2,39 @@
 
 void FrameTimer::Init(const TimerClock& clock) {
   clock_ = &clock;
+  previous_ticks_ = 0;
+  elapsed_ = delta_ = 0;
   int64_t frequency = 0;
   if (clock.query_frequency(&frequency) && frequency > 0) {
     base_count_ = clock.query_counter();
-    seconds_per_tick_ = static_cast<float>(1.0L / static_cast<long double>(frequency));
+    seconds_per_tick_ = static_cast<double>(1.0L / static_cast<long double>(frequency));
     source_ = &FrameTimer::ReadPerformanceCounter;
   } else {
-    base_count_ = static_cast<int64_t>(clock.milliseconds());
-    seconds_per_tick_ = 0.001f;
+    last_milliseconds_ = clock.milliseconds();
+    milliseconds_ = 0;
+    base_count_ = last_milliseconds_;
+    seconds_per_tick_ = 0.001;
     source_ = &FrameTimer::ReadMilliseconds;
   }
 }
 
-float FrameTimer::ReadPerformanceCounter() {
+int64_t FrameTimer::ReadPerformanceCounter() {
   current_count_ = clock_->query_counter();
-  return static_cast<float>(static_cast<double>(current_count_ - base_count_) * seconds_per_tick_);
+  return current_count_ - base_count_;
 }
 
-float FrameTimer::ReadMilliseconds() {
-  const int64_t now = static_cast<int64_t>(clock_->milliseconds());
-  return static_cast<float>(static_cast<double>(now - base_count_) * seconds_per_tick_);
+int64_t FrameTimer::ReadMilliseconds() {
+  // Unsigned 32-bit subtraction: right across the clock's wrap.
+  const uint32_t now = clock_->milliseconds();
+  milliseconds_ += static_cast<uint32_t>(now - last_milliseconds_);
+  last_milliseconds_ = now;
+  return milliseconds_;
 }
 
 void FrameTimer::Update() {
   if (!source_) return;  // not started: nothing to read
-  const float t = (this->*source_)();
-  elapsed_ = t - start_;
-  delta_ = elapsed_ - previous_elapsed_;
-  previous_elapsed_ = elapsed_;
+  const int64_t ticks = (this->*source_)();
+  elapsed_ = static_cast<double>(ticks) * seconds_per_tick_;
+  delta_ = static_cast<double>(ticks - previous_ticks_) * seconds_per_tick_;
+  previous_ticks_ = ticks;
 }

@@ -7,7 +7,7 @@
 #include "platform.h"
 #include "scene.h"
 
-Particle::Particle(ParticleList* owner) : birthTime(owner->scene.ElapsedTime), owner(owner) {}
+Particle::Particle(ParticleList* owner) : birthTime(owner->scene.Now), owner(owner) {}
 
 void Particle::Set(const float new_position[3], const float new_velocity[3],
                    const float new_color[4], const float new_color_drift[4], float new_size,
@@ -38,7 +38,7 @@ void Particle::Update() {
   } else if (fadingOut) {
     color[3] -= d * fadeOutRate;
     if (color[3] < 0) alive = false;
-  } else if (owner->scene.ElapsedTime - birthTime > lifeTime) {
+  } else if (owner->scene.Now - birthTime > lifeTime) {
     fadingOut = true;
   }
 
@@ -122,6 +122,7 @@ void Scene::InitParticles() {
   Timer.Update();
   ElapsedTime = Timer.Elapsed();
   FrameTime = Timer.Delta();
+  Now = Timer.ExactElapsed();
   SpawnParticles();
 }
 

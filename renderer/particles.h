@@ -8,7 +8,7 @@ class Scene;
 
 class Particle {
  public:
-  // Born at the elapsed time of the owner's scene.
+  // Born at the owner's scene's Now.
   explicit Particle(ParticleList* owner);
   virtual ~Particle() = default;
   Particle(const Particle&) = delete;
@@ -17,7 +17,7 @@ class Particle {
   void Set(const float position[3], const float velocity[3], const float color[4],
            const float color_drift[4], float size, float growth, float life_time,
            float fade_out_rate);
-  // Advances the particle by one frame (FrameTime and ElapsedTime of the owner's scene).
+  // Advances the particle by one frame (FrameTime and Now of the owner's scene).
   void Update();
   // One textured square at the particle's depth, in its colour.
   void Draw() const;
@@ -26,7 +26,7 @@ class Particle {
   float velocity[3] = {0, 0, 0};
   float color[4] = {1, 1, 1, 0.001f};
   float size = 1.0f;
-  float birthTime;
+  double birthTime;
   float lifeTime = 5.0f;
   bool alive = true;
   float growth = 0;

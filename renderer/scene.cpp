@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "particles.h"
@@ -99,8 +100,8 @@ void Scene::DrawBackground() {
   glDisable(GL_BLEND);
   glBindTexture(GL_TEXTURE_2D, Textures[1]);
 
-  FloorScroll = static_cast<float>(static_cast<double>(FloorScroll) +
-                                   static_cast<double>(Timer.Delta()) * 0.1);
+  const double scroll = static_cast<double>(FloorScroll) + static_cast<double>(Timer.Delta()) * 0.1;
+  FloorScroll = static_cast<float>(scroll - std::floor(scroll));
   const float f = FloorScroll;
 
   DrawPlane(f, -15.5f);  // floor
@@ -114,6 +115,7 @@ void Scene::RenderIdleFrame() {
   Timer.Update();
   ElapsedTime = Timer.Elapsed();
   FrameTime = Timer.Delta();
+  Now = Timer.ExactElapsed();
   DrawFrame();
 }
 
@@ -121,9 +123,9 @@ void Scene::DrawFrame() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glLoadIdentity();
   DrawBackground();
-  if (Timer.Elapsed() - LastSpawnTime > 1.0f) {
+  if (Now - LastSpawnTime > 1.0) {
     SpawnParticles();
-    LastSpawnTime = Timer.Elapsed();
+    LastSpawnTime = Now;
   }
   Particles->UpdateAndDraw();
   platform_.SwapBuffers();

@@ -49,14 +49,19 @@ class Scene {
   // Copies of the timer's results, refreshed once per frame before drawing.
   float ElapsedTime = 0;
   float FrameTime = 0;
+  // The timer's elapsed time in full precision, refreshed with the copies. The burst
+  // schedule and the particles' ages read it: a float of seconds has lost its
+  // milliseconds after a day of running.
+  double Now = 0;
   // Created by InitParticles, destroyed by EndScene.
   std::unique_ptr<ParticleList> Particles;
   // GL texture names; 0 while missing (the default texture, drawn in plain colour).
   uint32_t Textures[2] = {0, 0};
-  // Texture offset of the background planes along t; grows for the whole run.
+  // Texture offset of the background planes along t, kept to its fraction: the
+  // texture repeats, and a small offset keeps its precision however long the run.
   float FloorScroll = 0;
-  // Elapsed time of the last scheduled burst.
-  float LastSpawnTime = 0;
+  // Now of the last scheduled burst.
+  double LastSpawnTime = 0;
   RandomGenerator Random;
 
  private:

@@ -49,6 +49,7 @@ class ParticlesTest : public ::testing::Test {
 
   void Frame(float elapsed, float frame_time) {
     scene.ElapsedTime = elapsed;
+    scene.Now = elapsed;
     scene.FrameTime = frame_time;
     Particles->UpdateAndDraw();
   }
@@ -97,7 +98,7 @@ TEST_F(ParticlesTest, EachValueTakesItsOwnDrawInOrder) {
   };
   for (const auto& c : cases) {
     SetUp();
-    scene.ElapsedTime = 2.5f;
+    scene.Now = 2.5;
     ScriptDraws(scene.Random, c.draws);
     scene.SpawnParticles();
     const Particle* p = Particles->head;
@@ -111,7 +112,7 @@ TEST_F(ParticlesTest, EachValueTakesItsOwnDrawInOrder) {
     EXPECT_EQ(p->color[3], 1.0f);
     EXPECT_EQ(p->colorDrift[2], 0.0f);
     EXPECT_EQ(p->colorDrift[3], 0.0f);
-    EXPECT_EQ(p->birthTime, 2.5f);
+    EXPECT_EQ(p->birthTime, 2.5);
     EXPECT_TRUE(p->fadingIn);
     EXPECT_EQ(p->maxSize, 17.0f);
   }

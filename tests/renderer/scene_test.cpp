@@ -110,14 +110,15 @@ TEST_F(SceneTest, BackgroundDrawsFloorAndCeilingWithScrolledTextureOpaque) {
   EXPECT_EQ(calls.back().args, Args({GL_BLEND}));
 }
 
-TEST_F(SceneTest, ScrollSumIsFormedInDoublePrecision) {
-  // A float sum would lose the step entirely: 1000 + 0.0001f rounds to 1000 in
-  // float arithmetic but the double sum is stored rounded to the nearest float.
-  scene.FloorScroll = 1.0f;
+TEST_F(SceneTest, ScrollKeepsItsFractionFromADoubleSum) {
+  // The sum is formed in double precision and only its fraction is kept: the texture
+  // repeats, so the picture is the same, and the small step is not lost.
+  scene.FloorScroll = 0.99995f;
   FakePlatform::ticks = 1;
   scene.Timer.Update();  // delta 0.001 s, step 0.0001
   scene.DrawBackground();
-  EXPECT_EQ(scene.FloorScroll, static_cast<float>(1.0 + static_cast<double>(0.001f) * 0.1));
+  const double sum = static_cast<double>(0.99995f) + static_cast<double>(0.001f) * 0.1;
+  EXPECT_EQ(scene.FloorScroll, static_cast<float>(sum - 1.0));
 }
 
 TEST_F(SceneTest, FramesDrawInOrderAndBurstsComeMoreThanOneSecondApart) {
@@ -129,7 +130,7 @@ TEST_F(SceneTest, FramesDrawInOrderAndBurstsComeMoreThanOneSecondApart) {
   ResetFakes();
   FrameAt(1001);
   EXPECT_EQ(bursts(), 1);
-  EXPECT_FLOAT_EQ(scene.LastSpawnTime, 1.001f);
+  EXPECT_DOUBLE_EQ(scene.LastSpawnTime, 1.001);
   EXPECT_FLOAT_EQ(scene.ElapsedTime, 1.001f);
   EXPECT_NEAR(scene.FrameTime, 0.001f, 1e-6f);
   // Clear, identity, background, the new burst drawn at once, swap.
