@@ -22,10 +22,12 @@ packages=(
   wine wine64 pulseaudio pulseaudio-utils fonts-ipafont-gothic locales sox lame
   # the desktop screen-saver daemon of the daemon-mode cases
   xscreensaver xscreensaver-gl
+  # MATE's screen saver (Xfce's reads the same files), in a private D-Bus session
+  mate-screensaver dbus-daemon
   # benchmark
   apitrace apitrace-tracers
   # packages: checking the .deb and the zip
-  lintian libxml2-utils unzip file man-db
+  lintian libxml2-utils unzip file man-db desktop-file-utils
 )
 
 missing=()

@@ -15,11 +15,20 @@
 #                  and the music stops
 #   root           -root alone: the scene on the root window, ended by SIGTERM, which
 #                  leaves the root window's own background
+#   mate           MATE's daemon in a private D-Bus session, finding Veloran through the
+#                  package's desktop file and its hack folder: --activate shows the
+#                  scene and the music sounds; --deactivate ends everything in 1 s
 set -uo pipefail
 
 case_name=$1
 bin=$2
 probe=$3
+
+# MATE's daemon runs only programs in its fixed hack folders: this case lays its own
+# over the shared one, in a mount namespace of its own, so the system stays untouched.
+if [[ $case_name == mate && -z ${VELORAN_OWN_MOUNTS:-} ]]; then
+  VELORAN_OWN_MOUNTS=1 exec unshare --mount --propagation private bash "$0" "$@"
+fi
 
 here=$(dirname "${BASH_SOURCE[0]}")
 work=$(mktemp -d /tmp/veloran-daemon.XXXXXX)
@@ -192,6 +201,74 @@ EOF
     as_nobody xscreensaver-command -deactivate >/dev/null || fail "-deactivate refused"
     both_gone_within "$host_pid" "$renderer" 1000
     silent_after "$end" 1
+    ;;
+
+  mate)
+    command -v mate-screensaver >/dev/null || fail "mate-screensaver is not installed (scripts/install-deps.sh)"
+    # As the package lays them out: the desktop file among the daemon's data folders,
+    # the command "veloran" in the hack folder, a link to the host.
+    hacks=/usr/libexec/xscreensaver
+    mkdir -p "$work/hacks" "$work/data/applications/screensavers" "$hacks"
+    ln -s "$work/bin/Veloran.scr" "$work/hacks/veloran"
+    mount --bind "$work/hacks" "$hacks" || fail "cannot lay a private hack folder over $hacks"
+    cp "$here/../../packaging/linux/veloran.desktop" "$work/data/applications/screensavers/"
+    export HOME=$work/home XDG_DATA_DIRS=$work/data:/usr/share XDG_CONFIG_HOME=$work/home/.config
+    mkdir -p "$HOME/.config/pulse"
+    settings_for "$HOME"
+    # The daemon hands its programs only the display, home, language and bus: they find
+    # the sound server as a desktop's programs do, here through the user's client file.
+    [[ -n ${PULSE_SERVER:-} ]] || fail "no private sound server (PULSE_SERVER unset)"
+    echo "default-server = $PULSE_SERVER" >"$HOME/.config/pulse/client.conf"
+    # The session: settings through GSettings (dconf), the daemon, then its commands.
+    session() {
+      gsettings set org.mate.screensaver mode single &&
+        gsettings set org.mate.screensaver themes "['screensavers-veloran']" &&
+        gsettings set org.mate.screensaver lock-enabled false || exit 3
+      mate-screensaver --no-daemon >"$work/daemon.log" 2>&1 &
+      for _ in $(seq 100); do mate-screensaver-command --query >/dev/null 2>&1 && break; sleep 0.1; done
+      echo up >"$work/up"
+      # Commands come from the case through a pipe, one a line.
+      while read -r command; do
+        mate-screensaver-command "--$command" >/dev/null 2>&1
+        echo "$command $?" >>"$work/done"
+      done <"$work/commands"
+      kill %1
+    }
+    mkfifo "$work/commands"
+    export -f session
+    export work
+    dbus-run-session -- bash -c session >>"$work/daemon.log" 2>&1 &
+    pids+=("$!")
+    exec {commands}>"$work/commands"
+    wait_for 30 test -e "$work/up" || fail "the daemon did not start: $(tail -5 "$work/daemon.log")"
+    command_done() { grep -q "^$1 0\$" "$work/done" 2>/dev/null; }
+
+    record_start "$work/heard.raw"
+    echo activate >&"$commands"
+    wait_for 10 command_done activate || fail "--activate refused"
+    find_host() {  # the host started from this case's hack folder
+      local p
+      for p in $(pgrep -x veloran); do
+        [[ $(readlink "/proc/$p/exe") == "$work/bin/Veloran.scr" ]] && echo "$p"
+      done
+    }
+    wait_for 30 find_host || fail "the daemon started no host: $(tail -5 "$work/daemon.log")"
+    host_pid=$(find_host | head -1)
+    wait_for 20 renderer_pid "$host_pid" || fail "renderer not started"
+    renderer=$(renderer_pid "$host_pid")
+    started=$(rec_now)
+    echo "host: $(tr '\0' ' ' <"/proc/$host_pid/cmdline"), renderer: $(tr '\0' ' ' <"/proc/$renderer/cmdline")"
+    window=$(tr '\0' '\n' <"/proc/$renderer/cmdline" | sed -n 3p)
+    region=$(geometry "$window")
+    echo "the daemon's window $window: $region"
+    wait_for 20 scene_in "$region" || fail "no scene in the daemon's window"
+    listen_until "$(calc "$started + 2")"
+
+    end=$(rec_now)
+    echo deactivate >&"$commands"
+    both_gone_within "$host_pid" "$renderer" 1000
+    silent_after "$end" 1
+    exec {commands}>&-
     ;;
 
   window)

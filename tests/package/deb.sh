@@ -66,10 +66,22 @@ string(/screensaver/command/@arg)|-root
 count(/screensaver/_description)|1
 XPATHS
 
-    desktop=$root/usr/share/applications/veloran-settings.desktop
-    for line in '[Desktop Entry]' 'Type=Application' 'Name=Veloran settings' 'Exec=veloran /c'; do
-      grep -qxF "$line" "$desktop" || fail "desktop entry lacks '$line'"
-    done
+    # desktop entry|the lines it must hold: the settings in the menu, and the program
+    # that MATE's and Xfce's savers list (theme screensavers-veloran).
+    while IFS='|' read -r entry lines; do
+      desktop=$root/usr/share/applications/$entry
+      out=$(desktop-file-validate "$desktop" 2>&1 | grep -v ': hint: ') || true
+      [[ -z $out ]] || fail "$entry: $out"
+      IFS=',' read -ra wanted <<<"$lines"
+      for line in '[Desktop Entry]' 'Type=Application' "${wanted[@]}"; do
+        grep -qxF "$line" "$desktop" || fail "$entry lacks '$line'"
+      done
+    done <<'ENTRIES'
+veloran-settings.desktop|Name=Veloran settings,Exec=veloran /c
+screensavers/veloran.desktop|Name=Veloran,Exec=veloran -root,TryExec=veloran,Categories=Screensaver;
+ENTRIES
+    [[ $(readlink "$root/usr/libexec/xscreensaver/veloran") == ../../lib/veloran/Veloran.scr ]] ||
+      fail "the hack folder's veloran does not lead to the host"
 
     # A new version needs its changelog entry.
     top=$(zcat "$root/usr/share/doc/veloran/changelog.gz" | head -1)
