@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "frame_pacer.h"
 #include "frame_stats.h"
 #include "platform.h"
 #include "scene.h"
@@ -23,16 +24,30 @@ int RunRenderer(RendererPlatform& platform) {
   scene.ResizeScene(width, height);
   scene.StartScene();
 
-  // Frames follow each other as fast as the buffer swap allows; a quit request ends
-  // the loop once the quit itself is taken from the queue.
+  // At most one frame per refresh of the display, however fast the swap returns.
+  const TimerClock& clock = platform.Clock();
+  int64_t frequency = 0;
+  if (!clock.query_frequency(&frequency)) frequency = 0;
+  const int64_t period = FramePeriod(frequency, platform.RefreshRate(), UncappedRequested());
+  FramePacer pacer(period);
+  if (period > 0) stats.PacedAt(static_cast<double>(frequency) / static_cast<double>(period));
+
+  // Frames follow each other as the buffer swap and the pacing allow; a quit request
+  // ends the loop once the quit itself is taken from the queue.
   int exit_code = 0;
   for (;;) {
     const MessagePump pumped = platform.PumpMessage(&exit_code);
     if (pumped == MessagePump::kQuit) break;
     if (pumped == MessagePump::kIdle) {
       if (platform.ClientSizeChanged(&width, &height)) scene.ResizeScene(width, height);
+      const int64_t start = pacer.Paced() ? clock.query_counter() : 0;
       scene.RenderIdleFrame();
       stats.CountSwap();
+      if (pacer.Paced()) {
+        const int64_t swapped = clock.query_counter();
+        const int64_t next = pacer.AfterSwap(start, swapped);
+        if (next > swapped) platform.SleepUntil(next);
+      }
     }
   }
 

@@ -4,9 +4,13 @@
 //   veloran-fps: first-frame-unix-ns <wall-clock ns of the first swap>   (where known)
 //   veloran-fps: <frames/s over the last second>
 //   veloran-fps: average <frames/s> frames <n> seconds <s>   (first to last swap)
+//   veloran-fps: interval-ms p99 <ms> max <ms>   (between swaps; p99 to 0.01 ms,
+//                                                 or the max when above 250 ms)
+//   veloran-fps: paced-hz <frames/s>   (the cap; no line when uncapped)
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 class RendererPlatform;
 
@@ -20,11 +24,14 @@ class FrameStats {
 
   // After each buffer swap.
   void CountSwap();
+  // The frame rate the loop holds to; 0 when it does not.
+  void PacedAt(double hz) { paced_hz_ = hz; }
   // At the end of the run: the average over the whole run.
   void Report();
 
  private:
-  double Now() const;
+  void CountInterval(int64_t ticks);
+  double IntervalPercentileMs(double share) const;
 
   RendererPlatform& platform_;
   std::FILE* out_;
@@ -35,4 +42,9 @@ class FrameStats {
   double last_ = 0;
   double window_start_ = 0;
   long long window_frames_ = 0;
+  // Swap-to-swap intervals in 10 us steps up to 250 ms; the last counts the longer.
+  std::vector<uint32_t> intervals_;
+  int64_t last_ticks_ = 0;
+  int64_t longest_ticks_ = 0;
+  double paced_hz_ = 0;
 };

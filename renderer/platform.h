@@ -1,7 +1,7 @@
 #pragma once
 // What the renderer's platform-free logic needs from its platform layer
 // (renderer/x11, renderer/win32): the window and its GL context, the message queue,
-// the buffer swap, the error box and the clocks. Tests bring their own double.
+// the buffer swap, the error box, the display's refresh rate, the clocks and the sleep. Tests bring their own double.
 
 #include <cstdint>
 
@@ -48,6 +48,12 @@ class RendererPlatform {
 
   // The frame timer's clock.
   virtual const TimerClock& Clock() = 0;
+  // Pictures per second of the display mode the renderer shows in; 0 when unknown.
+  // Read once the window and its context exist.
+  virtual double RefreshRate() = 0;
+  // Sleeps, without spinning, until the clock's high-resolution counter reads
+  // `counter` or more (to the millisecond or better).
+  virtual void SleepUntil(int64_t counter) = 0;
   // Wall-clock time in nanoseconds since 1970, for the frame statistics; false where
   // the platform does not report it.
   virtual bool UnixTimeNanoseconds(int64_t* ns) = 0;

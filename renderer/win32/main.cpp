@@ -13,16 +13,19 @@
 
 namespace {
 
-void SetFullscreenMode() {
+// Returns the refresh rate of the mode switched to, which keeps the current one's;
+// 0 when the current settings cannot be read.
+DWORD SetFullscreenMode() {
   DEVMODEA mode;
   std::memset(&mode, 0, sizeof mode);
   mode.dmSize = sizeof mode;
-  if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return;
+  if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0;
   mode.dmPelsWidth = ScreenWidth;
   mode.dmPelsHeight = ScreenHeight;
   if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
     PostQuitMessage(0);
   }
+  return mode.dmDisplayFrequency;  // 0 or 1 stand for the hardware's default
 }
 
 bool SetupPixelFormat(HDC dc) {
@@ -98,6 +101,7 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wparam, LPARA
 }  // namespace
 
 Win32Platform::~Win32Platform() {
+  EndPreciseSleep();
   if (instance_) UnregisterClassA(WindowName, instance_);
 }
 
@@ -118,7 +122,7 @@ bool Win32Platform::CreateRendererWindow(const char* title, int width, int heigh
   const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   const DWORD ex_style = 0;
 
-  SetFullscreenMode();
+  refresh_ = SetFullscreenMode();
   ShowCursor(FALSE);
 
   instance_ = window_class.hInstance;
@@ -169,6 +173,7 @@ void Win32Platform::SwapBuffers() { ::SwapBuffers(dc_); }
 void Win32Platform::ShowErrorBox(const char* text) { MessageBoxA(GetFocus(), text, "Error", MB_OK); }
 
 void Win32Platform::KillRendererWindow() {
+  EndPreciseSleep();
   if (rc_) {
     wglMakeCurrent(nullptr, nullptr);
     wglDeleteContext(rc_);

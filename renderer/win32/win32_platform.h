@@ -1,7 +1,8 @@
 #pragma once
 // The Windows platform layer of Veloran.dll: the display switch, the borderless
-// full-screen window with its WGL context, the message queue, the message box and
-// the clocks. main.cpp has the window side, clock.cpp the clocks.
+// full-screen window with its WGL context, the message queue, the message box, the
+// clocks and the sleep between frames. main.cpp has the window side, clock.cpp the
+// clocks and the sleep.
 #include <windows.h>
 
 #include "platform.h"
@@ -26,6 +27,8 @@ class Win32Platform : public RendererPlatform {
   void KillRendererWindow() override;
   void RestoreDisplay() override;
   const TimerClock& Clock() override { return WindowsTimerClock(); }
+  double RefreshRate() override { return refresh_; }
+  void SleepUntil(int64_t counter) override;
   // The launch-to-first-frame figure is measured on Linux only; none here.
   bool UnixTimeNanoseconds(int64_t*) override { return false; }
 
@@ -34,4 +37,11 @@ class Win32Platform : public RendererPlatform {
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
   HGLRC rc_ = nullptr;
+  DWORD refresh_ = 0;  // of the mode switched to; 0 when unknown
+
+  // Frees the sleep's timer and puts the system timer's resolution back.
+  void EndPreciseSleep();
+  HANDLE sleep_timer_ = nullptr;
+  bool sleep_timer_failed_ = false;
+  bool raised_timer_resolution_ = false;
 };

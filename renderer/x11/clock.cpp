@@ -1,6 +1,6 @@
 // The clocks of the X11 platform layer: CLOCK_MONOTONIC for the frame timer (in
 // nanoseconds as the high-resolution counter, its milliseconds as the fallback) and
-// CLOCK_REALTIME for the frame statistics.
+// the sleep between frames, CLOCK_REALTIME for the frame statistics.
 #include <ctime>
 
 #include "x11_platform.h"
@@ -38,4 +38,12 @@ bool X11Platform::UnixTimeNanoseconds(int64_t* ns) {
   if (clock_gettime(CLOCK_REALTIME, &wall) != 0) return false;
   *ns = static_cast<int64_t>(wall.tv_sec) * 1000000000 + wall.tv_nsec;
   return true;
+}
+
+// A signal (SIGTERM, SIGINT) ends the sleep early, so a quit is seen at once.
+void X11Platform::SleepUntil(int64_t counter) {
+  timespec until{};
+  until.tv_sec = static_cast<time_t>(counter / 1000000000);
+  until.tv_nsec = static_cast<long>(counter % 1000000000);
+  clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
 }

@@ -377,3 +377,22 @@ void RestoreDisplayMode(Display* display) {
   bool restored = display && Restore(display, g_saved);
   ReleaseGuardian(restored);
 }
+
+double CurrentRefreshRate(Display* display) {
+  int event_base, error_base, major = 0, minor = 0;
+  if (!XRRQueryExtension(display, &event_base, &error_base) ||
+      !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3))
+    return 0;
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+  if (!resources) return 0;
+  RRCrtc crtc = 0;
+  double rate = 0;
+  if (ActiveOutput(display, resources, &crtc)) {
+    if (XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, crtc)) {
+      if (const XRRModeInfo* mode = FindMode(resources, info->mode)) rate = RefreshRate(Timings(*mode));
+      XRRFreeCrtcInfo(info);
+    }
+  }
+  XRRFreeScreenResources(resources);
+  return rate;
+}

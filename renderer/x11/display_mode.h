@@ -21,3 +21,7 @@ ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle
 // Puts back the configuration saved by SwitchDisplayMode (nothing when none) and
 // releases the guardian. Safe to call more than once.
 void RestoreDisplayMode(Display* display);
+
+// Pictures per second of the mode the primary output (or the first active one) shows
+// now; 0 when XRandR cannot tell or the mode has no timings.
+double CurrentRefreshRate(Display* display);

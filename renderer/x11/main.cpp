@@ -312,6 +312,10 @@ void X11Platform::KeepServerSaverAway() {
   }
 }
 
+// The switched mode's rate in the full-screen run, the output's present one when
+// embedded.
+double X11Platform::RefreshRate() { return CurrentRefreshRate(display_); }
+
 void X11Platform::SwapBuffers() {
   if (context_ && window_) glXSwapBuffers(display_, window_);
   // Embedded, the daemon that started the run keeps the idle time itself.

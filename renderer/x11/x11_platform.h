@@ -1,8 +1,8 @@
 #pragma once
 // The X11 platform layer of Veloran.dll: the display connection, the borderless
-// full-screen window and its GLX context, the window's events, the message box and
-// the clocks. main.cpp has the window side, message_box.cpp the box, clock.cpp the
-// clocks.
+// full-screen window and its GLX context, the window's events, the message box, the
+// clocks and the sleep between frames. main.cpp has the window side, message_box.cpp
+// the box, clock.cpp the clocks and the sleep.
 //
 // Embedded run ("Veloran.dll -window-id ID", how the host runs for a desktop
 // screen-saver daemon): no display switch, no window of its own on the screen, the
@@ -42,6 +42,8 @@ class X11Platform : public RendererPlatform {
   void KillRendererWindow() override;
   void RestoreDisplay() override;
   const TimerClock& Clock() override { return MonotonicTimerClock(); }
+  double RefreshRate() override;
+  void SleepUntil(int64_t counter) override;
   bool UnixTimeNanoseconds(int64_t* ns) override;
 
   // Asks the frame loop to end (the counterpart of posting a quit message). The

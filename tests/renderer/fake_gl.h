@@ -27,7 +27,8 @@ std::vector<GlCall> CallsNamed(const std::string& name);
 
 // Records every call by name, in order. The window's client area is 800 x 600; the
 // message queue answers from `pumps`, then with the quit; the clock counts `ticks`,
-// 1000 per second.
+// 1000 per second, which only a sleep moves on; the display shows `refresh` pictures
+// per second and every swap is noted with the time it happened.
 class FakePlatform : public RendererPlatform {
  public:
   FakePlatform() { ticks = 0; }
@@ -43,18 +44,27 @@ class FakePlatform : public RendererPlatform {
   }
   void CreateContext() override { Log("context"); }
   MessagePump PumpMessage(int* exit_code) override;
-  void SwapBuffers() override { Log("swap"); }
+  void SwapBuffers() override {
+    Log("swap");
+    swapped_at.push_back(ticks);
+  }
   void ShowErrorBox(const char* text) override { messages.push_back(text); }
   void KillRendererWindow() override { Log("kill"); }
   void RestoreDisplay() override { Log("restore"); }
   const TimerClock& Clock() override;
   bool UnixTimeNanoseconds(int64_t* ns) override { return (*ns = wall_ns) != 0; }
+  double RefreshRate() override { return refresh; }
+  void SleepUntil(int64_t counter) override {
+    if (counter > ticks) ticks = counter;
+  }
 
   static int64_t ticks;
   bool has_window = true;
   std::deque<MessagePump> pumps;
   int quit_code = 0;
   int64_t wall_ns = 0;  // 0: no wall clock
+  double refresh = 0;
+  std::vector<int64_t> swapped_at;
   std::vector<std::string> calls;
   std::vector<std::string> messages;
 
