@@ -6,6 +6,8 @@ const char kCreditText[] = "Designed by qorin Ver.1.0.0";
 const char kFileFilterName[] = "BGMﾌｧｲﾙ (MP3 WAV)";
 const char kFileFilterPattern[] = "*.MP3;*.WAV";
 const char kOpenFileTitle[] = "ﾌｧｲﾙを開く";
+const char kMessageTitle[] = "Veloran";
+const char kSaveFailedText[] = "設定を保存できませんでした。";
 
 namespace {
 constexpr auto B = LabelColour::Black;

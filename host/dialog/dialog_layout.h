@@ -53,3 +53,8 @@ extern const char kCreditText[];      // "Designed by qorin Ver.1.0.0"
 extern const char kFileFilterName[];  // "BGMﾌｧｲﾙ (MP3 WAV)"
 extern const char kFileFilterPattern[];
 extern const char kOpenFileTitle[];   // "ﾌｧｲﾙを開く"
+// The message box Set shows when the settings file could not be written: its title
+// (the host's other message box has the same) and its text, the file's path going on
+// a line of its own below it.
+extern const char kMessageTitle[];    // "Veloran"
+extern const char kSaveFailedText[];  // "設定を保存できませんでした。"

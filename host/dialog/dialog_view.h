@@ -83,6 +83,10 @@ class DialogView {
   virtual std::int32_t OpenFile(const OpenFileRequest& request, std::string* chosen) = 0;
   // Asks the desktop to open an address, owned by this window; its result is not used.
   virtual void ShellOpen(const std::string& address) = 0;
+  // A message box owned by this window and modal to it, titled kMessageTitle, with an
+  // OK button: `text` and, on a line of its own below it, `path` (the platform's
+  // spelling). Returns once it is answered.
+  virtual void ShowMessage(const std::string& text, const std::string& path) = 0;
 
   // Closes the window: the Unload notification runs, then the window goes and the
   // modal show returns.

@@ -157,7 +157,11 @@ void SettingsDialog::ChooseFile() {
 
 void SettingsDialog::Save() {
   music_.BGM_Track = TrackFromText(view_->RepeatText());
-  SaveSettings(rt_.Profile(), rt_.ProgramFolder(), music_);
+  if (!SaveSettings(rt_.Profile(), rt_.ProgramFolder(), music_)) {
+    // The dialog stays, with the choice on it: to be set again, or cancelled.
+    view_->ShowMessage(kSaveFailedText, SettingsFile(rt_.Profile(), rt_.ProgramFolder()));
+    return;
+  }
   view_->Unload();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // "Veloran_P", the settings dialog: the user picks the music of the saver runs (none,
 // an audio CD with a track to repeat, or an MP3 or WAV file); Set writes the choice
-// into the settings file and closes, Cancel closes without writing. It edits the
-// music settings in memory directly; only Set reaches the file.
+// into the settings file and closes (when the file cannot be written it says so and
+// stays open), Cancel closes without writing. It edits the music settings in memory
+// directly; only Set reaches the file.
 
 #include <cstdint>
 #include <string>

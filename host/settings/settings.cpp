@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "veloran_names.h"
@@ -22,6 +23,8 @@ namespace {
 
 constexpr uint32_t kProfileBufferSize = 256;
 constexpr size_t kProfileNameLength = 128;
+// Far beyond any value a settings file holds (the Linux reader reads no larger file).
+constexpr uint32_t kLongestValue = 32u << 20;
 
 bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
@@ -38,6 +41,18 @@ std::string FirstCharacters(const std::string& name, size_t count) {
 // Whether the text, as far as the platform sees it (up to its first NUL), holds a line
 // break.
 bool HasLineBreak(const std::string& text) { return std::strpbrk(text.c_str(), "\r\n") != nullptr; }
+
+// The whole value of a key, however long (GetIni cuts it); empty when it is missing.
+std::string WholeValue(ProfileFile& profile, const char* section, const char* key,
+                       const std::string& file) {
+  for (uint32_t size = kProfileBufferSize;; size *= 2) {
+    std::vector<char> buffer(size, '\0');
+    const uint32_t got = profile.GetString(section, key, "", buffer.data(), size, file.c_str());
+    buffer.back() = '\0';
+    // A cut value fills the buffer but for its NUL (and a lone lead byte).
+    if (got + 2 < size || size >= kLongestValue) return std::string(buffer.data());
+  }
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -93,12 +108,34 @@ MusicSettings LoadSettings(ProfileFile& profile, const std::string& program_fold
   return music;
 }
 
-void SaveSettings(ProfileFile& profile, const std::string& program_folder,
+bool SaveSettings(ProfileFile& profile, const std::string& program_folder,
                   const MusicSettings& music) {
   const std::string file = SettingsFile(profile, program_folder);
-  PutIni(profile, kSettingsSection, kKeyKind, SignedDecimal(music.BGM_Kind), file);
-  PutIni(profile, kSettingsSection, kKeyTrack, SignedDecimal(music.BGM_Track), file);
-  PutIni(profile, kSettingsSection, kKeyFile, music.BGM_File, file);
+  struct Write {
+    const char* key;
+    std::string value;
+    std::string before;
+  };
+  Write writes[] = {{kKeyKind, SignedDecimal(music.BGM_Kind), {}},
+                    {kKeyTrack, SignedDecimal(music.BGM_Track), {}},
+                    {kKeyFile, music.BGM_File, {}}};
+  for (Write& w : writes) {
+    if (HasLineBreak(w.value)) {
+      API_Result = 0;
+      return false;
+    }
+    w.before = WholeValue(profile, kSettingsSection, w.key, file);
+  }
+  for (size_t i = 0; i < std::size(writes); ++i) {
+    PutIni(profile, kSettingsSection, writes[i].key, writes[i].value, file);
+    if (API_Result != 0) continue;
+    // The keys written so far get back what they held: a half-changed file would mix
+    // the new choice with the old one.
+    while (i-- > 0) PutIni(profile, kSettingsSection, writes[i].key, writes[i].before, file);
+    API_Result = 0;
+    return false;
+  }
+  return true;
 }
 
 bool FileExists(ProfileFile& profile, const std::string& path) {

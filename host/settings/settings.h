@@ -53,8 +53,13 @@ std::string SettingsFile(ProfileFile& profile, const std::string& program_folder
 // The music settings in the settings file of the host in `program_folder`.
 MusicSettings LoadSettings(ProfileFile& profile, const std::string& program_folder);
 
-// Writes BGM_Kind, BGM_Track (as signed decimal text) and BGM_File, in that order.
-void SaveSettings(ProfileFile& profile, const std::string& program_folder,
+// Writes BGM_Kind, BGM_Track (as signed decimal text) and BGM_File, in that order,
+// and returns true when all three were written. Otherwise the file keeps the settings
+// it held, and false: a value the writer refuses (a line break) is found before
+// anything is written, and when a write fails the keys written before it get back
+// the values they held (a key that was missing comes back empty, which reads the
+// same). API_Result is 0 after a failure.
+bool SaveSettings(ProfileFile& profile, const std::string& program_folder,
                   const MusicSettings& music);
 
 // --- Path helpers ---

@@ -69,6 +69,7 @@ class Win32DialogView : public DialogView {
   void SetScreenPointer(ScreenPointer pointer) override;
   std::int32_t OpenFile(const OpenFileRequest& request, std::string* chosen) override;
   void ShellOpen(const std::string& address) override;
+  void ShowMessage(const std::string& text, const std::string& path) override;
   void Unload() override;
 
  private:
@@ -578,6 +579,13 @@ std::int32_t Win32DialogView::OpenFile(const OpenFileRequest& request, std::stri
 
 void Win32DialogView::ShellOpen(const std::string& address) {
   ShellExecuteA(form_, "open", CodePage932FromUtf8(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void Win32DialogView::ShowMessage(const std::string& text, const std::string& path) {
+  // In UTF-16, as the labels are drawn, so that the text shows whatever the system's
+  // code page; the path comes in that code page.
+  const std::wstring message = WideFromUtf8(text) + L"\n" + WideFromAnsi(path);
+  MessageBoxW(form_, message.c_str(), WideFromUtf8(kMessageTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void Win32DialogView::Unload() {

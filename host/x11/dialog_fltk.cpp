@@ -11,6 +11,7 @@
 #include <FL/Fl_Input_Choice.H>
 #include <FL/Fl_Native_File_Chooser.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
@@ -20,6 +21,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <functional>
 
 #include "assets.h"
@@ -549,6 +551,18 @@ void FltkDialog::ShellOpen(const std::string& address) {
   posix_spawnp(&pid, "xdg-open", &actions, &attr, argv, environ);  // a missing xdg-open fails here
   posix_spawnattr_destroy(&attr);
   posix_spawn_file_actions_destroy(&actions);
+}
+
+void FltkDialog::ShowMessage(const std::string& text, const std::string& path) {
+  // Also on standard error, as the host's other message.
+  std::fprintf(stderr, "%s\n%s\n", text.c_str(), path.c_str());
+  std::fflush(stderr);
+  int size = 13;
+  fl_message_font(static_cast<Fl_Font>(FltkFont(DialogFont(), &size)), size);
+  fl_message_title(kMessageTitle);
+  fl_close = "OK";
+  // FLTK makes it modal, and transient for the newest window before it: the dialog.
+  fl_alert("%s\n%s", text.c_str(), path.c_str());
 }
 
 void FltkDialog::Unload() {

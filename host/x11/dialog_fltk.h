@@ -1,7 +1,8 @@
 #pragma once
 // The settings dialog's window in FLTK: a fixed-size double-buffered window with the
 // controls of dialog_layout.h (the panel, transparent labels, radio marks, the track
-// combo box and three Command widgets), the system's file chooser and xdg-open.
+// combo box and three Command widgets), the system's file chooser, xdg-open, and an
+// FLTK message box.
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,7 @@ class FltkDialog : public DialogView {
   void SetScreenPointer(ScreenPointer pointer) override;
   std::int32_t OpenFile(const OpenFileRequest& request, std::string* chosen) override;
   void ShellOpen(const std::string& address) override;
+  void ShowMessage(const std::string& text, const std::string& path) override;
   void Unload() override;
 
   // The parts of the window (dialog_fltk.cpp).

@@ -17,7 +17,8 @@
 #   window_exists TITLE   a top-level window with this title exists, hidden ones too
 #   renderer_up           the renderer's window is on the screen
 #   open_probe TITLE W H [KIND] / close_probe   a foreign window; sets probe_id
-#   answer_message CMD    the renderer-missing message is up with its exact text; OK
+#   answer_message WHAT [TEXT]   the message box is up with its exact text (by default
+#                         the renderer-missing message; lines joined by newlines); OK
 #   preview_shown ARG     the preview form fills the probe window, picture at top-left
 #   quiet WHAT            the host wrote nothing on standard error (where it writes)
 #   private_drive         the folders above the work folder are the user's alone
@@ -538,6 +539,23 @@ case "$case_name" in
     click "${cancel_at[@]}" 3
     host_ended "a right-button click on Cancel"
     [[ ! -e $(settings_file "$dir") ]] || fail "Cancel wrote the settings file"
+    ;;
+
+  dialog_set_fails)
+    # A folder stands where the settings file should be: Set says so, naming the
+    # file, and the dialog stays; after OK, Cancel closes it, and nothing was written.
+    dir=$(music_bin)
+    ini=$(settings_file "$dir")
+    mkdir -p "$ini"
+    beside=$(ls -A "$(dirname "$ini")")
+    open_dialog "$dir"
+    click "${cd_mark_at[@]}"
+    click "${set_at[@]}"
+    answer_message "Set" "設定を保存できませんでした。"$'\n'"$(host_path "$ini")"
+    still_open "Set that could not write"
+    end_dialog "${cancel_at[@]}"
+    [[ -d $ini && -z $(ls -A "$ini") ]] || fail "something was written into $ini: $(ls -A "$ini")"
+    [[ $(ls -A "$(dirname "$ini")") == "$beside" ]] || fail "files left beside it: $(ls -A "$(dirname "$ini")")"
     ;;
 
   *) fail "unknown case" ;;

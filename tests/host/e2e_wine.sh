@@ -47,6 +47,7 @@ close_probe() {
 # The text as the message box holds it: code page 932 bytes.
 answer_message() {
   local expected=56656C6F72616E2E646C6C2082AA93AF82B6CCABD9C0DE82C98CA982C282A982E882DC82B982F18149 text
+  [[ -n ${2:-} ]] && expected=$(printf '%s' "$2" | iconv -f UTF-8 -t CP932 | od -An -v -tx1 | tr -d ' \n' | tr a-f A-F)
   text=$(wine "$probe" message 30000 | tr -d '\r') || fail "no message box for '$1'"
   [[ $text == "$expected" ]] || fail "wrong message bytes for '$1': $text"
 }

@@ -40,10 +40,12 @@ close_probe() {
   wait_for 10 process_gone "$probe_pid" || fail "probe did not end"
 }
 
-# The message box stays until it is answered; its text also goes to standard error.
+# The message box stays until it is answered; its text also goes to standard error,
+# as lines of their own.
 answer_message() {
+  local text=${2:-'Veloran.dll が同じﾌｫﾙﾀﾞに見つかりません！'}
   wait_for 20 window_exists Veloran || fail "no message box for '$1'"
-  grep -qx 'Veloran.dll が同じﾌｫﾙﾀﾞに見つかりません！' "$work/err" || fail "wrong message for '$1': $(cat "$work/err")"
+  [[ $'\n'$(cat "$work/err")$'\n' == *$'\n'"$text"$'\n'* ]] || fail "wrong message for '$1': $(cat "$work/err")"
   kill -0 "$pid" 2>/dev/null || fail "host did not wait for the message box ('$1')"
   local win
   win=$(xdotool search --name '^Veloran$' | head -1)

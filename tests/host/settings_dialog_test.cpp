@@ -2,6 +2,8 @@
 // what Set writes, against a window double and a profile that records its writes.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "dialog_layout.h"
 #include "fake_runtime.h"
 #include "settings_dialog.h"
@@ -57,6 +59,7 @@ class FakeView : public DialogView {
   bool open_file_called = false;
   std::string choice;  // empty: the user cancels
   std::string opened;
+  std::vector<std::string> messages;  // "text|path"
   int unloads = 0;
   DialogEvents* events = nullptr;
 
@@ -98,6 +101,9 @@ class FakeView : public DialogView {
     return 1;
   }
   void ShellOpen(const std::string& address) override { opened = address; }
+  void ShowMessage(const std::string& text, const std::string& path) override {
+    messages.push_back(text + "|" + path);
+  }
   void Unload() override {
     ++unloads;
     events->Unload();
@@ -107,13 +113,32 @@ class FakeView : public DialogView {
   }
 };
 
-// Records every write of the settings file.
+// Records every write of the settings file and keeps the values by key; the write
+// numbered `failing` (1 the first) fails, as on a disk that is full for a moment.
 class RecordingProfile : public EmptyProfile {
  public:
   std::vector<std::string> writes;
+  std::map<std::string, std::string> values;
+  size_t failing = 0;
+  std::uint32_t GetString(const char*, const char* key, const char* default_value, char* buffer,
+                          std::uint32_t size, const char*) override {
+    const auto it = values.find(key);
+    const std::string value = it == values.end() ? default_value : it->second;
+    const size_t n = value.copy(buffer, size - 1);
+    buffer[n] = '\0';
+    return static_cast<std::uint32_t>(n);
+  }
   std::int32_t WriteString(const char* section, const char* key, const char* value, const char*) override {
     writes.push_back(std::string(section) + "|" + key + "|" + value);
+    if (writes.size() == failing) return 0;
+    values[key] = value;
     return 1;
+  }
+  // What a reader of the file gets for the three keys.
+  std::vector<std::string> Read() {
+    std::vector<std::string> read;
+    for (const char* key : {kKeyKind, kKeyTrack, kKeyFile}) read.push_back(GetIni(*this, "Section", key, ""));
+    return read;
   }
 };
 
@@ -242,8 +267,9 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
     int kind;
     const char* typed;
     const char* file;
-    const char* kind_text;
+    const char* kind_text;  // null: nothing can be saved
     const char* track_text;
+    size_t failing = 0;     // the write that fails
   };
   const Row rows[] = {
       {1, "2.5", "", " 1", " 2"},       {1, "3.5", "", " 1", " 4"},
@@ -252,9 +278,16 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
       {1, "99999", "", " 1", " 32767"}, {1, "-40000", "", " 1", "-32768"},
       {1, "-2", "", " 1", "-2"},        {1, "1e1", "", " 1", " 10"},
       {1, "&H10", "", " 1", " 0"},      {1, "1e999", "", " 1", " 32767"},
+      // The file cannot be written: the dialog stays and says so, naming the file,
+      // which keeps what it held, however far the writes went; Cancel still closes.
+      {0, "4", "", nullptr, nullptr, 1}, {2, "4", "C:\\M\\x.mp3", nullptr, nullptr, 2},
+      {2, "4", "C:\\M\\x.mp3", nullptr, nullptr, 3},
+      {2, "4", "/home/u/a\nb.mp3", nullptr, nullptr},  // a line break cannot be stored
   };
   for (const Row& r : rows) {
     ProfileRuntime rt;
+    rt.recording.failing = r.failing;
+    rt.recording.values = {{kKeyKind, " 1"}, {kKeyTrack, " 9"}};  // no file key yet
     MusicSettings music;
     music.BGM_Kind = static_cast<std::int16_t>(r.kind);
     music.BGM_File = r.file;
@@ -265,12 +298,22 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
     dialog.Load(view);
     view.repeat_text = r.typed;
     view.Click(DialogButton::Set);
-    SCOPED_TRACE(r.typed);
+    SCOPED_TRACE(r.typed + std::string(" ") + r.file);
+    if (r.kind_text == nullptr) {
+      EXPECT_EQ(view.messages, (std::vector<std::string>{"設定を保存できませんでした。|C:\\Saver\\Veloran.ini"}));
+      EXPECT_EQ(view.unloads, 0);
+      EXPECT_EQ(rt.recording.Read(), (std::vector<std::string>{" 1", " 9", ""}));
+      view.Click(DialogButton::Cancel);
+      EXPECT_EQ(view.unloads, 1);
+      EXPECT_EQ(rt.recording.Read(), (std::vector<std::string>{" 1", " 9", ""}));
+      continue;
+    }
     const std::string section = "Section|";
     EXPECT_EQ(rt.recording.writes,
               (std::vector<std::string>{section + kKeyKind + "|" + r.kind_text,
                                         section + kKeyTrack + "|" + r.track_text,
                                         section + kKeyFile + "|" + r.file}));
+    EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(view.unloads, 1);
   }
   // Cancel: the window closes (with the closing zoom), nothing is written.

@@ -80,7 +80,7 @@ class SettingsTest : public ::testing::Test {
   }
 
   void Load() { m = LoadSettings(Profile(), g_program_folder); }
-  void Save() { SaveSettings(Profile(), g_program_folder, m); }
+  bool Save() { return SaveSettings(Profile(), g_program_folder, m); }
 
   fs::path root_;
   std::string settings_;
@@ -173,7 +173,7 @@ TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
   m.BGM_Kind = 2;
   m.BGM_Track = -1;
   m.BGM_File = music;
-  Save();
+  EXPECT_TRUE(Save());
   EXPECT_NE(API_Result, 0);
   // The profile writer drops the blank that signed decimal text puts before a
   // number of 0 and above.
@@ -197,20 +197,22 @@ TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
                                       "=\r\n");
 }
 
-TEST_F(SettingsTest, MusicFileNameWithALineBreakIsNotSaved) {
+TEST_F(SettingsTest, UnsavableChoiceLeavesTheFileAsItWas) {
   // A Linux file name may hold a line break; written as it is, it would add lines of
-  // its own to the file.
+  // its own to the file. Then none of the three keys is written: the kind and track
+  // alone would make a half-changed file.
   const std::string before = "[Section]\r\n" + kKind + "=1\r\n" + kTrack + "=2\r\n" + kFile + "=\r\n";
-  WriteBytes(settings_, before);
-  for (const char* name : {"a\nb.mp3", "a\rb.mp3", "a.mp3\r\n[Section]"}) {
-    m.BGM_Kind = 2;
-    m.BGM_Track = 0;
-    m.BGM_File = name;
-    Save();
-    EXPECT_EQ(API_Result, 0) << name;  // the last write, the file's, was refused
-    EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=2\r\n" + kTrack + "=0\r\n" +
-                                        kFile + "=\r\n")
-        << name;
+  for (const bool existed : {false, true}) {
+    if (existed) WriteBytes(settings_, before);
+    for (const char* name : {"a\nb.mp3", "a\rb.mp3", "a.mp3\r\n[Section]"}) {
+      m.BGM_Kind = 2;
+      m.BGM_Track = 0;
+      m.BGM_File = name;
+      EXPECT_FALSE(Save()) << name;
+      EXPECT_EQ(API_Result, 0) << name;
+      if (existed) EXPECT_EQ(ReadBytes(settings_), before) << name;
+      else EXPECT_FALSE(fs::exists(settings_)) << name;
+    }
   }
 }
 
