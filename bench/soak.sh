@@ -14,8 +14,9 @@
 # under Wine (scripts/with-wine-env). By default every scenario of both platforms runs,
 # one after another; --parallel runs the scenarios of a platform at once.
 #
-# Every SOAK_SAMPLE_SECONDS (30) it samples the host's and the renderer's resident
-# memory, threads, descriptors and CPU time from /proc. Samples taken in the first
+# Every SOAK_SAMPLE_SECONDS (30, at least 3) it samples the host's and the renderer's
+# resident memory, threads, descriptors and CPU time from /proc (each sample the lowest
+# memory and highest counts of 8 readings over 2 s). Samples taken in the first
 # SOAK_WARMUP_SECONDS (60, at most a quarter of the run) are left out. At the end it
 # records the sink's monitor for 6 s and measures it with sox. It prints per process:
 # resident memory at start and end and its growth (least-squares slope, MB/h), threads
@@ -46,7 +47,7 @@ if [[ ${1:-} != --inside ]]; then
   sample=${SOAK_SAMPLE_SECONDS:-30}
   run_s=$(awk -v m="$minutes" 'BEGIN { printf "%d", m * 60 }')
   warmup=${SOAK_WARMUP_SECONDS:-$(( run_s / 4 < 60 ? run_s / 4 : 60 ))}
-  (( run_s >= 2 * sample && run_s > warmup + sample )) ||
+  (( sample >= 3 && run_s >= 2 * sample && run_s > warmup + sample )) ||
     { echo "soak: a run of $run_s s is too short for samples every $sample s after $warmup s of warm-up" >&2; exit 2; }
 
   build=${BUILD_DIR:-$root/build/linux}
@@ -128,6 +129,7 @@ if [[ ${1:-} != --inside ]]; then
     done
   fi
 
+  ((interrupted)) && echo "soak: interrupted" >&2
   echo "== Soak: $minutes min per run, a sample every $sample s, the first $warmup s left out"
   printf '%-8s %-4s %-8s %15s %9s %9s %9s %7s %6s %s\n' \
     platform run process "RSS MB start/end" "MB/h" threads fds "CPU %" heard result
@@ -155,6 +157,7 @@ if [[ ${1:-} != --inside ]]; then
   echo "targets: growth under 1 MB/h, threads and descriptors not growing, host CPU under 1 % of"
   echo "a core on Linux (Wine's figure for information), music heard in 20 % of the last 6 s;"
   echo "samples and logs in $out/"
+  ((interrupted)) && exit 130
   exit $status
 fi
 
@@ -235,14 +238,48 @@ wait_for 60 renderer_up || fail "the renderer's window did not appear"
 renderer=$(find_program Veloran.dll) || fail "no renderer process"
 echo "$platform $scenario: host $host, renderer $renderer, work folder $work"
 
-# proc_sample PID: "RSS_KB THREADS FDS CPU_TICKS", or "- - - -" once it is gone.
-proc_sample() {
-  local rss thr fds ticks
-  rss=$(awk '/^VmRSS:/ { print $2 }' "/proc/$1/status" 2>/dev/null)
-  thr=$(awk '/^Threads:/ { print $2 }' "/proc/$1/status" 2>/dev/null)
-  fds=$(ls "/proc/$1/fd" 2>/dev/null | wc -l)
-  ticks=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | awk '{ print $12 + $13 }')
-  if [[ -n $rss && -n $thr && -n $ticks ]]; then echo "$rss $thr $fds $ticks"; else echo "- - - -"; fi
+# read_proc PID: sets rss (kB), thr, fds and ticks (utime + stime) from /proc without
+# starting a program; rss is empty once the process is gone.
+shopt -s nullglob
+read_proc() {
+  local k v _ stat fields
+  rss="" thr="" fds=0 ticks=0
+  { while read -r k v _; do
+      case $k in VmRSS:) rss=$v ;; Threads:) thr=$v ;; esac
+    done <"/proc/$1/status"; } 2>/dev/null
+  fields=(/proc/"$1"/fd/*)
+  fds=${#fields[@]}
+  { read -r stat <"/proc/$1/stat"; } 2>/dev/null || { rss=""; return; }
+  read -r -a fields <<<"${stat##*) }"
+  ticks=$(( fields[11] + fields[12] ))
+}
+# read_both: one sample of the host and the renderer ("RSS THREADS FDS TICKS" each, or
+# "- - - -" for a process that is gone) from 8 readings over 2 s, so that a music
+# restart in between does not show as growth: the lowest resident memory, the highest
+# thread and descriptor counts, the last CPU time. Sets both.
+read_both() {
+  local k i p
+  local -a lo=(-1 -1) hi_thr=(0 0) hi_fds=(0 0) last=(0 0) gone=(0 0)
+  for k in 1 2 3 4 5 6 7 8; do
+    i=0
+    for p in "$host" "$renderer"; do
+      read_proc "$p"
+      if [[ -z $rss || -z $thr ]]; then
+        gone[i]=1
+      else
+        (( lo[i] < 0 || rss < lo[i] )) && lo[i]=$rss
+        (( thr > hi_thr[i] )) && hi_thr[i]=$thr
+        (( fds > hi_fds[i] )) && hi_fds[i]=$fds
+        last[i]=$ticks
+      fi
+      i=$((i + 1))
+    done
+    ((k < 8)) && sleep 0.25
+  done
+  both=""
+  for i in 0 1; do
+    if ((gone[i])); then both+=" - - - -"; else both+=" ${lo[i]} ${hi_thr[i]} ${hi_fds[i]} ${last[i]}"; fi
+  done
 }
 samples=$out.samples
 echo "# seconds  host: rss_kb threads fds cpu_ticks  renderer: rss_kb threads fds cpu_ticks" >"$samples"
@@ -254,7 +291,9 @@ for ((i = 0; i * sample <= run_s; i++)); do
   sleeper=$!
   wait "$sleeper"
   sleeper=""
-  echo "$(awk -v t=$(( $(now_ms) - t_start )) 'BEGIN { printf "%.1f", t / 1000 }') $(proc_sample "$host") $(proc_sample "$renderer")" >>"$samples"
+  at=$(( $(now_ms) - t_start ))
+  read_both
+  echo "$((at / 1000)).$((at % 1000 / 100))$both" >>"$samples"
 done
 
 # Heard at the end: 6 s of the sink's monitor, in 50 ms windows.
