@@ -239,17 +239,19 @@ renderer=$(find_program Veloran.dll) || fail "no renderer process"
 echo "$platform $scenario: host $host, renderer $renderer, work folder $work"
 
 # read_proc PID: sets rss (kB), thr, fds and ticks (utime + stime) from /proc without
-# starting a program; rss is empty once the process is gone.
+# starting a program; rss is empty once the process is gone. Each file is read whole in
+# one pass: a line-by-line read seeks back after each line, and /proc then makes the
+# file anew, its lines shifted.
 shopt -s nullglob
 read_proc() {
-  local k v _ stat fields
+  local status="" stat="" fields
   rss="" thr="" fds=0 ticks=0
-  { while read -r k v _; do
-      case $k in VmRSS:) rss=$v ;; Threads:) thr=$v ;; esac
-    done <"/proc/$1/status"; } 2>/dev/null
+  { read -r -d '' status <"/proc/$1/status"; read -r -d '' stat <"/proc/$1/stat"; } 2>/dev/null
+  [[ $status == *VmRSS:* && $status == *Threads:* && $stat == *")"* ]] || return 0
+  rss=${status#*VmRSS:}; rss=${rss%%kB*}; rss=${rss//[!0-9]/}
+  thr=${status#*Threads:}; thr=${thr%%$'\n'*}; thr=${thr//[!0-9]/}
   fields=(/proc/"$1"/fd/*)
   fds=${#fields[@]}
-  { read -r stat <"/proc/$1/stat"; } 2>/dev/null || { rss=""; return; }
   read -r -a fields <<<"${stat##*) }"
   ticks=$(( fields[11] + fields[12] ))
 }
