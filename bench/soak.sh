@@ -47,7 +47,9 @@ if [[ ${1:-} != --inside ]]; then
   sample=${SOAK_SAMPLE_SECONDS:-30}
   run_s=$(awk -v m="$minutes" 'BEGIN { printf "%d", m * 60 }')
   warmup=${SOAK_WARMUP_SECONDS:-$(( run_s / 4 < 60 ? run_s / 4 : 60 ))}
-  (( sample >= 3 && run_s >= 2 * sample && run_s > warmup + sample )) ||
+  [[ $sample =~ ^[0-9]+$ ]] && (( sample >= 3 )) ||
+    { echo "soak: SOAK_SAMPLE_SECONDS must be a whole number of at least 3 (a sample takes 2 s)" >&2; exit 2; }
+  (( run_s >= 2 * sample && run_s > warmup + sample )) ||
     { echo "soak: a run of $run_s s is too short for samples every $sample s after $warmup s of warm-up" >&2; exit 2; }
 
   build=${BUILD_DIR:-$root/build/linux}
