@@ -74,15 +74,18 @@ make_wav() { sox -n -r $rec_rate -c 2 -b 16 -t wav "$1" synth "$2" sine "$3" vol
 make_mp3() {  # FILE SECONDS HZ
   sox -n -r $rec_rate -c 2 -b 16 -t wav - synth "$2" sine "$3" vol 0.5 2>/dev/null | lame --quiet -b 128 - "$1"
 }
-# make_disc CUE HZ...: an audio CD image, one 3 s track per tone (<cue>.bin beside it,
-# the samples little-endian as a BINARY file holds them).
+# make_disc [-s SECONDS] CUE HZ...: an audio CD image, one track per tone, 3 s each
+# unless told (<cue>.bin beside it, the samples little-endian as a BINARY file holds them).
 make_disc() {
-  local cue=$1 bin=${1%.cue}.bin n=0 hz; shift
+  local len=3
+  [[ $1 == -s ]] && { len=$2; shift 2; }
+  local cue=$1 bin=${1%.cue}.bin n=0 hz at; shift
   : >"$bin"
   printf 'FILE "%s" BINARY\r\n' "$(basename "$bin")" >"$cue"
   for hz in "$@"; do
     n=$((n + 1))
-    sox -n -r $rec_rate -c 2 -b 16 -e signed -L -t raw - synth 3 sine "$hz" vol 0.5 >>"$bin"
-    printf '  TRACK %02d AUDIO\r\n    INDEX 01 00:%02d:00\r\n' "$n" $(( (n - 1) * 3 )) >>"$cue"
+    at=$(( (n - 1) * len ))
+    sox -n -r $rec_rate -c 2 -b 16 -e signed -L -t raw - synth "$len" sine "$hz" vol 0.5 >>"$bin"
+    printf '  TRACK %02d AUDIO\r\n    INDEX 01 %02d:%02d:00\r\n' "$n" $((at / 60)) $((at % 60)) >>"$cue"
   done
 }
