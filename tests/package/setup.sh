@@ -4,7 +4,8 @@
 # A silent install puts the programs, the Start-menu entries and the entry of the
 # installed programs where they belong and makes Veloran the screen saver; the
 # installed saver runs, its settings are written beside it, a second install keeps
-# them, and a silent uninstall leaves nothing of ours behind. Then, from a folder
+# them, and a silent uninstall leaves nothing of ours behind. By hand, the box of
+# the screen-saver page decides. Then, from a folder
 # with a long name, the uninstall resets the screen saver only when it is ours.
 set -uo pipefail
 
@@ -17,13 +18,6 @@ here=$(dirname "${BASH_SOURCE[0]}")
 [[ -n ${WINEPREFIX:-} ]] || fail "run inside scripts/with-wine-env"
 info=$(file -b "$setup")
 [[ $info == "PE32+ executable (GUI) x86-64"* ]] || fail "not a 64-bit setup program: $info"
-
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-}
-trap cleanup EXIT
 
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Veloran'
 desktop_key='HKCU\Control Panel\Desktop'
@@ -39,10 +33,27 @@ unix() { winepath -u "$1" 2>/dev/null; }
 winst=$(expand '%LOCALAPPDATA%')'\Programs\Veloran'
 inst=$(unix "$winst")
 menu=$(unix "$(expand '%APPDATA%')"'\Microsoft\Windows\Start Menu\Programs\Veloran')
+wlong='C:\VeloranSaverFolder'  # a long name; no blank: the setup program takes /D= unquoted
+long=$(unix "$wlong")
 textures=$WINEPREFIX/drive_c/qorin
-[[ -n $inst && -n $menu ]] || fail "no user folders in the prefix"
-rm -rf "$inst" "$menu"
-wine reg delete "$uninstall_key" /f >/dev/null 2>&1
+[[ -n $inst && -n $menu && -n $long ]] || fail "no user folders in the prefix"
+
+# Whatever a failed run left installed goes, before and after, so runs start clean.
+remove_ours() {
+  rm -rf "$inst" "$menu" "$long"
+  wine reg delete "$uninstall_key" /f >/dev/null 2>&1
+  wine reg delete "$desktop_key" /v SCRNSAVE.EXE /f >/dev/null 2>&1
+}
+work=$(mktemp -d "/tmp/veloran-setup.XXXXXX")
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  remove_ours
+  rm -rf "$work"
+}
+trap cleanup EXIT
+remove_ours
 renderer_up() { xdotool search --name '^Veloran_VC$' >/dev/null 2>&1; }
 renderer_down() { ! renderer_up; }
 
@@ -55,7 +66,6 @@ uninstall() {  # uninstall FOLDER: as the installed programs' list runs it
   wine "$1/Uninstall.exe" /S
   # It runs on from a copy of itself and removes its entry last.
   wait_for 60 key_gone || fail "the uninstall did not remove the entry of the installed programs"
-  sleep 1
 }
 
 install
@@ -120,12 +130,11 @@ exit_code "$host" 20
 [[ $rc == 0 ]] || fail "/c: host exit code $rc after Set"
 LC_ALL=C grep -aq $'^BGM\x8B\xE6\x95\xAA=1\r$' "$inst/Veloran.ini" 2>/dev/null ||
   fail "/c: Set did not write the CD choice to $inst/Veloran.ini"
-cp "$inst/Veloran.ini" "$WINEPREFIX/drive_c/kept.ini"
+cp "$inst/Veloran.ini" "$work/kept.ini"
 echo "/c: Set wrote Veloran.ini in the installed folder"
 
 install
-cmp "$inst/Veloran.ini" "$WINEPREFIX/drive_c/kept.ini" || fail "a second install changed Veloran.ini"
-rm "$WINEPREFIX/drive_c/kept.ini"
+cmp "$inst/Veloran.ini" "$work/kept.ini" || fail "a second install changed Veloran.ini"
 echo "a second install kept Veloran.ini"
 
 uninstall "$inst"
@@ -136,11 +145,29 @@ value=$(reg_value "$desktop_key" SCRNSAVE.EXE) && fail "the uninstall left SCRNS
 [[ $(reg_value "$desktop_key" ScreenSaveActive) == 0 ]] || fail "the uninstall left the saver switched on"
 echo "silent uninstall: no file, entry or value of ours left"
 
+# By hand: the screen-saver page comes with its box ticked; untick it (Alt+M) and
+# another screen saver stays the current one.
+foreign='C:\windows\system32\scrnsave.scr'
+wine reg add "$desktop_key" /v SCRNSAVE.EXE /d "$foreign" /f >/dev/null || fail "cannot set SCRNSAVE.EXE"
+wine "$setup" &
+host=$!
+pids+=("$host")
+setup_up() { xdotool search --onlyvisible --name '^Veloran Setup'; }
+wait_for 60 setup_up || fail "no setup window"
+eval "$(xdotool getwindowgeometry --shell "$(setup_up | head -1)")"
+# Next on the folder page, untick, Install.
+xdotool mousemove $((X + 20)) $((Y + 20)) sleep 1 key Return sleep 1 key alt+m sleep 0.5 key Return
+wait_for 60 test -e "$inst/Uninstall.exe" || fail "the setup program installed nothing"
+sleep 1
+xdotool key Return  # Finish
+exit_code "$host" 30
+[[ $rc == 0 ]] || fail "setup by hand: exit code $rc"
+[[ $(reg_value "$desktop_key" SCRNSAVE.EXE) == "$foreign" ]] || fail "the unticked box changed the screen saver"
+uninstall "$inst"
+echo "setup by hand, box unticked: installed, the screen saver left as it was"
+
 # Installed where the short path differs from the long one: the uninstall resets
 # the screen saver when it names our saver, in either form and any case, only then.
-wlong='C:\VeloranSaverFolder'  # no blank: the setup program takes /D= unquoted
-long=$(unix "$wlong")
-foreign='C:\windows\system32\scrnsave.scr'
 # what SCRNSAVE.EXE holds at the uninstall|what it holds afterwards
 while IFS='|' read -r before after; do
   install "/D=$wlong"
@@ -160,5 +187,4 @@ ${wlong,,}\\veloran.scr|
 ${wlong^^}\\VELORAN.SCR|
 $foreign|$foreign
 ROWS
-wine reg delete "$desktop_key" /v SCRNSAVE.EXE /f >/dev/null 2>&1
 exit 0
