@@ -5,8 +5,8 @@
 # installed programs where they belong and makes Veloran the screen saver; the
 # installed saver runs, its settings are written beside it, a second install keeps
 # them, and a silent uninstall leaves nothing of ours behind. By hand, the box of
-# the screen-saver page decides. Then, from a folder
-# with a long name, the uninstall resets the screen saver only when it is ours.
+# the screen-saver page decides. Then, installed in a folder with a long name, the
+# uninstall resets the screen saver only when it is ours.
 set -uo pipefail
 
 setup=$1
@@ -184,7 +184,6 @@ while IFS='|' read -r before after; do
 done <<ROWS
 SHORT|
 ${wlong,,}\\veloran.scr|
-${wlong^^}\\VELORAN.SCR|
 $foreign|$foreign
 ROWS
 exit 0
