@@ -28,6 +28,8 @@ packages=(
   apitrace apitrace-tracers
   # packages: checking the .deb and the zip
   lintian libxml2-utils unzip file man-db desktop-file-utils
+  # the Windows setup program
+  nsis
 )
 
 missing=()
