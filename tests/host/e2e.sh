@@ -27,6 +27,7 @@
 #   settings_file DIR     the settings file the host in DIR reads
 #   host_path PATH        PATH spelled as the host sees it
 #   no_cd                 makes the audio CD device absent for the next run
+#   cpu_ticks PID         processor time the host PID has used, in clock ticks
 #   dialog_client         "X Y W H" of the settings dialog's client area on the root
 #                         window; fails while the dialog is not mapped
 #   dialog_outer          "X Y W H" of the dialog's outer rectangle (frame included)
@@ -323,6 +324,37 @@ case "$case_name" in
     music_run 2 0 "$work/my music/two seconds.mp3"
     heard_within "$sound_limit_ms"
     heard_between "$(calc "$heard + 3")" "$(calc "$heard + 7")" 40
+    music_stop
+    ;;
+
+  music_short_mp3)
+    # A 1 s MP3 ends at every other repeat check, at every moment around it: still
+    # looping after a minute.
+    make_mp3 "$work/one second.mp3" 1 440
+    music_run 2 0 "$work/one second.mp3"
+    heard_within "$sound_limit_ms"
+    heard_between "$(calc "$heard + 60")" "$(calc "$heard + 70")" 30
+    music_stop
+    ;;
+
+  music_server_back)
+    # The sound server goes away during an MP3 and comes back: the music comes back
+    # from the start within two seconds, and the host waits for it without spinning.
+    make_mp3 "$work/ten seconds.mp3" 10 440
+    music_run 2 0 "$work/ten seconds.mp3"
+    heard_within "$sound_limit_ms"
+    sound_server_away
+    cpu=$(cpu_ticks "$host_pid")
+    sleep 5
+    cpu=$(( $(cpu_ticks "$host_pid") - cpu ))
+    echo "host CPU while the sound server was away: $cpu ticks of $(getconf CLK_TCK) in 5 s"
+    (( cpu * 100 <= 5 * $(getconf CLK_TCK) )) || fail "the host spun while the sound server was away"
+    kill -0 "$host_pid" 2>/dev/null || fail "host ended while the sound server was away"
+    sound_server_back
+    record_start "$work/back.raw"
+    t0=$(rec_now)
+    heard_within 2000
+    heard_between "$(calc "$heard + 0.5")" "$(calc "$heard + 4")" 90
     music_stop
     ;;
 
