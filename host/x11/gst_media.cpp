@@ -109,6 +109,12 @@ class Pipeline {
   bool SetState(GstState state) {
     return element_ && gst_element_set_state(element_, state) != GST_STATE_CHANGE_FAILURE;
   }
+  // Another pipeline in place of this one, which goes.
+  void Replace(GstElement* element) {
+    Close();
+    element_ = element;
+    ended = failed = prerolled = false;
+  }
   // Stops every thread of the pipeline before it goes.
   void Close() {
     if (!element_) return;
@@ -152,7 +158,7 @@ GstElement* MakePlaybin(const std::string& path) {
 
 class GstStream : public MediaStream {
  public:
-  explicit GstStream(GstElement* playbin) : pipe_(playbin) {}
+  GstStream(GstElement* playbin, const std::string& path) : pipe_(playbin), path_(path) {}
 
   bool Start() { return pipe_.SetState(GST_STATE_PAUSED); }
 
@@ -168,7 +174,13 @@ class GstStream : public MediaStream {
       // still reports "playing"), and an end reported just before the seek would be
       // taken for the end of the new run. A failure was most likely the sound server
       // going away; while it is away the start fails and the next play tries again.
-      pipe_.Reset();
+      // After a failure the pipeline is made anew: a sink whose first try to
+      // connect failed does not try again.
+      if (pipe_.failed) {
+        pipe_.Replace(MakePlaybin(path_));
+      } else {
+        pipe_.Reset();
+      }
       pending_ = false;
       if (!Start()) {
         pipe_.Reset();
@@ -205,7 +217,7 @@ class GstStream : public MediaStream {
   }
   std::int64_t LengthMs() override {
     gint64 length = -1;
-    if (!gst_element_query_duration(pipe_.get(), GST_FORMAT_TIME, &length) || length < 0) return -1;
+    if (!pipe_.get() || !gst_element_query_duration(pipe_.get(), GST_FORMAT_TIME, &length) || length < 0) return -1;
     return length / GST_MSECOND;
   }
 
@@ -229,6 +241,7 @@ class GstStream : public MediaStream {
   }
 
   Pipeline pipe_;
+  std::string path_;
   bool playing_ = false;
   bool pending_ = false;
   bool played_ = false;  // the file got as far as playing once
@@ -415,7 +428,7 @@ class GstBackend : public MediaBackend {
       *error = me::kInternal;
       return nullptr;
     }
-    auto stream = std::make_unique<GstStream>(playbin);
+    auto stream = std::make_unique<GstStream>(playbin, path);
     if (!stream->Start()) {
       *error = me::kCannotPlayFile;
       return nullptr;
