@@ -271,10 +271,16 @@ class GstCdDrive : public CdDrive {
                                         static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                                         GST_SEEK_TYPE_SET, Time(from), GST_SEEK_TYPE_NONE, 0);
     if (!pipe_) {
-      if (!Build()) {
+      // Without a sound output (its server away) a new pipeline cannot start: the
+      // polls that ask for one within a second of the last failed try get no new try.
+      const gint64 now = g_get_monotonic_time();
+      const bool wait = failed_at_ && now - failed_at_ < kRetryMicroseconds;
+      if (wait || !Build()) {
+        if (!wait) failed_at_ = now;
         gst_event_unref(seek);
         return false;
       }
+      failed_at_ = 0;
       // A source not started yet keeps the seek for its start: the first buffer then
       // plays at once rather than after `from` worth of silence.
       gst_element_send_event(src_, seek);
@@ -404,7 +410,10 @@ class GstCdDrive : public CdDrive {
     return TRUE;
   }
 
+  static constexpr gint64 kRetryMicroseconds = 1000000;
+
   CdioDisc disc_;
+  gint64 failed_at_ = 0;  // when a pipeline last failed to start; 0 while none has
   Feed feed_;
   std::unique_ptr<Pipeline> pipe_;
   GstElement* src_ = nullptr;
