@@ -335,6 +335,7 @@ case "$case_name" in
     make_mp3 "$work/one second.mp3" 1 440
     music_run 2 0 "$work/one second.mp3"
     heard_within "$sound_limit_ms"
+    listen_until "$(calc "$heard + 40")"
     heard_between "$(calc "$heard + 60")" "$(calc "$heard + 70")" 30
     music_stop
     ;;
