@@ -3,7 +3,9 @@
 // same file again as it nears its end (no gap), and the audio CD through an appsrc
 // that reads the disc's sectors as the pipeline asks for them (cdio_disc.h). Every pipeline
 // ends in an explicit sound server sink, so that no sound output is noticed rather
-// than played into a fake sink.
+// than played into a fake sink. A pipeline that lost its sound server (a restart of the
+// server, a device change) is made anew when its sound is asked for again: the music
+// file and the CD at their polls, the wave sound every second by itself.
 //
 // GStreamer's threads touch nothing but their pipelines: the bus messages are read on
 // the user-interface thread, at each command and from an FLTK timeout.
