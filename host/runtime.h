@@ -80,10 +80,13 @@ class MediaCommands {
   // The number of wave output devices (0: nothing can sound).
   virtual std::uint32_t WaveOutDevices() = 0;
   // Plays the wave file `name` with the wave-sound flags (kSoundAsync | kSoundLoop: in
-  // the background, over and over); a null name stops the sound playing.
+  // the background, over and over; kSoundNoDefault: nothing at all, rather than the
+  // system's default sound, when the file cannot be played); a null name stops the
+  // sound playing.
   virtual bool PlayWave(const char* name, std::uint32_t flags) = 0;
 };
 inline constexpr std::uint32_t kSoundAsync = 0x0001;
+inline constexpr std::uint32_t kSoundNoDefault = 0x0002;
 inline constexpr std::uint32_t kSoundLoop = 0x0008;
 
 // A form timer: ticks every interval while on, on the user-interface thread.

@@ -4,8 +4,9 @@
 #
 #   start_pulse_sink DIR NAME   starts the server with its socket and log in DIR
 #                               (made, mode 0700) and a null sink NAME; exports
-#                               PULSE_SERVER and VELORAN_PULSE_SINK=NAME and sets
-#                               pulse_pid. Without a server (it did not start) it
+#                               PULSE_SERVER, VELORAN_PULSE_SINK=NAME,
+#                               VELORAN_PULSE_DIR=DIR and VELORAN_PULSE_PID, and
+#                               sets pulse_pid. Without a server (it did not start) it
 #                               warns and returns 1; programs then run without sound.
 #   stop_pulse_sink             stops that server again.
 #
@@ -18,6 +19,7 @@ start_pulse_sink() {
   local dir=$1 name=$2
   mkdir -p "$dir"
   chmod 700 "$dir"
+  rm -f "$dir/native"  # a socket left by a server that was killed
   # No default configuration (-n): the server reads nothing of the user's; it sees the
   # caller's HOME and XDG_RUNTIME_DIR, which the caller makes private.
   pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --disallow-exit \
@@ -26,7 +28,7 @@ start_pulse_sink() {
     -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" \
     8>&- 9>&- </dev/null >/dev/null 2>"$dir/pulse.log" &
   pulse_pid=$!
-  export PULSE_SERVER=unix:$dir/native VELORAN_PULSE_SINK=$name
+  export PULSE_SERVER=unix:$dir/native VELORAN_PULSE_SINK=$name VELORAN_PULSE_DIR=$dir VELORAN_PULSE_PID=$pulse_pid
   local _
   for _ in $(seq 1 100); do
     [[ -S $dir/native ]] && return 0

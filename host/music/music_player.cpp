@@ -146,7 +146,10 @@ void MusicPlayer::MP3_Close() {
 }
 
 void MusicPlayer::WAV_Play() {
-  if (media_.WaveOutDevices() > 0) media_.PlayWave(settings_.BGM_File.c_str(), kSoundAsync | kSoundLoop);
+  // A file that is missing or cannot be played plays nothing, not the system's
+  // default sound on loop for the whole run.
+  if (media_.WaveOutDevices() > 0)
+    media_.PlayWave(settings_.BGM_File.c_str(), kSoundAsync | kSoundNoDefault | kSoundLoop);
 }
 
 void MusicPlayer::WAV_Stop() { media_.PlayWave(nullptr, 0); }

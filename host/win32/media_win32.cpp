@@ -5,6 +5,9 @@
 
 #include "runtime_win32.h"
 
+static_assert(kSoundAsync == SND_ASYNC && kSoundNoDefault == SND_NODEFAULT && kSoundLoop == SND_LOOP,
+              "the wave-sound flags are the system's own");
+
 namespace {
 
 class Win32MediaCommands : public MediaCommands {

@@ -3,7 +3,9 @@
 // same file again as it nears its end (no gap), and the audio CD through an appsrc
 // that reads the disc's sectors as the pipeline asks for them (cdio_disc.h). Every pipeline
 // ends in an explicit sound server sink, so that no sound output is noticed rather
-// than played into a fake sink.
+// than played into a fake sink. A pipeline that lost its sound server (a restart of the
+// server, a device change) is made anew when its sound is asked for again: the music
+// file and the CD at their polls, the wave sound every second by itself.
 //
 // GStreamer's threads touch nothing but their pipelines: the bus messages are read on
 // the user-interface thread, at each command and from an FLTK timeout.
@@ -95,8 +97,25 @@ class Pipeline {
     }
     gst_object_unref(bus);
   }
+  // Brings the pipeline down to nothing and forgets what its bus said: once it is
+  // down no thread of it is left to post, so whatever it says next belongs to the
+  // next start. Down to nothing, a sink that lost its sound server connects anew.
+  void Reset() {
+    if (!element_) return;
+    gst_element_set_state(element_, GST_STATE_NULL);
+    GstBus* bus = gst_element_get_bus(element_);
+    while (GstMessage* message = gst_bus_pop(bus)) gst_message_unref(message);
+    gst_object_unref(bus);
+    ended = failed = prerolled = false;
+  }
   bool SetState(GstState state) {
     return element_ && gst_element_set_state(element_, state) != GST_STATE_CHANGE_FAILURE;
+  }
+  // Another pipeline in place of this one, which goes.
+  void Replace(GstElement* element) {
+    Close();
+    element_ = element;
+    ended = failed = prerolled = false;
   }
   // Stops every thread of the pipeline before it goes.
   void Close() {
@@ -141,13 +160,36 @@ GstElement* MakePlaybin(const std::string& path) {
 
 class GstStream : public MediaStream {
  public:
-  explicit GstStream(GstElement* playbin) : pipe_(playbin) {}
+  GstStream(GstElement* playbin, const std::string& path) : pipe_(playbin), path_(path) {}
 
   bool Start() { return pipe_.SetState(GST_STATE_PAUSED); }
 
   bool Play(std::int64_t from_ms, std::int64_t to_ms) override {
     pipe_.Drain();
-    if (pipe_.failed) return false;
+    if (pipe_.ended && from_ms < 0 && to_ms < 0) return true;  // at the end: nothing left to play
+    if (pipe_.prerolled) played_ = true;
+    if (pipe_.failed && !played_) return false;  // a file the decoders refuse
+    if (pipe_.ended || pipe_.failed) {
+      // A stream that ended or failed starts over from a pipeline brought down and up
+      // again rather than by a seek: a flushing seek right after the sink drained its
+      // last sound can leave the sound server's stream stalled for good (silence that
+      // still reports "playing"), and an end reported just before the seek would be
+      // taken for the end of the new run. A failure was most likely the sound server
+      // going away; while it is away the start fails and the next play tries again.
+      // After a failure the pipeline is made anew: a sink whose first try to
+      // connect failed does not try again.
+      if (pipe_.failed) {
+        pipe_.Replace(MakePlaybin(path_));
+      } else {
+        pipe_.Reset();
+      }
+      pending_ = false;
+      if (!Start()) {
+        pipe_.Reset();
+        pipe_.failed = true;
+        return false;
+      }
+    }
     if (from_ms >= 0 || to_ms >= 0) {
       if (pipe_.prerolled) {
         Seek(from_ms, to_ms);
@@ -156,8 +198,6 @@ class GstStream : public MediaStream {
         pending_to_ = to_ms;
         pending_ = true;
       }
-    } else if (pipe_.ended) {
-      return true;  // at the end: nothing left to play
     }
     if (!pipe_.SetState(GST_STATE_PLAYING)) return false;
     playing_ = true;
@@ -179,13 +219,14 @@ class GstStream : public MediaStream {
   }
   std::int64_t LengthMs() override {
     gint64 length = -1;
-    if (!gst_element_query_duration(pipe_.get(), GST_FORMAT_TIME, &length) || length < 0) return -1;
+    if (!pipe_.get() || !gst_element_query_duration(pipe_.get(), GST_FORMAT_TIME, &length) || length < 0) return -1;
     return length / GST_MSECOND;
   }
 
  private:
   void Update() {
     pipe_.Drain();
+    if (pipe_.prerolled) played_ = true;
     if (pipe_.prerolled && pending_) {
       pending_ = false;
       Seek(pending_from_, pending_to_);
@@ -202,8 +243,10 @@ class GstStream : public MediaStream {
   }
 
   Pipeline pipe_;
+  std::string path_;
   bool playing_ = false;
   bool pending_ = false;
+  bool played_ = false;  // the file got as far as playing once
   std::int64_t pending_from_ = -1, pending_to_ = -1;
 };
 
@@ -230,10 +273,16 @@ class GstCdDrive : public CdDrive {
                                         static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                                         GST_SEEK_TYPE_SET, Time(from), GST_SEEK_TYPE_NONE, 0);
     if (!pipe_) {
-      if (!Build()) {
+      // Without a sound output (its server away) a new pipeline cannot start: the
+      // polls that ask for one within a second of the last failed try get no new try.
+      const gint64 now = g_get_monotonic_time();
+      const bool wait = failed_at_ && now - failed_at_ < kRetryMicroseconds;
+      if (wait || !Build()) {
+        if (!wait) failed_at_ = now;
         gst_event_unref(seek);
         return false;
       }
+      failed_at_ = 0;
       // A source not started yet keeps the seek for its start: the first buffer then
       // plays at once rather than after `from` worth of silence.
       gst_element_send_event(src_, seek);
@@ -363,7 +412,10 @@ class GstCdDrive : public CdDrive {
     return TRUE;
   }
 
+  static constexpr gint64 kRetryMicroseconds = 1000000;
+
   CdioDisc disc_;
+  gint64 failed_at_ = 0;  // when a pipeline last failed to start; 0 while none has
   Feed feed_;
   std::unique_ptr<Pipeline> pipe_;
   GstElement* src_ = nullptr;
@@ -387,7 +439,7 @@ class GstBackend : public MediaBackend {
       *error = me::kInternal;
       return nullptr;
     }
-    auto stream = std::make_unique<GstStream>(playbin);
+    auto stream = std::make_unique<GstStream>(playbin, path);
     if (!stream->Start()) {
       *error = me::kCannotPlayFile;
       return nullptr;
@@ -412,7 +464,24 @@ class GstBackend : public MediaBackend {
 
   bool PlayWaveLoop(const std::string& path) override {
     StopWave();
-    if (!Readable(path) || !IsWave(path) || SoundSink().empty()) return false;
+    if (!Readable(path) || !IsWave(path) || SoundSink().empty() || !StartWave(path)) return false;
+    wave_path_ = path;
+    Fl::add_timeout(kWatchSeconds, &GstBackend::WatchWave, this);
+    return true;
+  }
+
+  void StopWave() override {
+    Fl::remove_timeout(&GstBackend::WatchWave, this);
+    wave_.reset();
+    wave_path_.clear();
+    wave_heard_ = false;
+  }
+
+ private:
+  static constexpr double kWatchSeconds = 0.5;
+  static constexpr double kRetrySeconds = 1.0;
+
+  bool StartWave(const std::string& path) {
     GstElement* playbin = MakePlaybin(path);
     if (!playbin) return false;
     wave_ = std::make_unique<Pipeline>(playbin);
@@ -428,31 +497,32 @@ class GstBackend : public MediaBackend {
       wave_.reset();
       return false;
     }
-    Fl::add_timeout(kWatchSeconds, &GstBackend::WatchWave, this);
     return true;
   }
 
-  void StopWave() override {
-    Fl::remove_timeout(&GstBackend::WatchWave, this);
-    wave_.reset();
-  }
-
- private:
-  static constexpr double kWatchSeconds = 0.5;
-
-  // The wave sound's bus, read from the event loop; a failed sound is let go.
+  // The wave sound's bus, read from the event loop. A sound that never started (a
+  // file the decoders refuse) is let go; one that was heard and then stopped lost
+  // its sound output, and is started again from its beginning every second until
+  // the output is back.
   static void WatchWave(void* self) {
     GstBackend* backend = static_cast<GstBackend*>(self);
-    if (!backend->wave_) return;
-    backend->wave_->Drain();
-    if (backend->wave_->failed || backend->wave_->ended) {
+    if (backend->wave_) {
+      backend->wave_->Drain();
+      if (backend->wave_->prerolled) backend->wave_heard_ = true;
+      if (!backend->wave_->failed && !backend->wave_->ended) {
+        Fl::repeat_timeout(kWatchSeconds, &GstBackend::WatchWave, self);
+        return;
+      }
       backend->wave_.reset();
-      return;
+      if (!backend->wave_heard_) return;
     }
-    Fl::repeat_timeout(kWatchSeconds, &GstBackend::WatchWave, self);
+    const bool started = backend->StartWave(backend->wave_path_);
+    Fl::repeat_timeout(started ? kWatchSeconds : kRetrySeconds, &GstBackend::WatchWave, self);
   }
 
   std::unique_ptr<Pipeline> wave_;
+  std::string wave_path_;
+  bool wave_heard_ = false;  // the wave sound got as far as playing once
 };
 
 GstBackend* g_backend = nullptr;

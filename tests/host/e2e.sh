@@ -28,6 +28,7 @@
 #   settings_file DIR     the settings file the host in DIR reads
 #   host_path PATH        PATH spelled as the host sees it
 #   no_cd                 makes the audio CD device absent for the next run
+#   cpu_ticks PID         processor time the host PID has used, in clock ticks
 #   dialog_client         "X Y W H" of the settings dialog's client area on the root
 #                         window; fails while the dialog is not mapped
 #   dialog_outer          "X Y W H" of the dialog's outer rectangle (frame included)
@@ -100,13 +101,15 @@ music_run() {
   t0=$(rec_now)
   start_run "$dir"
 }
-# heard_within LIMIT_MS: the music is heard that soon after /s; sets heard (seconds).
+# heard_within LIMIT_MS [SINCE]: the music is heard that soon after t0 (the moment of
+# /s unless SINCE says another); sets heard (seconds).
 heard_within() {
+  local since=${2:-/s}
   listen_until "$(calc "$t0 + $1 / 1000 + 0.5")"
   heard=$(first_sound "$t0")
-  echo "first sound ${heard} s after /s"
-  [[ $heard != none ]] || fail "nothing heard within $1 ms of /s"
-  (( $(calc "$heard * 1000 <= $1") )) || fail "music heard only ${heard} s after /s"
+  echo "first sound ${heard} s after $since"
+  [[ $heard != none ]] || fail "nothing heard within $1 ms of $since"
+  (( $(calc "$heard * 1000 <= $1") )) || fail "music heard only ${heard} s after $since"
   heard=$(calc "$t0 + $heard")
 }
 # heard_between FROM TO MIN: at least MIN % of that stretch (seconds on the recording) is sound.
@@ -325,6 +328,52 @@ case "$case_name" in
     heard_within "$sound_limit_ms"
     heard_between "$(calc "$heard + 3")" "$(calc "$heard + 7")" 40
     music_stop
+    ;;
+
+  music_short_mp3)
+    # A 1 s MP3 ends at every other repeat check, at every moment around it: still
+    # looping after a minute.
+    make_mp3 "$work/one second.mp3" 1 440
+    music_run 2 0 "$work/one second.mp3"
+    heard_within "$sound_limit_ms"
+    listen_until "$(calc "$heard + 40")"
+    heard_between "$(calc "$heard + 60")" "$(calc "$heard + 70")" 30
+    music_stop
+    ;;
+
+  music_server_back)
+    # The sound server goes away during the music and comes back: the music comes
+    # back within two seconds (the files from their start, the CD at the repeated
+    # track), and the host waits for it without spinning.
+    make_mp3 "$work/ten seconds.mp3" 10 440
+    make_wav "$work/loop tone.wav" 1 660
+    tones=(300 700 1500)
+    make_disc "$work/disc.cue" "${tones[@]}"
+    export VELORAN_CD_DEVICE=$work/disc.cue
+    for music in "2 0 $work/ten seconds.mp3" "2 0 $work/loop tone.wav" "1 2 "; do
+      read -r kind track file <<<"$music"
+      echo "--- kind $kind ${file:-track $track}"
+      music_run "$kind" "$track" "$file"
+      heard_within 2000
+      sound_server_away
+      cpu=$(cpu_ticks "$host_pid")
+      sleep 5
+      cpu=$(( $(cpu_ticks "$host_pid") - cpu ))
+      echo "host CPU while the sound server was away: $cpu ticks of $(getconf CLK_TCK) in 5 s"
+      (( cpu * 100 <= 5 * $(getconf CLK_TCK) )) || fail "the host spun while the sound server was away"
+      kill -0 "$host_pid" 2>/dev/null || fail "host ended while the sound server was away"
+      sound_server_back
+      record_start "$work/back.raw"
+      t0=$(rec_now)
+      heard_within 2000 "the sound server came back"
+      heard_between "$(calc "$heard + 0.5")" "$(calc "$heard + 2.5")" 90
+      if [[ $kind == 1 ]]; then
+        f=$(tone_at "$(calc "$heard + 0.5")" 1)
+        echo "rough frequency after the return: $f Hz"
+        (( f * 10 > tones[1] * 9 && f * 10 < tones[1] * 11 )) || fail "not track 2's tone after the return: $f Hz"
+      fi
+      music_stop
+    done
     ;;
 
   music_wav)

@@ -86,6 +86,7 @@ music_bin() { echo "$bin"; }
 settings_file() { echo "$XDG_CONFIG_HOME/veloran/Veloran.ini"; }
 host_path() { echo "$1"; }
 no_cd() { export VELORAN_CD_DEVICE=$work/no-such-disc.cue; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }  # user + system time of PID
 
 # --- The settings dialog ---
 dialog_window() { xdotool search --onlyvisible --name '^<Veloran>$' 2>/dev/null | head -1; }

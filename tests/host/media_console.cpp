@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     } else if (line == "devices") {
       out = std::to_string(media.WaveOutDevices());
     } else if (line.rfind("wave", 0) == 0) {
-      out = media.PlayWave(line.size() > 5 ? line.c_str() + 5 : nullptr, kSoundAsync | kSoundLoop) ? "true" : "false";
+      out = media.PlayWave(line.size() > 5 ? line.c_str() + 5 : nullptr, kSoundAsync | kSoundNoDefault | kSoundLoop) ? "true" : "false";
     } else {
       char reply[512] = {};
       const std::uint32_t code = media.SendString(line, reply, sizeof reply);

@@ -11,6 +11,7 @@ namespace me = media_error;
 namespace {
 
 struct Sound {
+  bool output = true;  // the sound server is there
   bool playing = false;
   std::int64_t position = 0;
   std::vector<std::string> asked;  // "play FROM TO", "stop"
@@ -20,6 +21,7 @@ class FakeStream : public MediaStream {
  public:
   explicit FakeStream(Sound& sound) : s_(sound) {}
   bool Play(std::int64_t from, std::int64_t to) override {
+    if (!s_.output) return false;
     s_.asked.push_back("play " + std::to_string(from) + " " + std::to_string(to));
     s_.playing = true;
     return true;
@@ -43,6 +45,7 @@ class FakeCd : public CdDrive {
   Disc State() override { return disc_; }
   std::vector<DiscTrack> Tracks() override { return tracks_; }
   bool Play(std::int32_t from, std::int32_t to) override {
+    if (!s_.output) return false;
     s_.asked.push_back("play " + std::to_string(from) + " " + std::to_string(to));
     s_.playing = true;
     s_.position = from;
@@ -97,7 +100,8 @@ class FakeBackend : public MediaBackend {
 
 // One line of a script: a command with the code and reply it must give. A line
 // starting with '#' changes the backend instead: "#ready", "#unusable", "#end" (the
-// sound ran out), "#at N" (the sound has reached N).
+// sound ran out), "#at N" (the sound has reached N), "#lost" (the sound server went
+// away and the sound with it), "#back" (the server is back).
 struct Step {
   Step(const char* c, std::uint32_t expected_code = 0, const char* expected_reply = "")
       : command(c), code(expected_code), reply(expected_reply) {}
@@ -111,6 +115,8 @@ void RunScript(FakeBackend& backend, MediaLayer& layer, const std::vector<Step>&
     if (step.command == "#ready") backend.disc = CdDrive::Disc::kReady;
     else if (step.command == "#unusable") backend.disc = CdDrive::Disc::kUnusable;
     else if (step.command == "#end") backend.sound.playing = false;
+    else if (step.command == "#lost") backend.sound.output = backend.sound.playing = false;
+    else if (step.command == "#back") backend.sound.output = true;
     else if (step.command.rfind("#at ", 0) == 0) backend.sound.position = std::stoll(step.command.substr(4));
     if (step.command[0] == '#') continue;
     char reply[64];
@@ -185,6 +191,65 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"close MP3Play"},
         {"play MP3Play from 0", me::kDeviceNotOpen}},
        {"play -1 -1", "play 0 -1", "stop", "play -1 -1", "stop"}},
+      {"a short file's end meets the repeat check before, during and after the restart: "
+       "the loop goes on",
+       CdDrive::Disc::kReady,
+       Disc3(),
+       {{"open \"/m/one.mp3\" type MPEGVideo Alias MP3Play"},
+        {"play MP3Play"},
+        // before: the check finds it stopped
+        {"#end"},
+        {"status MP3Play mode", 0, "stopped"},
+        {"stop MP3Play"},
+        {"play MP3Play from 0"},
+        {"status MP3Play mode", 0, "playing"},
+        // during: the end comes between the check and the restart
+        {"#end"},
+        {"stop MP3Play"},
+        {"play MP3Play from 0"},
+        {"status MP3Play mode", 0, "playing"},
+        // after: the end comes right after a restart the check did not ask for
+        {"play MP3Play from 0"},
+        {"#end"},
+        {"status MP3Play mode", 0, "stopped"},
+        {"stop MP3Play"},
+        {"play MP3Play from 0"},
+        {"status MP3Play mode", 0, "playing"}},
+       {"play -1 -1", "play 0 -1", "play 0 -1", "play 0 -1", "play 0 -1", "stop"}},
+      {"the sound server goes away during a file and comes back: the device stays open and "
+       "the next restart plays",
+       CdDrive::Disc::kReady,
+       Disc3(),
+       {{"open \"/m/a.mp3\" type MPEGVideo Alias MP3Play"},
+        {"play MP3Play"},
+        {"#lost"},
+        {"status MP3Play mode", 0, "stopped"},
+        {"stop MP3Play"},
+        {"play MP3Play from 0", me::kCannotPlayFile},
+        {"status MP3Play mode", 0, "stopped"},
+        {"play MP3Play from 0", me::kCannotPlayFile},
+        {"#back"},
+        {"status MP3Play mode", 0, "stopped"},
+        {"play MP3Play from 0"},
+        {"status MP3Play mode", 0, "playing"}},
+       {"play -1 -1", "play 0 -1", "stop"}},
+      {"the sound server goes away during the CD and comes back: the repeated track plays again",
+       CdDrive::Disc::kReady,
+       Disc3(),
+       {{"open cdaudio"},
+        {"set cdaudio time format tmsf"},
+        {"play cdaudio from 02:00:00:00"},
+        {"#at 420"},
+        {"#lost"},
+        {"status cdaudio mode", 0, "stopped"},
+        {"status cdaudio current track", 0, "2"},
+        {"status cdaudio position track 2", 0, "02:00:00:00"},
+        {"play cdaudio from 02:00:00:00", me::kInternal},
+        {"status cdaudio mode", 0, "stopped"},
+        {"#back"},
+        {"play cdaudio from 02:00:00:00"},
+        {"status cdaudio mode", 0, "playing"}},
+       {"play 300 900", "play 300 900", "stop"}},
       {"a file that is missing", CdDrive::Disc::kReady, Disc3(),
        {{"open \"/m/missing.mp3\" type MPEGVideo Alias MP3Play", me::kFileNotFound},
         {"status MP3Play mode", me::kDeviceNotOpen}},

@@ -86,7 +86,9 @@ TEST(MusicPlayer, FilesAndTheCdOpenAndClose) {
       {"MP3 not open: the restart fails silently", "", {{"status MP3Play mode", {263, ""}}}, 1,
        &MusicPlayer::MP3_Repeat, {"status MP3Play mode", "stop MP3Play", "play MP3Play from 0"}},
       {"MP3 close", "", {}, 1, &MusicPlayer::MP3_Close, {"stop MP3Play", "close MP3Play"}},
-      {"WAV loops in the background", "/m/l.wav", {}, 1, &MusicPlayer::WAV_Play, {"PlaySound /m/l.wav 9"}},
+      // Asynchronous (1), no default sound in its place (2), loop (8).
+      {"WAV loops in the background, nothing in its place when unplayable", "/m/l.wav", {}, 1, &MusicPlayer::WAV_Play,
+       {"PlaySound /m/l.wav 11"}},
       {"WAV without an output device", "/m/l.wav", {}, 0, &MusicPlayer::WAV_Play, {}},
       {"WAV stop", "/m/l.wav", {}, 0, &MusicPlayer::WAV_Stop, {"PlaySound (none) 0"}},
   };

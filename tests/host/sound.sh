@@ -61,6 +61,20 @@ tone_at() {
          END { printf "%d", (rms > 0.05 ? f : 0) }'
 }
 
+# sound_server_away: ends the private sound server, as when it crashes or restarts.
+sound_server_away() {
+  kill "$VELORAN_PULSE_PID"
+  wait_for 10 process_gone "$VELORAN_PULSE_PID" || fail "the sound server did not end"
+}
+# sound_server_back: starts it again on the same socket with the same sink; the case
+# ends it.
+sound_server_back() {
+  . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/pulse-sink.sh"
+  HOME=$VELORAN_PULSE_DIR XDG_RUNTIME_DIR=$VELORAN_PULSE_DIR start_pulse_sink "$VELORAN_PULSE_DIR" "$VELORAN_PULSE_SINK" ||
+    fail "the sound server did not start again"
+  pids+=("$pulse_pid")
+}
+
 # write_music_settings INI KIND TRACK PATH: the host's settings file with this music
 # (section "Section", the keys in code page 932, CR LF); PATH as the host spells it.
 write_music_settings() {
