@@ -1,8 +1,7 @@
 // Veloran.dll on Windows: the program entry, the display switch, the borderless
 // full-screen window with its WGL context, the black windows over the other
 // monitors, the window procedure, the message queue, the buffer swap and the
-// message box. Start-up, frame loop and shutdown are the
-// platform-free RunRenderer.
+// message box. Start-up, frame loop and shutdown are the platform-free RunRenderer.
 #include <windows.h>
 
 #include <GL/gl.h>

@@ -20,8 +20,11 @@
 #                                   window owns it and it shows TEXT
 #   dismiss_message_box return|click    by the Return key or a click on OK
 #   one_message_shown TEXT          fails if anything else was shown or printed
+#   renderer_window                 the window's X id (X11 only, for the cases only
+#                                   X11 runs)
 # Pixels are read from screenshots of the X server (ImageMagick), keys and clicks
-# are real input (xdotool).
+# are real input (xdotool). Besides Xvfb, cases run on a two-output Xorg ("dual":
+# DUMMY0 and DUMMY1, 1280x1024 each, side by side) and on XWayland ("wayland").
 #
 # Each scenario says on its first line which platforms run it and the screen size
 # they start with; the tests' CMakeLists read that line.
