@@ -18,8 +18,9 @@ class RendererPlatform {
  public:
   virtual ~RendererPlatform() = default;
 
-  // Switches the display to width x height (a switch that cannot be applied posts a
-  // quit), hides the cursor and opens the borderless window titled `title`. False
+  // Switches the display to width x height (a display that cannot switch keeps its
+  // mode, and the window fills it as it is), hides the cursor, opens the borderless
+  // window titled `title` over it and covers every other monitor in black. False
   // when no window could be made.
   virtual bool CreateRendererWindow(const char* title, int width, int height) = 0;
   // Size of the window's drawing area, read at start-up.

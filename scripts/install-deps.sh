@@ -24,6 +24,8 @@ packages=(
   xscreensaver xscreensaver-gl
   # MATE's screen saver (Xfce's reads the same files), in a private D-Bus session
   mate-screensaver dbus-daemon
+  # two monitors on a real X server (dummy driver), and a Wayland desktop through XWayland
+  xserver-xorg-core xserver-xorg-video-dummy weston xwayland
   # benchmark
   apitrace apitrace-tracers
   # packages: checking the .deb and the zip

@@ -1,31 +1,61 @@
 // Veloran.dll on Windows: the program entry, the display switch, the borderless
-// full-screen window with its WGL context, the window procedure, the message queue,
-// the buffer swap and the message box. Start-up, frame loop and shutdown are the
-// platform-free RunRenderer.
+// full-screen window with its WGL context, the black windows over the other
+// monitors, the window procedure, the message queue, the buffer swap and the
+// message box. Start-up, frame loop and shutdown are the platform-free RunRenderer.
 #include <windows.h>
 
 #include <GL/gl.h>
 
 #include <cstring>
+#include <vector>
 
 #include "frame_loop.h"
 #include "win32_platform.h"
 
 namespace {
 
-// Returns the refresh rate of the mode switched to, which keeps the current one's;
-// 0 when the current settings cannot be read.
-DWORD SetFullscreenMode() {
+// The class of the black windows over the other monitors; they have no title, so
+// that only the scene's window answers to the renderer's title.
+constexpr const char* kCoverClass = "Veloran_Cover";
+
+// What the primary display shows for the run.
+struct ShownMode {
+  int width;
+  int height;
+  DWORD refresh;  // 0 or 1 stand for the hardware's default
+};
+
+// Switches the primary display to width x height at the current depth and rate. A
+// display that refuses keeps its current mode, and the run shows in that; when the
+// current settings cannot be read, the display stays as it is and the run keeps
+// width x height at an unknown rate.
+ShownMode SetFullscreenMode(int width, int height) {
   DEVMODEA mode;
   std::memset(&mode, 0, sizeof mode);
   mode.dmSize = sizeof mode;
-  if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0;
-  mode.dmPelsWidth = ScreenWidth;
-  mode.dmPelsHeight = ScreenHeight;
-  if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
-    PostQuitMessage(0);
-  }
-  return mode.dmDisplayFrequency;  // 0 or 1 stand for the hardware's default
+  if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return {width, height, 0};
+  const ShownMode current{static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight),
+                          mode.dmDisplayFrequency};
+  mode.dmPelsWidth = width;
+  mode.dmPelsHeight = height;
+  if (ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) return current;
+  return {width, height, mode.dmDisplayFrequency};
+}
+
+BOOL CALLBACK AddOtherMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY))
+    reinterpret_cast<std::vector<RECT>*>(data)->push_back(info.rcMonitor);
+  return TRUE;
+}
+
+// Where the monitors other than the primary show now: after the switch, which may
+// have moved them.
+std::vector<RECT> OtherMonitors() {
+  std::vector<RECT> rects;
+  EnumDisplayMonitors(nullptr, nullptr, AddOtherMonitor, reinterpret_cast<LPARAM>(&rects));
+  return rects;
 }
 
 bool SetupPixelFormat(HDC dc) {
@@ -98,11 +128,46 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wparam, LPARA
   return DefWindowProcA(window, message, wparam, lparam);
 }
 
+// A black window takes keys and close requests like the scene's window, and shows
+// no cursor.
+LRESULT CALLBACK CoverWndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_SETCURSOR) {
+    SetCursor(nullptr);
+    return TRUE;
+  }
+  return RendererWndProc(window, message, wparam, lparam);
+}
+
 }  // namespace
 
 Win32Platform::~Win32Platform() {
   EndPreciseSleep();
-  if (instance_) UnregisterClassA(WindowName, instance_);
+  if (instance_) {
+    UnregisterClassA(WindowName, instance_);
+    UnregisterClassA(kCoverClass, instance_);
+  }
+}
+
+// Black windows over every monitor but the primary, above all other windows, for
+// the whole run.
+void Win32Platform::CoverOtherMonitors() {
+  const std::vector<RECT> monitors = OtherMonitors();
+  if (monitors.empty()) return;
+  WNDCLASSA cover_class{};
+  cover_class.lpfnWndProc = CoverWndProc;
+  cover_class.hInstance = instance_;
+  cover_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  cover_class.lpszClassName = kCoverClass;
+  RegisterClassA(&cover_class);
+  for (const RECT& r : monitors) {
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCoverClass, "",
+                                 WS_POPUP | WS_CLIPSIBLINGS, r.left, r.top, r.right - r.left,
+                                 r.bottom - r.top, nullptr, nullptr, instance_, nullptr);
+    if (!cover) continue;  // the scene runs on without it
+    ShowWindow(cover, SW_SHOWNOACTIVATE);
+    UpdateWindow(cover);
+    covers_.push_back(cover);
+  }
 }
 
 bool Win32Platform::CreateRendererWindow(const char* title, int width, int height) {
@@ -122,12 +187,13 @@ bool Win32Platform::CreateRendererWindow(const char* title, int width, int heigh
   const DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   const DWORD ex_style = 0;
 
-  refresh_ = SetFullscreenMode();
+  const ShownMode shown = SetFullscreenMode(width, height);
+  refresh_ = shown.refresh;
   ShowCursor(FALSE);
 
   instance_ = window_class.hInstance;
 
-  RECT outer = {0, 0, width, height};
+  RECT outer = {0, 0, shown.width, shown.height};
   AdjustWindowRect(&outer, style, FALSE);
 
   HWND window = CreateWindowExA(ex_style, WindowName, title, style, 0, 0, outer.right - outer.left,
@@ -136,6 +202,7 @@ bool Win32Platform::CreateRendererWindow(const char* title, int width, int heigh
 
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
+  CoverOtherMonitors();
   SetFocus(window);
   window_ = window;
   return true;
@@ -187,6 +254,8 @@ void Win32Platform::KillRendererWindow() {
     DestroyWindow(window_);
     window_ = nullptr;
   }
+  for (HWND cover : covers_) DestroyWindow(cover);
+  covers_.clear();
 }
 
 void Win32Platform::RestoreDisplay() {

@@ -1,9 +1,11 @@
 #pragma once
 // The Windows platform layer of Veloran.dll: the display switch, the borderless
-// full-screen window with its WGL context, the message queue, the message box, the
-// clocks and the sleep between frames. main.cpp has the window side, clock.cpp the
-// clocks and the sleep.
+// full-screen window with its WGL context, the black windows over the other
+// monitors, the message queue, the message box, the clocks and the sleep between
+// frames. main.cpp has the window side, clock.cpp the clocks and the sleep.
 #include <windows.h>
+
+#include <vector>
 
 #include "platform.h"
 
@@ -37,7 +39,10 @@ class Win32Platform : public RendererPlatform {
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
   HGLRC rc_ = nullptr;
-  DWORD refresh_ = 0;  // of the mode switched to; 0 when unknown
+  DWORD refresh_ = 0;  // of the mode the run shows in; 0 when unknown
+  std::vector<HWND> covers_;  // the black windows over the other monitors
+
+  void CoverOtherMonitors();
 
   // Frees the sleep's timer and puts the system timer's resolution back.
   void EndPreciseSleep();

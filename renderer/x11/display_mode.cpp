@@ -311,8 +311,10 @@ XRectangle ToRectangle(const ScreenArea& area) {
 
 }  // namespace
 
-ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle* area) {
+ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle* area,
+                             std::vector<XRectangle>* blank) {
   *area = ToRectangle({0, 0, width, height});
+  blank->clear();
   int event_base, error_base, major = 0, minor = 0;
   if (!XRRQueryExtension(display, &event_base, &error_base) ||
       !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3))
@@ -348,8 +350,18 @@ ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle
   saved.screen_mm_height = DisplayHeightMM(display, DefaultScreen(display));
   XRRFreeCrtcInfo(crtc_info);
 
+  // Only the output's own CRTC changes: the other outputs stay where they were, so
+  // the plan's areas are theirs after the switch too.
   SwitchPlan plan = PlanDisplaySwitch(layout, width, height);
-  *area = ToRectangle(plan.window);
+  auto report = [&](const SwitchPlan& shown) {
+    *area = ToRectangle(shown.window);
+    for (const ScreenArea& other : shown.blank) blank->push_back(ToRectangle(other));
+  };
+  // Whatever cannot be switched shows the run at the output's present mode.
+  auto unswitched = [&] {
+    report(PlanDisplaySwitch(layout, layout.current.width, layout.current.height));
+    return ModeSwitch::kFailed;
+  };
   RRMode mode = 0;
   if (plan.step == SwitchStep::kListedMode) mode = plan.mode;
   if (plan.step == SwitchStep::kNewMode) {
@@ -357,8 +369,11 @@ ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle
     saved.created_mode = mode;
   }
   XRRFreeScreenResources(resources);
-  if (plan.step == SwitchStep::kNone) return ModeSwitch::kSwitched;  // nothing to restore
-  if (!mode) return ModeSwitch::kFailed;
+  if (plan.step == SwitchStep::kNone) {
+    report(plan);
+    return ModeSwitch::kSwitched;  // nothing to restore
+  }
+  if (!mode) return unswitched();
 
   saved.active = true;
   g_saved = saved;
@@ -366,8 +381,9 @@ ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle
   if (!ApplyConfig(display, crtc, saved.x, saved.y, mode, saved.rotation, saved.outputs,
                    plan.screen_width, plan.screen_height, saved)) {
     RestoreDisplayMode(display);
-    return ModeSwitch::kFailed;
+    return unswitched();
   }
+  report(plan);
   return ModeSwitch::kSwitched;
 }
 

@@ -33,6 +33,15 @@ const ModeTimings* ClosestListed(const std::vector<ModeTimings>& listed, int wid
   return best;
 }
 
+// No switch: the window covers the output at its current mode.
+SwitchPlan Unswitched(const OutputLayout& output) {
+  SwitchPlan plan;
+  plan.step = SwitchStep::kRefuse;
+  plan.window = output.crtc;
+  plan.blank = BlankAreas(plan.window, output.others);
+  return plan;
+}
+
 }  // namespace
 
 SwitchPlan PlanDisplaySwitch(const OutputLayout& output, int width, int height) {
@@ -46,6 +55,7 @@ SwitchPlan PlanDisplaySwitch(const OutputLayout& output, int width, int height) 
   if (output.current.width == width && output.current.height == height) {
     plan.step = SwitchStep::kNone;
     plan.window = output.crtc;
+    plan.blank = BlankAreas(plan.window, output.others);
     return plan;
   }
 
@@ -57,7 +67,7 @@ SwitchPlan PlanDisplaySwitch(const OutputLayout& output, int width, int height) 
     plan.step = SwitchStep::kNewMode;
     plan.refresh = refresh;
   } else {
-    return plan;  // kRefuse
+    return Unswitched(output);
   }
 
   plan.screen_width = plan.window.x + across;
@@ -70,13 +80,32 @@ SwitchPlan PlanDisplaySwitch(const OutputLayout& output, int width, int height) 
               plan.screen_width <= output.max_screen_width &&
               plan.screen_height >= output.min_screen_height &&
               plan.screen_height <= output.max_screen_height;
-  if (!fits) {
-    plan.step = SwitchStep::kRefuse;
-    plan.mode = 0;
-    plan.refresh = 0;
-    plan.screen_width = plan.screen_height = 0;
-  }
+  if (!fits) return Unswitched(output);
+  plan.blank = BlankAreas(plan.window, output.others);
   return plan;
+}
+
+std::vector<ScreenArea> BlankAreas(const ScreenArea& window, const std::vector<ScreenArea>& others) {
+  std::vector<ScreenArea> blank;
+  auto add = [&blank](int x, int y, int right, int bottom) {
+    if (right <= x || bottom <= y) return;
+    const ScreenArea area{x, y, right - x, bottom - y};
+    if (std::find(blank.begin(), blank.end(), area) == blank.end()) blank.push_back(area);
+  };
+  const int w_right = window.x + window.width, w_bottom = window.y + window.height;
+  for (const ScreenArea& o : others) {
+    const int right = o.x + o.width, bottom = o.y + o.height;
+    if (right <= window.x || o.x >= w_right || bottom <= window.y || o.y >= w_bottom) {
+      add(o.x, o.y, right, bottom);  // no overlap: all of it
+      continue;
+    }
+    const int top = std::max(o.y, window.y), low = std::min(bottom, w_bottom);
+    add(o.x, o.y, right, window.y);          // above
+    add(o.x, top, window.x, low);            // left of
+    add(w_right, top, right, low);           // right of
+    add(o.x, w_bottom, right, bottom);       // below
+  }
+  return blank;
 }
 
 RendererArguments ParseRendererArguments(int argc, const char* const* argv) {

@@ -52,7 +52,8 @@ enum class SwitchStep {
   kNone,        // the output already shows the size: nothing to change
   kListedMode,  // switch to the listed mode `mode`
   kNewMode,     // make a mode at `refresh` for the run and switch to it
-  kRefuse,      // no acceptable mode, or the screen cannot hold it
+  kRefuse,      // no acceptable mode, or the screen cannot hold it: the run shows
+                // at the output's current mode
 };
 
 struct SwitchPlan {
@@ -60,6 +61,7 @@ struct SwitchPlan {
   uint64_t mode = 0;    // for kListedMode
   double refresh = 0;   // for kNewMode: the current rate (0: no timings)
   ScreenArea window;    // where the renderer's window goes
+  std::vector<ScreenArea> blank;  // what the other outputs show, to be covered in black
   int screen_width = 0;   // the screen around every CRTC after the switch
   int screen_height = 0;
 };
@@ -67,8 +69,14 @@ struct SwitchPlan {
 // The plan for showing width x height on the output. A listed mode is preferred,
 // the one closest to the current refresh rate (interlaced modes are left out); a
 // mode is made only for outputs without a physical size, since a real monitor may
-// refuse timings it did not offer.
+// refuse timings it did not offer. Without a switch the window covers the output
+// as it is.
 SwitchPlan PlanDisplaySwitch(const OutputLayout& output, int width, int height);
+
+// The parts of the other outputs' areas that the window does not cover, at most
+// four rectangles per output (above, left of, right of and below the window): an
+// output that mirrors the switched one keeps showing the scene where they overlap.
+std::vector<ScreenArea> BlankAreas(const ScreenArea& window, const std::vector<ScreenArea>& others);
 
 // The renderer's command line: none for the full-screen run, or "-window-id ID"
 // (decimal or 0x hex) to draw inside window ID, the way the host runs it for a

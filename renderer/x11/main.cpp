@@ -1,6 +1,7 @@
 // Veloran.dll on X11: the program entry, the display switch, the borderless
-// full-screen window with its GLX context, the window's events and the buffer swap;
-// or, with "-window-id ID", the embedded run inside window ID (x11_platform.h).
+// full-screen window with its GLX context, the black windows over the other
+// outputs, the window's events and the buffer swap; or, with "-window-id ID", the
+// embedded run inside window ID (x11_platform.h).
 // Start-up, frame loop and shutdown are the platform-free RunRenderer.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -60,13 +61,48 @@ X11Platform::~X11Platform() {
   if (display_) XCloseDisplay(display_);
 }
 
-XRectangle X11Platform::SetFullscreenMode() {
-  // A configuration that cannot be read leaves the display as it is and the run
-  // goes on; one that cannot be applied ends the run shortly. Either way the window
-  // goes over the output that was (or would have been) switched.
+XRectangle X11Platform::SetFullscreenMode(std::vector<XRectangle>* blank) {
+  // A configuration that cannot be read leaves the display as it is; an output that
+  // cannot show the size (no such mode, a server that refuses changes) keeps its
+  // mode and the run fills it as it is. Either way the run goes on, over the output
+  // that was (or would have been) switched.
   XRectangle area;
-  if (SwitchDisplayMode(display_, ScreenWidth, ScreenHeight, &area) == ModeSwitch::kFailed) PostQuit(0);
+  SwitchDisplayMode(display_, ScreenWidth, ScreenHeight, &area, blank);
   return area;
+}
+
+// Black, cursorless windows over the other outputs, above everything else (no
+// window manager places or stacks them), that take keys like the scene's window.
+// They belong to this connection and go with it however the run ends.
+void X11Platform::CoverOtherOutputs(const std::vector<XRectangle>& areas) {
+  if (areas.empty()) return;
+  Window root = DefaultRootWindow(display_);
+  if (!blank_cursor_) {
+    static const char kNoBits[1] = {0};
+    Pixmap empty = XCreateBitmapFromData(display_, root, kNoBits, 1, 1);
+    XColor black{};
+    blank_cursor_ = XCreatePixmapCursor(display_, empty, empty, &black, &black, 0, 0);
+    XFreePixmap(display_, empty);
+  }
+  XSetWindowAttributes attributes{};
+  attributes.background_pixel = BlackPixel(display_, DefaultScreen(display_));
+  attributes.border_pixel = 0;
+  attributes.override_redirect = True;
+  attributes.cursor = blank_cursor_;
+  attributes.event_mask = KeyPressMask;
+  for (const XRectangle& area : areas) {
+    ClearXError();
+    Window cover = XCreateWindow(display_, root, area.x, area.y, area.width, area.height, 0,
+                                 CopyFromParent, InputOutput, CopyFromParent,
+                                 CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWCursor |
+                                     CWEventMask,
+                                 &attributes);
+    XSync(display_, False);
+    if (!cover || LastXError()) continue;  // the scene runs on without it
+    XMapRaised(display_, cover);
+    covers_.push_back(cover);
+  }
+  XFlush(display_);
 }
 
 void X11Platform::ShowRendererCursor(bool show) {
@@ -185,7 +221,8 @@ bool X11Platform::CreateEmbeddedWindow() {
 bool X11Platform::CreateRendererWindow(const char* title, int width, int height) {
   if (target_) return CreateEmbeddedWindow();
   fb_config_ = ChooseFbConfig();
-  const XRectangle area = SetFullscreenMode();
+  std::vector<XRectangle> blank;
+  const XRectangle area = SetFullscreenMode(&blank);
   width = area.width;
   height = area.height;
   ShowRendererCursor(false);
@@ -235,6 +272,7 @@ bool X11Platform::CreateRendererWindow(const char* title, int width, int height)
   XMapRaised(display_, window);
   XFlush(display_);
   window_ = window;  // focus follows once the window is mapped (HandleRendererEvent)
+  CoverOtherOutputs(blank);
   return true;
 }
 
@@ -289,6 +327,12 @@ void X11Platform::KillRendererWindow() {
   if (window_ && (!target_ || own_child_)) XDestroyWindow(display_, window_);
   else if (window_) XClearWindow(display_, window_);
   window_ = None;
+  for (Window cover : covers_) XDestroyWindow(display_, cover);
+  covers_.clear();
+  if (blank_cursor_) {
+    XFreeCursor(display_, blank_cursor_);
+    blank_cursor_ = None;
+  }
   if (colormap_) {
     XFreeColormap(display_, colormap_);
     colormap_ = None;
@@ -357,6 +401,13 @@ void X11Platform::HandleRendererEvent(const XEvent& event) {
       if (!own_child_) window_ = None;
       PostQuit(0);
     }
+    return;
+  }
+  if (event.type == KeyPress &&
+      std::find(covers_.begin(), covers_.end(), event.xany.window) != covers_.end()) {
+    // A key on a black window counts as one on the scene.
+    XKeyEvent key = event.xkey;
+    if (XLookupKeysym(&key, 0) == XK_Escape) PostQuit(0);
     return;
   }
   if (!window_ || event.xany.window != window_) return;

@@ -1,8 +1,9 @@
 #pragma once
 // The X11 platform layer of Veloran.dll: the display connection, the borderless
-// full-screen window and its GLX context, the window's events, the message box, the
-// clocks and the sleep between frames. main.cpp has the window side, message_box.cpp
-// the box, clock.cpp the clocks and the sleep.
+// full-screen window and its GLX context, the black windows over the other outputs,
+// the window's events, the message box, the clocks and the sleep between frames.
+// main.cpp has the window side, message_box.cpp the box, clock.cpp the clocks and
+// the sleep.
 //
 // Embedded run ("Veloran.dll -window-id ID", how the host runs for a desktop
 // screen-saver daemon): no display switch, no window of its own on the screen, the
@@ -14,6 +15,7 @@
 #include <X11/Xlib.h>
 
 #include <ctime>
+#include <vector>
 
 #include "platform.h"
 
@@ -57,7 +59,8 @@ class X11Platform : public RendererPlatform {
  private:
   GLXFBConfig ChooseFbConfig();
   bool CreateEmbeddedWindow();
-  XRectangle SetFullscreenMode();  // where the window goes
+  XRectangle SetFullscreenMode(std::vector<XRectangle>* blank);  // where the window goes
+  void CoverOtherOutputs(const std::vector<XRectangle>& areas);
   void ShowRendererCursor(bool show);
   void SetBorderless(Window window);
   void RequestSwapInterval();
@@ -70,6 +73,8 @@ class X11Platform : public RendererPlatform {
   Colormap colormap_ = None;
   Atom wm_protocols_ = None;
   Atom wm_delete_window_ = None;
+  std::vector<Window> covers_;  // the black windows over the other outputs
+  Cursor blank_cursor_ = None;
   bool quit_posted_ = false;
   int quit_code_ = 0;
   bool cursor_hidden_ = false;

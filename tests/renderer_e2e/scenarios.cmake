@@ -1,6 +1,7 @@
 # veloran_renderer_scenarios(PLATFORM OUT): the cases of scenarios.sh that PLATFORM
-# runs, as NAME:SIZE (the screen size to start with; "none" for no display), read
-# from the first line of each scenario.
+# runs, as NAME:SIZE (the screen size to start with; "none" for no display, "dual"
+# for two 1280x1024 outputs side by side on Xorg's dummy driver, "wayland" for
+# XWayland in weston), read from the first line of each scenario.
 function(veloran_renderer_scenarios platform out)
   set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/scenarios.sh)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${script})

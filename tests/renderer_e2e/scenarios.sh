@@ -20,8 +20,11 @@
 #                                   window owns it and it shows TEXT
 #   dismiss_message_box return|click    by the Return key or a click on OK
 #   one_message_shown TEXT          fails if anything else was shown or printed
+#   renderer_window                 the window's X id (X11 only, for the cases only
+#                                   X11 runs)
 # Pixels are read from screenshots of the X server (ImageMagick), keys and clicks
-# are real input (xdotool).
+# are real input (xdotool). Besides Xvfb, cases run on a two-output Xorg ("dual":
+# DUMMY0 and DUMMY1, 1280x1024 each, side by side) and on XWayland ("wayland").
 #
 # Each scenario says on its first line which platforms run it and the screen size
 # they start with; the tests' CMakeLists read that line.
@@ -98,7 +101,16 @@ other_input() {
   xdotool mousemove 512 384
 }
 
-snapshot() { import -window root "$out/$1.png" 2>/dev/null; }
+# What the user sees: the whole screen; where the screen's root holds nothing
+# (a rootless XWayland, snapshot_of=window), the renderer's window itself.
+snapshot_of=root
+snapshot() {
+  if [[ $snapshot_of == window ]]; then
+    import -window "$(renderer_window)" "$out/$1.png" 2>/dev/null
+  else
+    import -window root "$out/$1.png" 2>/dev/null
+  fi
+}
 
 # shares FILE GEOMETRY: sets white, warm and cool, the shares of the region's
 # pixels that are white, whose red or green is well above blue (particles fly
@@ -115,18 +127,47 @@ shares() {
 
 holds() { awk "BEGIN { exit !($1) }"; }
 
-# scene_is_textured [X Y]: in the 1024x768 window at X, Y (0, 0), star-field
-# planes above and below (blue stars, neither one flat colour nor the white of a
-# missing texture), and particles somewhere without filling the screen.
+# scene_is_textured [X Y [W H]]: in the W x H (1024x768) window at X, Y (0, 0),
+# star-field planes above and below (blue stars, neither one flat colour nor the
+# white of a missing texture), and particles somewhere without filling the screen.
 scene_is_textured() {
-  local x=${1:-0} y=${2:-0} band
+  local x=${1:-0} y=${2:-0} w=${3:-1024} h=${4:-768} band
   snapshot scene || return 1
-  for band in "1024x200+$x+$y" "1024x200+$x+$((y + 568))"; do
+  for band in "${w}x200+$x+$y" "${w}x200+$x+$((y + h - 200))"; do
     shares "$out/scene.png" "$band" || return 1
     holds "$cool > 0.001 && $cool < 0.5 && $white < 0.05" || return 1
   done
-  shares "$out/scene.png" "1024x768+$x+$y" || return 1
+  shares "$out/scene.png" "${w}x$h+$x+$y" || return 1
   holds "$warm > 0.001 && $warm < 0.6"
+}
+
+# black_share FILE GEOMETRY: the share of the region's pixels that are black.
+black_share() {
+  convert "$1" -crop "$2" +repage -channel RGB -separate -evaluate-sequence max \
+    -threshold 2% -format '%[fx:1-mean]' info:
+}
+
+# colour_share FILE GEOMETRY: the share of the region's pixels in the desktop's
+# colour (#3070b0, see desktop_with_window).
+colour_share() {
+  convert "$1" -crop "$2" +repage \( +clone -fill '#3070b0' -colorize 100 \) \
+    -compose difference -composite -channel RGB -separate -evaluate-sequence max \
+    -threshold 4% -format '%[fx:1-mean]' info:
+}
+
+# output_area NAME: the output's geometry (WxH+X+Y) as XRandR reports it.
+output_area() { xrandr | sed -n "s/^$1 connected \(primary \)\{0,1\}\([0-9x+]*\) .*/\2/p"; }
+
+# A desktop the user left: a coloured root and a window open on the second output.
+desktop_with_window() {
+  xsetroot -solid '#3070b0' || fail "cannot colour the desktop"
+  xmessage -geometry 500x200+1700+400 -bg white "left open" &
+  desktop_window_pid=$!
+  desktop_shown() {
+    snapshot desktop && holds "$(colour_share "$out/desktop.png" 1280x1024+1280+0) > 0.8" &&
+      holds "$(colour_share "$out/desktop.png" 500x200+1700+400) < 0.1"
+  }
+  wait_for 20 desktop_shown || fail "the desktop is not shown on the second output (see desktop.png)"
 }
 
 # Plain white planes, as without a background texture; additive particles stay white.
@@ -222,13 +263,79 @@ scenario_corrupt_sprite_click() {  # x11:1024x768 wine:1024x768
 }
 
 scenario_switch_impossible() {  # x11:800x600 wine:1280x1024
-  # This screen cannot show 1024x768: the run ends on its own, display untouched.
-  local before
+  # This screen cannot show 1024x768: the scene fills it at its own size until Esc,
+  # and the display stays as it was.
+  local before w h
   before=$(screen_size)
   [[ $before != 1024x768 ]] || fail "the test screen is already 1024x768"
+  w=${before%x*} h=${before#*x}
   textures
   start_renderer
-  exits_with 0 "the failed display switch" 15
+  wait_window
+  screen_is "$before" "during the run"
+  window_covers 0 0 "$w" "$h" || fail "the window does not cover the screen as it is"
+  wait_for 60 scene_is_textured 0 0 "$w" "$h" || fail "no scene at the screen's size (see scene.png)"
+  press_escape
+  exits_with 0 Esc
+  window_gone || fail "window still there"
+  screen_is "$before" "after the run"
+}
+
+scenario_two_monitors() {  # x11:dual wine:dual
+  # Two 1280x1024 outputs side by side: the scene shows on the switched primary,
+  # the second output is black for the whole run (wherever the switch put it), and
+  # Esc with the pointer over it ends the run. Then both outputs are back, and so is
+  # the desktop the user left there.
+  local first second during
+  first=$(output_area DUMMY0) second=$(output_area DUMMY1)
+  [[ $first == 1280x1024+0+0 && $second == 1280x1024+1280+0 ]] ||
+    fail "unexpected outputs before the run: $first, $second"
+  desktop_with_window
+  textures
+  start_renderer
+  wait_window
+  window_covers 0 0 1024 768 || fail "the window is not over the switched primary"
+  [[ $(output_area DUMMY0) == 1024x768+0+0 ]] || fail "primary during the run: $(output_area DUMMY0)"
+  during=$(output_area DUMMY1)
+  [[ $during == 1280x1024+* ]] || fail "second output during the run: $during"
+  second_black() { snapshot covered && holds "$(black_share "$out/covered.png" "$during") >= 0.99"; }
+  wait_for 30 second_black || fail "the second output is not black (see covered.png)"
+  wait_for 60 scene_is_textured || fail "no scene on the primary (see scene.png)"
+  sleep 1
+  second_black || fail "the second output did not stay black (see covered.png)"
+  xdotool mousemove $((1280 + 640)) 512
+  sleep 0.3
+  xdotool key Escape
+  exits_with 0 "Esc over the second output"
+  window_gone || fail "window still there after exit"
+  [[ $(output_area DUMMY0) == "$first" && $(output_area DUMMY1) == "$second" ]] ||
+    fail "outputs after the run: $(output_area DUMMY0), $(output_area DUMMY1)"
+  snapshot after || fail "no screenshot"
+  holds "$(colour_share "$out/after.png" 1280x1024+1280+0) > 0.8" ||
+    fail "the desktop does not show on the second output again (see after.png)"
+  holds "$(colour_share "$out/after.png" 500x200+1700+400) < 0.1" ||
+    fail "the window left open is not shown again (see after.png)"
+  kill "$desktop_window_pid" 2>/dev/null
+}
+
+scenario_wayland() {  # x11:wayland
+  # Under a Wayland desktop (XWayland refuses mode changes) the scene fills the
+  # output at its own size until Esc; the output keeps its mode.
+  snapshot_of=window
+  local before
+  before=$(screen_size)
+  textures
+  start_renderer
+  wait_window
+  screen_is "$before" "during the run"
+  window_covers 0 0 "${before%x*}" "${before#*x}" || fail "the window does not cover the output"
+  wait_for 60 scene_is_textured 0 0 "${before%x*}" "${before#*x}" ||
+    fail "no scene in the window (see scene.png)"
+  wait_for 30 scene_moves || fail "the scene does not move"
+  # A headless compositor has no input devices, and XWayland ends on injected input:
+  # the key comes as an event sent to the window.
+  xdotool key --window "$(renderer_window)" Escape
+  exits_with 0 Esc
   window_gone || fail "window still there"
   screen_is "$before" "after the run"
 }

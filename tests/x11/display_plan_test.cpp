@@ -59,6 +59,7 @@ struct Case {
   double refresh;
   ScreenArea window;
   int screen_width, screen_height;
+  std::vector<ScreenArea> blank = {};  // covered in black for the run
 };
 
 TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
@@ -81,35 +82,35 @@ TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
          l.listed = {l.current, Mode(2, 1024, 768, 30), Mode(3, 1024, 768, 60)};
        }),
        SwitchStep::kListedMode, 3, 0, {0, 0, 1024, 768}, 1024, 768},
-      {"interlaced only, on a monitor: refused",
+      {"interlaced only, on a monitor: shown at the current mode",
        With(Monitor(), [](OutputLayout& l) { l.listed.push_back(Mode(2, 1024, 768, 60, true)); }),
-       SwitchStep::kRefuse, 0, 0, {0, 0, 1024, 768}, 0, 0},
+       SwitchStep::kRefuse, 0, 0, {0, 0, 1280, 1024}, 0, 0},
       {"interlaced only, on a virtual screen: made at the current rate",
        With(Monitor(), [](OutputLayout& l) {
          l.listed.push_back(Mode(2, 1024, 768, 60, true));
          l.mm_width = l.mm_height = 0;
        }),
        SwitchStep::kNewMode, 0, 60, {0, 0, 1024, 768}, 1024, 768},
-      {"not listed, on a monitor: refused", Monitor(144), SwitchStep::kRefuse, 0, 0,
-       {0, 0, 1024, 768}, 0, 0},
+      {"not listed, on a monitor: shown at the current mode", Monitor(144), SwitchStep::kRefuse,
+       0, 0, {0, 0, 1280, 1024}, 0, 0},
       {"not listed, on a virtual screen without timings", Virtual(1280, 1024),
        SwitchStep::kNewMode, 0, 0, {0, 0, 1024, 768}, 1024, 768},
       {"virtual screen too small to hold the size", Virtual(800, 600), SwitchStep::kRefuse, 0, 0,
-       {0, 0, 1024, 768}, 0, 0},
+       {0, 0, 800, 600}, 0, 0},
       {"output right of another: the window follows it, the screen holds both",
        With(Monitor(), [](OutputLayout& l) {
          l.crtc = {1920, 0, 1280, 1024};
          l.others = {{0, 0, 1920, 1080}};
          l.listed.push_back(Mode(2, 1024, 768, 60));
        }),
-       SwitchStep::kListedMode, 2, 0, {1920, 0, 1024, 768}, 2944, 1080},
+       SwitchStep::kListedMode, 2, 0, {1920, 0, 1024, 768}, 2944, 1080, {{0, 0, 1920, 1080}}},
       {"output below another, the other ends further right",
        With(Monitor(), [](OutputLayout& l) {
          l.crtc = {0, 1200, 1280, 1024};
          l.others = {{0, 0, 1600, 1200}};
          l.listed.push_back(Mode(2, 1024, 768, 60));
        }),
-       SwitchStep::kListedMode, 2, 0, {0, 1200, 1024, 768}, 1600, 1968},
+       SwitchStep::kListedMode, 2, 0, {0, 1200, 1024, 768}, 1600, 1968, {{0, 0, 1600, 1200}}},
       {"output turned sideways shows the mode upright",
        With(Monitor(), [](OutputLayout& l) {
          l.crtc = {0, 0, 1024, 1280};
@@ -117,14 +118,43 @@ TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
          l.others = {{1024, 0, 1920, 1080}};
          l.listed.push_back(Mode(2, 1024, 768, 60));
        }),
-       SwitchStep::kListedMode, 2, 0, {0, 0, 768, 1024}, 2944, 1080},
+       SwitchStep::kListedMode, 2, 0, {0, 0, 768, 1024}, 2944, 1080, {{1024, 0, 1920, 1080}}},
       {"already at the size, away from the origin: its own area",
        With(Monitor(), [](OutputLayout& l) {
          l.crtc = {1280, 200, 1024, 768};
          l.current = Mode(1, 1024, 768, 60);
          l.others = {{0, 0, 1280, 1024}};
        }),
-       SwitchStep::kNone, 0, 0, {1280, 200, 1024, 768}, 0, 0},
+       SwitchStep::kNone, 0, 0, {1280, 200, 1024, 768}, 0, 0, {{0, 0, 1280, 1024}}},
+      {"two monitors side by side: the second is covered where it stays",
+       With(Monitor(), [](OutputLayout& l) {
+         l.others = {{1280, 0, 1280, 1024}};
+         l.listed.push_back(Mode(2, 1024, 768, 60));
+       }),
+       SwitchStep::kListedMode, 2, 0, {0, 0, 1024, 768}, 2560, 1024, {{1280, 0, 1280, 1024}}},
+      {"a mirror of the output: covered only where the smaller mode leaves it",
+       With(Monitor(), [](OutputLayout& l) {
+         l.others = {{0, 0, 1280, 1024}};
+         l.listed.push_back(Mode(2, 1024, 768, 60));
+       }),
+       SwitchStep::kListedMode, 2, 0, {0, 0, 1024, 768}, 1280, 1024,
+       {{1024, 0, 256, 768}, {0, 768, 1280, 256}}},
+      {"a smaller monitor inside the switched output's area: all around the window",
+       With(Monitor(), [](OutputLayout& l) {
+         l.crtc = {100, 100, 1280, 1024};
+         l.others = {{0, 0, 1600, 1200}};
+         l.listed.push_back(Mode(2, 1024, 768, 60));
+       }),
+       SwitchStep::kListedMode, 2, 0, {100, 100, 1024, 768}, 1600, 1200,
+       {{0, 0, 1600, 100}, {0, 100, 100, 768}, {1124, 100, 476, 768}, {0, 868, 1600, 332}}},
+      {"no 1024x768 on a monitor beside another: both as they are, the other covered",
+       With(Monitor(), [](OutputLayout& l) {
+         l.crtc = {1280, 0, 1920, 1080};
+         l.current = Mode(1, 1920, 1080, 60);
+         l.listed = {l.current};
+         l.others = {{0, 0, 1280, 1024}, {0, 0, 1280, 1024}};
+       }),
+       SwitchStep::kRefuse, 0, 0, {1280, 0, 1920, 1080}, 0, 0, {{0, 0, 1280, 1024}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -135,6 +165,7 @@ TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
     EXPECT_EQ(plan.window, c.window);
     EXPECT_EQ(plan.screen_width, c.screen_width);
     EXPECT_EQ(plan.screen_height, c.screen_height);
+    EXPECT_EQ(plan.blank, c.blank);
   }
 }
 
