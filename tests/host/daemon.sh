@@ -131,6 +131,33 @@ start_host() {
   echo "renderer: $(tr '\0' ' ' <"/proc/$renderer/cmdline")"
 }
 
+# daemon_shows_and_ends DEACTIVATE...: once the daemon was told to start the saver, the
+# host it started (find_host) draws the scene in the daemon's window, named to it in
+# XSCREENSAVER_WINDOW, and the music sounds; DEACTIVATE ends host, renderer and music
+# within 1 s.
+daemon_shows_and_ends() {
+  wait_for 30 find_host || fail "the daemon started no host: $(tail -5 "$work/daemon.log")"
+  host_pid=$(find_host | head -1)
+  wait_for 20 renderer_pid "$host_pid" || fail "renderer not started"
+  renderer=$(renderer_pid "$host_pid")
+  started=$(rec_now)
+  echo "host: $(tr '\0' ' ' <"/proc/$host_pid/cmdline"), renderer: $(tr '\0' ' ' <"/proc/$renderer/cmdline")"
+  local window region end environ
+  window=$(tr '\0' '\n' <"/proc/$renderer/cmdline" | sed -n 3p)
+  environ=$(tr '\0' '\n' <"/proc/$host_pid/environ")
+  grep -qx "XSCREENSAVER_WINDOW=$window" <<<"$environ" ||
+    fail "the renderer does not draw in the daemon's window $(grep XSCREENSAVER <<<"$environ")"
+  region=$(geometry "$window")
+  echo "the daemon's window $window: $region"
+  wait_for 20 scene_in "$region" || fail "no scene in the daemon's window"
+  listen_until "$(calc "$started + 2")"
+
+  end=$(rec_now)
+  "$@" >/dev/null || fail "the daemon refused to end the saver"
+  both_gone_within "$host_pid" "$renderer" 1000
+  silent_after "$end" 1
+}
+
 open_probe() {  # open_probe W H [KIND]
   coproc PROBE_PROC { "$probe" window "Daemon Window" "$@"; }
   pids+=("$PROBE_PROC_PID")
@@ -183,24 +210,7 @@ EOF
     record_start "$work/heard.raw"
     as_nobody xscreensaver-command -activate >/dev/null || fail "-activate refused"
     find_host() { pgrep -u "$( ((${#user[@]})) && echo nobody || id -u)" -x "veloran|Veloran.scr"; }
-    wait_for 30 find_host || fail "the daemon started no host: $(grep -i veloran "$work/daemon.log" | tail -5)"
-    host_pid=$(find_host | head -1)
-    wait_for 20 renderer_pid "$host_pid" || fail "renderer not started"
-    renderer=$(renderer_pid "$host_pid")
-    started=$(rec_now)
-    echo "host: $(tr '\0' ' ' <"/proc/$host_pid/cmdline"), renderer: $(tr '\0' ' ' <"/proc/$renderer/cmdline")"
-    window=$(tr '\0' '\n' <"/proc/$renderer/cmdline" | sed -n 3p)
-    grep -qa "^XSCREENSAVER_WINDOW=$window\$" < <(tr '\0' '\n' <"/proc/$host_pid/environ") ||
-      fail "the renderer does not draw in the daemon's window $(tr '\0' '\n' <"/proc/$host_pid/environ" | grep XSCREENSAVER)"
-    region=$(geometry "$window")
-    echo "the daemon's window $window: $region"
-    wait_for 20 scene_in "$region" || fail "no scene in the daemon's window"
-    listen_until "$(calc "$started + 2")"
-
-    end=$(rec_now)
-    as_nobody xscreensaver-command -deactivate >/dev/null || fail "-deactivate refused"
-    both_gone_within "$host_pid" "$renderer" 1000
-    silent_after "$end" 1
+    daemon_shows_and_ends as_nobody xscreensaver-command -deactivate
     ;;
 
   mate)
@@ -252,22 +262,8 @@ EOF
         [[ $(readlink "/proc/$p/exe") == "$work/bin/Veloran.scr" ]] && echo "$p"
       done
     }
-    wait_for 30 find_host || fail "the daemon started no host: $(tail -5 "$work/daemon.log")"
-    host_pid=$(find_host | head -1)
-    wait_for 20 renderer_pid "$host_pid" || fail "renderer not started"
-    renderer=$(renderer_pid "$host_pid")
-    started=$(rec_now)
-    echo "host: $(tr '\0' ' ' <"/proc/$host_pid/cmdline"), renderer: $(tr '\0' ' ' <"/proc/$renderer/cmdline")"
-    window=$(tr '\0' '\n' <"/proc/$renderer/cmdline" | sed -n 3p)
-    region=$(geometry "$window")
-    echo "the daemon's window $window: $region"
-    wait_for 20 scene_in "$region" || fail "no scene in the daemon's window"
-    listen_until "$(calc "$started + 2")"
-
-    end=$(rec_now)
-    echo deactivate >&"$commands"
-    both_gone_within "$host_pid" "$renderer" 1000
-    silent_after "$end" 1
+    deactivate() { echo deactivate >&"$commands" && wait_for 10 command_done deactivate; }
+    daemon_shows_and_ends deactivate
     exec {commands}>&-
     ;;
 
