@@ -142,11 +142,13 @@ daemon_shows_and_ends() {
   renderer=$(renderer_pid "$host_pid")
   started=$(rec_now)
   echo "host: $(tr '\0' ' ' <"/proc/$host_pid/cmdline"), renderer: $(tr '\0' ' ' <"/proc/$renderer/cmdline")"
-  local window region end environ
+  local window region end environ named
   window=$(tr '\0' '\n' <"/proc/$renderer/cmdline" | sed -n 3p)
   environ=$(tr '\0' '\n' <"/proc/$host_pid/environ")
-  grep -qx "XSCREENSAVER_WINDOW=$window" <<<"$environ" ||
-    fail "the renderer does not draw in the daemon's window $(grep XSCREENSAVER <<<"$environ")"
+  named=$(sed -n 's/^XSCREENSAVER_WINDOW=//p' <<<"$environ")
+  # The same number, whatever the case of its hexadecimal digits.
+  [[ $named =~ ^(0[xX][0-9a-fA-F]+|[0-9]+)$ ]] && (( named == window )) ||
+    fail "the renderer draws in $window, not in the daemon's window ${named:-(none)}"
   region=$(geometry "$window")
   echo "the daemon's window $window: $region"
   wait_for 20 scene_in "$region" || fail "no scene in the daemon's window"
