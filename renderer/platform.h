@@ -1,7 +1,8 @@
 #pragma once
 // What the renderer's platform-free logic needs from its platform layer
 // (renderer/x11, renderer/win32): the window and its GL context, the message queue,
-// the buffer swap, the error box, the display's refresh rate, the clocks and the sleep. Tests bring their own double.
+// the buffer swap, the error box, the display's refresh rate, the clocks and the
+// sleep. Tests bring their own double.
 
 #include <cstdint>
 
