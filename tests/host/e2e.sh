@@ -354,7 +354,7 @@ case "$case_name" in
       read -r kind track file <<<"$music"
       echo "--- kind $kind ${file:-track $track}"
       music_run "$kind" "$track" "$file"
-      heard_within 2000
+      heard_within "$sound_limit_ms"
       sound_server_away
       cpu=$(cpu_ticks "$host_pid")
       sleep 5
@@ -406,7 +406,7 @@ case "$case_name" in
     make_disc "$work/disc.cue" "${tones[@]}"
     export VELORAN_CD_DEVICE=$work/disc.cue
     music_run 1 2 ""
-    heard_within 2000
+    heard_within "$sound_limit_ms"
     listen_until "$(calc "$heard + 10.5")"
     counts=(0 0 0 0) late=0 line=""
     for i in $(seq 0 19); do
