@@ -10,22 +10,26 @@ namespace me = media_error;
 
 namespace {
 
+// Three tracks of 300 sectors (4 s); the third holds data when `data_last`.
+std::vector<DiscTrack> Disc3(bool data_last = false) {
+  return {{1, 0, 300, true}, {2, 300, 300, true}, {3, 600, 300, !data_last}};
+}
+
 struct Sound {
   bool output = true;  // the sound server is there
   bool playing = false;
   std::int64_t position = 0;
+  CdDrive::Disc disc = CdDrive::Disc::kReady;
+  std::vector<DiscTrack> tracks = Disc3();
   std::vector<std::string> asked;  // "play FROM TO", "stop"
 };
 
-class FakeStream : public MediaStream {
+// A music file or the CD drive: both play, stop and tell where they are in `sound`.
+class FakeSound : public MediaStream, public CdDrive {
  public:
-  explicit FakeStream(Sound& sound) : s_(sound) {}
-  bool Play(std::int64_t from, std::int64_t to) override {
-    if (!s_.output) return false;
-    s_.asked.push_back("play " + std::to_string(from) + " " + std::to_string(to));
-    s_.playing = true;
-    return true;
-  }
+  explicit FakeSound(Sound& sound) : s_(sound) {}
+  bool Play(std::int64_t from, std::int64_t to) override { return Start(from, to, s_.position); }
+  bool Play(std::int32_t from, std::int32_t to) override { return Start(from, to, from); }
   void Stop() override {
     s_.asked.push_back("stop");
     s_.playing = false;
@@ -33,48 +37,28 @@ class FakeStream : public MediaStream {
   bool Playing() override { return s_.playing; }
   std::int64_t PositionMs() override { return s_.position; }
   std::int64_t LengthMs() override { return 3000; }
-
- private:
-  Sound& s_;
-};
-
-class FakeCd : public CdDrive {
- public:
-  FakeCd(Sound& sound, const Disc& disc, const std::vector<DiscTrack>& tracks)
-      : s_(sound), disc_(disc), tracks_(tracks) {}
-  Disc State() override { return disc_; }
-  std::vector<DiscTrack> Tracks() override { return tracks_; }
-  bool Play(std::int32_t from, std::int32_t to) override {
-    if (!s_.output) return false;
-    s_.asked.push_back("play " + std::to_string(from) + " " + std::to_string(to));
-    s_.playing = true;
-    s_.position = from;
-    return true;
-  }
-  void Stop() override {
-    s_.asked.push_back("stop");
-    s_.playing = false;
-  }
-  bool Playing() override { return s_.playing; }
+  Disc State() override { return s_.disc; }
+  std::vector<DiscTrack> Tracks() override { return s_.tracks; }
   std::int32_t Position() override { return static_cast<std::int32_t>(s_.position); }
 
  private:
-  Sound& s_;
-  const Disc& disc_;
-  const std::vector<DiscTrack>& tracks_;
-};
+  bool Start(std::int64_t from, std::int64_t to, std::int64_t at) {
+    if (!s_.output) return false;
+    s_.asked.push_back("play " + std::to_string(from) + " " + std::to_string(to));
+    s_.playing = true;
+    s_.position = at;
+    return true;
+  }
 
-// Three tracks of 300 sectors (4 s); the third holds data when `data_last`.
-std::vector<DiscTrack> Disc3(bool data_last = false) {
-  return {{1, 0, 300, true}, {2, 300, 300, true}, {3, 600, 300, !data_last}};
-}
+  Sound& s_;
+};
 
 class FakeBackend : public MediaBackend {
  public:
   std::unique_ptr<MediaStream> OpenFile(const std::string& path, std::uint32_t* error) override {
     if (path.find("missing") != std::string::npos) *error = me::kFileNotFound;
     else if (!sound_output) *error = me::kInternal;
-    else return std::make_unique<FakeStream>(sound);
+    else return std::make_unique<FakeSound>(sound);
     return nullptr;
   }
   std::unique_ptr<CdDrive> OpenCd(std::uint32_t* error) override {
@@ -82,7 +66,7 @@ class FakeBackend : public MediaBackend {
       *error = me::kCannotLoadDriver;
       return nullptr;
     }
-    return std::make_unique<FakeCd>(sound, disc, tracks);
+    return std::make_unique<FakeSound>(sound);
   }
   std::uint32_t WaveOutDevices() override { return sound_output ? 1 : 0; }
   bool PlayWaveLoop(const std::string& path) override {
@@ -93,8 +77,6 @@ class FakeBackend : public MediaBackend {
 
   bool sound_output = true;
   bool drive = true;
-  CdDrive::Disc disc = CdDrive::Disc::kReady;
-  std::vector<DiscTrack> tracks = Disc3();
   Sound sound;
 };
 
@@ -112,8 +94,8 @@ struct Step {
 
 void RunScript(FakeBackend& backend, MediaLayer& layer, const std::vector<Step>& steps) {
   for (const Step& step : steps) {
-    if (step.command == "#ready") backend.disc = CdDrive::Disc::kReady;
-    else if (step.command == "#unusable") backend.disc = CdDrive::Disc::kUnusable;
+    if (step.command == "#ready") backend.sound.disc = CdDrive::Disc::kReady;
+    else if (step.command == "#unusable") backend.sound.disc = CdDrive::Disc::kUnusable;
     else if (step.command == "#end") backend.sound.playing = false;
     else if (step.command == "#lost") backend.sound.output = backend.sound.playing = false;
     else if (step.command == "#back") backend.sound.output = true;
@@ -338,8 +320,8 @@ TEST(MediaLayer, AnswersScriptedCommands) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeBackend backend;
-    backend.disc = c.disc;
-    backend.tracks = c.tracks;
+    backend.sound.disc = c.disc;
+    backend.sound.tracks = c.tracks;
     {
       MediaLayer layer(backend);
       RunScript(backend, layer, c.steps);
