@@ -111,14 +111,12 @@ void RunScript(FakeBackend& backend, MediaLayer& layer, const std::vector<Step>&
 TEST(MediaLayer, AnswersScriptedCommands) {
   const struct {
     const char* what;
-    CdDrive::Disc disc;
-    std::vector<DiscTrack> tracks;
     std::vector<Step> steps;
     std::vector<std::string> asked;
+    CdDrive::Disc disc = CdDrive::Disc::kReady;
+    std::vector<DiscTrack> tracks = Disc3();
   } cases[] = {
       {"unknown commands, devices, aliases and words",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"", me::kUnrecognizedCommand},
         {"   ", me::kUnrecognizedCommand},
         {"eject cdaudio", me::kUnrecognizedCommand},
@@ -148,8 +146,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"status cdaudio mode", me::kDeviceNotOpen}},
        {}},
       {"a music file under its alias: plays, ends, restarts from 0",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open \"/m/a b.mp3\" type MPEGVideo Alias MP3Play"},
         {"status MP3Play mode", 0, "stopped"},
         {"play MP3Play"},
@@ -175,8 +171,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
        {"play -1 -1", "play 0 -1", "stop", "play -1 -1", "stop"}},
       {"a short file's end meets the repeat check before, during and after the restart: "
        "the loop goes on",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open \"/m/one.mp3\" type MPEGVideo Alias MP3Play"},
         {"play MP3Play"},
         // before: the check finds it stopped
@@ -200,8 +194,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
        {"play -1 -1", "play 0 -1", "play 0 -1", "play 0 -1", "play 0 -1", "stop"}},
       {"the sound server goes away during a file and comes back: the device stays open and "
        "the next restart plays",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open \"/m/a.mp3\" type MPEGVideo Alias MP3Play"},
         {"play MP3Play"},
         {"#lost"},
@@ -216,8 +208,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"status MP3Play mode", 0, "playing"}},
        {"play -1 -1", "play 0 -1", "stop"}},
       {"the sound server goes away during the CD and comes back: the repeated track plays again",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open cdaudio"},
         {"set cdaudio time format tmsf"},
         {"play cdaudio from 02:00:00:00"},
@@ -232,13 +222,11 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"play cdaudio from 02:00:00:00"},
         {"status cdaudio mode", 0, "playing"}},
        {"play 300 900", "play 300 900", "stop"}},
-      {"a file that is missing", CdDrive::Disc::kReady, Disc3(),
+      {"a file that is missing",
        {{"open \"/m/missing.mp3\" type MPEGVideo Alias MP3Play", me::kFileNotFound},
         {"status MP3Play mode", me::kDeviceNotOpen}},
        {}},
       {"a drive that spins up: a poll waits for it, play cannot start yet",
-       CdDrive::Disc::kPending,
-       Disc3(),
        {{"open cdaudio"},
         {"set cdaudio time format tmsf"},
         {"status cdaudio mode", 0, "not ready"},
@@ -250,15 +238,13 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"status cdaudio mode", 0, "stopped"},
         {"status cdaudio number of tracks", 0, "3"},
         {"play cdaudio"}},
-       {"play 0 900", "stop"}},
-      {"an empty drive or a disc without sound ends the polls", CdDrive::Disc::kPending, Disc3(),
+       {"play 0 900", "stop"}, CdDrive::Disc::kPending},
+      {"an empty drive or a disc without sound ends the polls",
        {{"open cdaudio"}, {"#unusable"}, {"status cdaudio mode", 0, "not ready"},
         {"status cdaudio current track", me::kNotReady}, {"status cdaudio number of tracks", me::kNotReady},
         {"status cdaudio media present", 0, "false"}, {"play cdaudio from 1", me::kNotReady}, {"close cdaudio"}},
-       {}},
+       {}, CdDrive::Disc::kPending},
       {"track positions: what status gives, play takes; play runs on to the disc's end",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open cdaudio"},
         {"status cdaudio position", 0, "00:02:00"},
         {"status cdaudio position track 2", 0, "00:06:00"},
@@ -290,8 +276,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         "play 300 900", "stop", "play 301 900", "stop"}},
       {"stop keeps the position; play without a start goes on from there and past the end "
        "plays nothing",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open cdaudio alias cd"},
         {"status cdaudio mode", me::kDeviceNotOpen},
         {"set cd time format tmsf"},
@@ -308,14 +292,13 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"play cd"},
         {"status cd mode", 0, "stopped"}},
        {"play 300 900", "stop", "play 420 900"}},
-      {"a data track ends the run of tracks and cannot be played", CdDrive::Disc::kReady, Disc3(true),
+      {"a data track ends the run of tracks and cannot be played",
        {{"open cdaudio"}, {"set cdaudio time format tmsf"}, {"play cdaudio from 1"},
         {"status cdaudio number of tracks", 0, "3"}, {"play cdaudio from 3", me::kOutOfRange}},
-       {"play 0 600", "stop"}},
-      {"a disc that opens with data starts at its first track of sound", CdDrive::Disc::kReady,
-       {{1, 0, 300, false}, {2, 300, 300, true}},
+       {"play 0 600", "stop"}, CdDrive::Disc::kReady, Disc3(true)},
+      {"a disc that opens with data starts at its first track of sound",
        {{"open cdaudio"}, {"status cdaudio current track", 0, "2"}, {"play cdaudio"}},
-       {"play 300 600", "stop"}},
+       {"play 300 600", "stop"}, CdDrive::Disc::kReady, {{1, 0, 300, false}, {2, 300, 300, true}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
