@@ -60,10 +60,6 @@ class ProfileFile {
   virtual PathStyle Paths() const = 0;
 };
 
-// This platform's profile file (host/win32 or host/x11), for programs and tests that
-// link the platform layer.
-ProfileFile& NativeProfileFile();
-
 // The platform's media control and wave-sound calls, which the music player drives
 // with command strings ("open cdaudio", "status MP3Play mode", "play MP3Play from 0").
 // On Windows these are the multimedia library's own calls; on Linux a layer of ours

@@ -12,67 +12,45 @@ namespace {
 HWND ToHwnd(WindowHandle w) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(w)); }
 WindowHandle FromHwnd(HWND w) { return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(w)); }
 
-int g_forms_loaded = 0;
-
-void FormGone() {
-  if (--g_forms_loaded <= 0) PostQuitMessage(0);
-}
+// The runtime for the thread timers' procedure, which is given no pointer of its own;
+// set while it lives.
+Win32Runtime* g_runtime = nullptr;
 
 // --- Timers: thread timers, dispatched by the message loop ---
 
-class Win32Timer;
-std::map<UINT_PTR, Win32Timer*> g_timers;
-
 class Win32Timer : public FormTimer {
  public:
-  Win32Timer(unsigned interval_ms, std::function<void()> tick)
-      : interval_ms_(interval_ms), tick_(std::move(tick)) {}
+  // `timers` holds the timers that are on; `proc` runs the one whose id comes.
+  Win32Timer(std::map<UINT_PTR, std::function<void()>*>& timers, TIMERPROC proc,
+             unsigned interval_ms, std::function<void()> tick)
+      : timers_(timers), proc_(proc), interval_ms_(interval_ms), tick_(std::move(tick)) {}
   ~Win32Timer() override { SetEnabled(false); }
 
   void SetEnabled(bool on) override {
     if (on == (id_ != 0)) return;
     if (on) {
-      id_ = SetTimer(nullptr, 0, interval_ms_, &Win32Timer::Proc);
-      if (id_) g_timers[id_] = this;
+      id_ = SetTimer(nullptr, 0, interval_ms_, proc_);
+      if (id_) timers_[id_] = &tick_;
     } else {
       KillTimer(nullptr, id_);
-      g_timers.erase(id_);
+      timers_.erase(id_);
       id_ = 0;
     }
   }
   bool Enabled() const override { return id_ != 0; }
 
  private:
-  static void CALLBACK Proc(HWND, UINT, UINT_PTR id, DWORD) {
-    auto it = g_timers.find(id);
-    if (it != g_timers.end()) it->second->tick_();
-  }
-
+  std::map<UINT_PTR, std::function<void()>*>& timers_;
+  TIMERPROC proc_;
   unsigned interval_ms_;
   std::function<void()> tick_;
   UINT_PTR id_ = 0;
 };
 
-// --- The hidden saver-run form ---
-
-std::function<void()> g_unload_request;
-
-LRESULT CALLBACK HiddenFormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_CLOSE:
-      if (g_unload_request) g_unload_request();
-      return 0;
-    case WM_QUERYENDSESSION:
-      if (g_unload_request) g_unload_request();
-      return TRUE;
-    default:
-      return DefWindowProcA(hwnd, msg, wp, lp);
-  }
-}
-
 // --- The preview form ---
 
 struct PreviewState {
+  Win32Runtime* runtime = nullptr;
   std::vector<unsigned char> dib;  // top-down 24-bit rows, padded to four bytes
   int picture_w = 0, picture_h = 0;
   int control_w = 0, control_h = 0;
@@ -112,8 +90,8 @@ LRESULT CALLBACK PreviewFormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       // The form unloads with its window.
       if (state && state->unload) state->unload();
       SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      if (state) state->runtime->FormUnloaded();
       delete state;
-      FormGone();
       return 0;
     default:
       return DefWindowProcA(hwnd, msg, wp, lp);
@@ -165,10 +143,38 @@ ATOM RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background) {
 
 }  // namespace
 
-Win32Runtime::Win32Runtime() = default;
+Win32Runtime::Win32Runtime() { g_runtime = this; }
+
+Win32Runtime::~Win32Runtime() {
+  if (g_runtime == this) g_runtime = nullptr;
+}
+
+void CALLBACK Win32Runtime::OnTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  if (!g_runtime) return;
+  auto it = g_runtime->timers_.find(id);
+  if (it != g_runtime->timers_.end()) (*it->second)();
+}
+
+LRESULT CALLBACK Win32Runtime::HiddenFormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* rt = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  switch (msg) {
+    case WM_CLOSE:
+      if (rt && rt->unload_request_) rt->unload_request_();
+      return 0;
+    case WM_QUERYENDSESSION:
+      if (rt && rt->unload_request_) rt->unload_request_();
+      return TRUE;
+    default:
+      return DefWindowProcA(hwnd, msg, wp, lp);
+  }
+}
+
+void Win32Runtime::FormUnloaded() {
+  if (--forms_loaded_ <= 0) PostQuitMessage(0);
+}
 
 void Win32Runtime::Run() {
-  if (g_forms_loaded <= 0) return;
+  if (forms_loaded_ <= 0) return;
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
@@ -292,15 +298,16 @@ int Win32Runtime::TwipsPerPixelX() { return TwipsPerPixel(LOGPIXELSX); }
 int Win32Runtime::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
 
 void Win32Runtime::LoadHiddenForm(const std::string& caption, std::function<void()> unload_request) {
-  g_unload_request = std::move(unload_request);
-  RegisterFormClass("VeloranForm", HiddenFormProc, nullptr);
-  CreateWindowExA(0, "VeloranForm", caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 200,
-                  100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  ++g_forms_loaded;
+  unload_request_ = std::move(unload_request);
+  RegisterFormClass("VeloranForm", &Win32Runtime::HiddenFormProc, nullptr);
+  HWND hwnd = CreateWindowExA(0, "VeloranForm", caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (hwnd) SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ++forms_loaded_;
 }
 
 std::unique_ptr<FormTimer> Win32Runtime::CreateTimer(unsigned interval_ms, bool enabled, std::function<void()> tick) {
-  auto timer = std::make_unique<Win32Timer>(interval_ms, std::move(tick));
+  auto timer = std::make_unique<Win32Timer>(timers_, &Win32Runtime::OnTimer, interval_ms, std::move(tick));
   timer->SetEnabled(enabled);
   return timer;
 }
@@ -312,6 +319,7 @@ std::unique_ptr<PreviewWindow> Win32Runtime::LoadPreviewForm(const std::string& 
                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (hwnd) {
     auto* state = new PreviewState;
+    state->runtime = this;
     state->unload = std::move(unload);
     state->picture_w = picture.width;
     state->picture_h = picture.height;
@@ -327,7 +335,7 @@ std::unique_ptr<PreviewWindow> Win32Runtime::LoadPreviewForm(const std::string& 
       }
     }
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    ++g_forms_loaded;
+    ++forms_loaded_;
   }
   return std::make_unique<Win32PreviewWindow>(hwnd);
 }

@@ -1,4 +1,4 @@
-// Linux media commands: the command layer (host/music/media_layer.h) over GStreamer.
+// The sound of the Linux media commands over GStreamer (see gst_media.h).
 // A music file plays through playbin, the looping wave sound through playbin fed the
 // same file again as it nears its end (no gap), and the audio CD through an appsrc
 // that reads the disc's sectors as the pipeline asks for them (cdio_disc.h). Every pipeline
@@ -9,6 +9,8 @@
 //
 // GStreamer's threads touch nothing but their pipelines: the bus messages are read on
 // the user-interface thread, at each command and from an FLTK timeout.
+#include "gst_media.h"
+
 #include <FL/Fl.H>
 #include <fcntl.h>
 #include <gst/app/gstappsrc.h>
@@ -22,37 +24,25 @@
 
 #include "cdio_disc.h"
 #include "media_layer.h"
-#include "runtime_x11.h"
 
 namespace me = media_error;
 
 namespace {
 
-bool GstReady() {
-  static const bool ready = gst_init_check(nullptr, nullptr, nullptr);
-  return ready;
-}
-
 // The first sink that reaches a sound output (a sound server, or a sound card through
-// ALSA); empty when none does. Asked once: a sink that cannot even be made ready
-// stands for no wave output device.
-const std::string& SoundSink() {
-  static const std::string sink = [] {
-    if (!GstReady()) return std::string();
-    for (const char* name : {"pulsesink", "alsasink"}) {
-      GstElement* element = gst_element_factory_make(name, nullptr);
-      if (!element) continue;
-      const bool works = gst_element_set_state(element, GST_STATE_READY) == GST_STATE_CHANGE_SUCCESS;
-      gst_element_set_state(element, GST_STATE_NULL);
-      gst_object_unref(element);
-      if (works) return std::string(name);
-    }
-    return std::string();
-  }();
-  return sink;
+// ALSA); empty when none does. A sink that cannot even be made ready stands for no
+// wave output device.
+std::string FindSink() {
+  for (const char* name : {"pulsesink", "alsasink"}) {
+    GstElement* element = gst_element_factory_make(name, nullptr);
+    if (!element) continue;
+    const bool works = gst_element_set_state(element, GST_STATE_READY) == GST_STATE_CHANGE_SUCCESS;
+    gst_element_set_state(element, GST_STATE_NULL);
+    gst_object_unref(element);
+    if (works) return name;
+  }
+  return std::string();
 }
-
-GstElement* MakeSink() { return gst_element_factory_make(SoundSink().c_str(), nullptr); }
 
 // A regular file this process can read.
 bool Readable(const std::string& path) {
@@ -72,6 +62,8 @@ bool IsWave(const std::string& path) {
   close(fd);
   return whole && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0;
 }
+
+}  // namespace
 
 // A pipeline and what its bus has said.
 class Pipeline {
@@ -139,11 +131,13 @@ class Pipeline {
   GstElement* element_;
 };
 
+namespace {
+
 constexpr int kPlaybinAudioOnly = 0x2;  // playbin's "audio" flag alone
 
-GstElement* MakePlaybin(const std::string& path) {
+GstElement* MakePlaybin(const std::string& path, const std::string& sink_name) {
   GstElement* playbin = gst_element_factory_make("playbin", nullptr);
-  GstElement* sink = MakeSink();
+  GstElement* sink = gst_element_factory_make(sink_name.c_str(), nullptr);
   gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
   if (!playbin || !sink || !uri) {
     if (playbin) gst_object_unref(playbin);
@@ -158,9 +152,10 @@ GstElement* MakePlaybin(const std::string& path) {
 
 // --- Music files ---
 
-class GstStream : public MediaStream {
+class FileStream : public MediaStream {
  public:
-  GstStream(GstElement* playbin, const std::string& path) : pipe_(playbin), path_(path) {}
+  FileStream(GstElement* playbin, const std::string& path, const std::string& sink)
+      : pipe_(playbin), path_(path), sink_(sink) {}
 
   bool Start() { return pipe_.SetState(GST_STATE_PAUSED); }
 
@@ -179,7 +174,7 @@ class GstStream : public MediaStream {
       // After a failure the pipeline is made anew: a sink whose first try to
       // connect failed does not try again.
       if (pipe_.failed) {
-        pipe_.Replace(MakePlaybin(path_));
+        pipe_.Replace(MakePlaybin(path_, sink_));
       } else {
         pipe_.Reset();
       }
@@ -244,6 +239,7 @@ class GstStream : public MediaStream {
 
   Pipeline pipe_;
   std::string path_;
+  std::string sink_;
   bool playing_ = false;
   bool pending_ = false;
   bool played_ = false;  // the file got as far as playing once
@@ -254,7 +250,7 @@ class GstStream : public MediaStream {
 
 class GstCdDrive : public CdDrive {
  public:
-  explicit GstCdDrive(const std::string& path) : disc_(path) {}
+  GstCdDrive(const std::string& path, const std::string& sink) : disc_(path), sink_(sink) {}
   ~GstCdDrive() override { pipe_.reset(); }  // the streaming thread is gone before feed_
 
   Disc State() override { return disc_.State(); }
@@ -345,7 +341,7 @@ class GstCdDrive : public CdDrive {
     GstElement* src = gst_element_factory_make("appsrc", nullptr);
     GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
     GstElement* resample = gst_element_factory_make("audioresample", nullptr);
-    GstElement* sink = MakeSink();
+    GstElement* sink = gst_element_factory_make(sink_.c_str(), nullptr);
     if (!pipeline || !src || !convert || !resample || !sink) {
       for (GstElement* e : {pipeline, src, convert, resample, sink})
         if (e) gst_object_unref(e);
@@ -415,6 +411,7 @@ class GstCdDrive : public CdDrive {
   static constexpr gint64 kRetryMicroseconds = 1000000;
 
   CdioDisc disc_;
+  std::string sink_;
   gint64 failed_at_ = 0;  // when a pipeline last failed to start; 0 while none has
   Feed feed_;
   std::unique_ptr<Pipeline> pipe_;
@@ -423,124 +420,152 @@ class GstCdDrive : public CdDrive {
   std::int32_t from_ = 0, to_ = 0, position_ = 0;
 };
 
+}  // namespace
+
 // --- The backend ---
 
+// The sound behind the command layer.
 class GstBackend : public MediaBackend {
  public:
   ~GstBackend() override { StopWave(); }
 
-  std::unique_ptr<MediaStream> OpenFile(const std::string& path, std::uint32_t* error) override {
-    if (!Readable(path)) {
-      *error = me::kFileNotFound;
-      return nullptr;
-    }
-    GstElement* playbin = SoundSink().empty() ? nullptr : MakePlaybin(path);
-    if (!playbin) {
-      *error = me::kInternal;
-      return nullptr;
-    }
-    auto stream = std::make_unique<GstStream>(playbin, path);
-    if (!stream->Start()) {
-      *error = me::kCannotPlayFile;
-      return nullptr;
-    }
-    return stream;
-  }
-
-  std::unique_ptr<CdDrive> OpenCd(std::uint32_t* error) override {
-    const std::string path = CdioDisc::DevicePath();
-    if (path.empty()) {
-      *error = me::kCannotLoadDriver;
-      return nullptr;
-    }
-    if (SoundSink().empty()) {
-      *error = me::kInternal;
-      return nullptr;
-    }
-    return std::make_unique<GstCdDrive>(path);
-  }
-
-  std::uint32_t WaveOutDevices() override { return SoundSink().empty() ? 0 : 1; }
-
-  bool PlayWaveLoop(const std::string& path) override {
-    StopWave();
-    if (!Readable(path) || !IsWave(path) || SoundSink().empty() || !StartWave(path)) return false;
-    wave_path_ = path;
-    Fl::add_timeout(kWatchSeconds, &GstBackend::WatchWave, this);
-    return true;
-  }
-
-  void StopWave() override {
-    Fl::remove_timeout(&GstBackend::WatchWave, this);
-    wave_.reset();
-    wave_path_.clear();
-    wave_heard_ = false;
-  }
+  std::unique_ptr<MediaStream> OpenFile(const std::string& path, std::uint32_t* error) override;
+  std::unique_ptr<CdDrive> OpenCd(std::uint32_t* error) override;
+  std::uint32_t WaveOutDevices() override { return Sink().empty() ? 0 : 1; }
+  bool PlayWaveLoop(const std::string& path) override;
+  void StopWave() override;
 
  private:
-  static constexpr double kWatchSeconds = 0.5;
-  static constexpr double kRetrySeconds = 1.0;
+  // The sound output's element, empty when nothing can sound. GStreamer is loaded
+  // here, at the first command that needs it: the saver run starts the renderer before
+  // its music, and the renderer must inherit none of the descriptors that GStreamer
+  // and the sound server's client library open.
+  const std::string& Sink();
+  bool StartWave(const std::string& path);
+  static void WatchWave(void* self);
 
-  bool StartWave(const std::string& path) {
-    GstElement* playbin = MakePlaybin(path);
-    if (!playbin) return false;
-    wave_ = std::make_unique<Pipeline>(playbin);
-    // Near the end the same file is queued again: playbin runs on into it without a gap.
-    g_signal_connect(playbin, "about-to-finish", G_CALLBACK(+[](GstElement* bin, gpointer) {
-                       gchar* uri = nullptr;
-                       g_object_get(bin, "current-uri", &uri, nullptr);
-                       g_object_set(bin, "uri", uri, nullptr);
-                       g_free(uri);
-                     }),
-                     nullptr);
-    if (!wave_->SetState(GST_STATE_PLAYING)) {
-      wave_.reset();
-      return false;
-    }
-    return true;
-  }
-
-  // The wave sound's bus, read from the event loop. A sound that never started (a
-  // file the decoders refuse) is let go; one that was heard and then stopped lost
-  // its sound output, and is started again from its beginning every second until
-  // the output is back.
-  static void WatchWave(void* self) {
-    GstBackend* backend = static_cast<GstBackend*>(self);
-    if (backend->wave_) {
-      backend->wave_->Drain();
-      if (backend->wave_->prerolled) backend->wave_heard_ = true;
-      if (!backend->wave_->failed && !backend->wave_->ended) {
-        Fl::repeat_timeout(kWatchSeconds, &GstBackend::WatchWave, self);
-        return;
-      }
-      backend->wave_.reset();
-      if (!backend->wave_heard_) return;
-    }
-    const bool started = backend->StartWave(backend->wave_path_);
-    Fl::repeat_timeout(started ? kWatchSeconds : kRetrySeconds, &GstBackend::WatchWave, self);
-  }
-
+  bool sink_found_ = false;  // Sink() has looked
+  std::string sink_;
   std::unique_ptr<Pipeline> wave_;
   std::string wave_path_;
   bool wave_heard_ = false;  // the wave sound got as far as playing once
 };
 
-GstBackend* g_backend = nullptr;
-MediaLayer* g_layer = nullptr;
+const std::string& GstBackend::Sink() {
+  if (!sink_found_) {
+    sink_found_ = true;
+    if (gst_init_check(nullptr, nullptr, nullptr)) sink_ = FindSink();
+  }
+  return sink_;
+}
 
+std::unique_ptr<MediaStream> GstBackend::OpenFile(const std::string& path, std::uint32_t* error) {
+  if (!Readable(path)) {
+    *error = me::kFileNotFound;
+    return nullptr;
+  }
+  GstElement* playbin = Sink().empty() ? nullptr : MakePlaybin(path, sink_);
+  if (!playbin) {
+    *error = me::kInternal;
+    return nullptr;
+  }
+  auto stream = std::make_unique<FileStream>(playbin, path, sink_);
+  if (!stream->Start()) {
+    *error = me::kCannotPlayFile;
+    return nullptr;
+  }
+  return stream;
+}
+
+std::unique_ptr<CdDrive> GstBackend::OpenCd(std::uint32_t* error) {
+  const std::string path = CdioDisc::DevicePath();
+  if (path.empty()) {
+    *error = me::kCannotLoadDriver;
+    return nullptr;
+  }
+  if (Sink().empty()) {
+    *error = me::kInternal;
+    return nullptr;
+  }
+  return std::make_unique<GstCdDrive>(path, sink_);
+}
+
+namespace {
+constexpr double kWatchSeconds = 0.5;
+constexpr double kRetrySeconds = 1.0;
 }  // namespace
 
-// GStreamer is loaded at the first command, not here: the saver run starts the
-// renderer before its music, and the renderer must inherit none of the descriptors
-// that GStreamer and the sound server's client library open.
-MediaCommands& X11Runtime::Media() {
-  if (!g_layer) {
-    g_backend = new GstBackend;
-    g_layer = new MediaLayer(*g_backend);
-  }
-  return *g_layer;
+bool GstBackend::PlayWaveLoop(const std::string& path) {
+  StopWave();
+  if (!Readable(path) || !IsWave(path) || Sink().empty() || !StartWave(path)) return false;
+  wave_path_ = path;
+  Fl::add_timeout(kWatchSeconds, &GstBackend::WatchWave, this);
+  return true;
 }
 
-void CloseAllMedia() {
-  if (g_layer) g_layer->CloseAll();
+void GstBackend::StopWave() {
+  Fl::remove_timeout(&GstBackend::WatchWave, this);
+  wave_.reset();
+  wave_path_.clear();
+  wave_heard_ = false;
 }
+
+bool GstBackend::StartWave(const std::string& path) {
+  GstElement* playbin = MakePlaybin(path, sink_);
+  if (!playbin) return false;
+  wave_ = std::make_unique<Pipeline>(playbin);
+  // Near the end the same file is queued again: playbin runs on into it without a gap.
+  g_signal_connect(playbin, "about-to-finish", G_CALLBACK(+[](GstElement* bin, gpointer) {
+                     gchar* uri = nullptr;
+                     g_object_get(bin, "current-uri", &uri, nullptr);
+                     g_object_set(bin, "uri", uri, nullptr);
+                     g_free(uri);
+                   }),
+                   nullptr);
+  if (!wave_->SetState(GST_STATE_PLAYING)) {
+    wave_.reset();
+    return false;
+  }
+  return true;
+}
+
+// The wave sound's bus, read from the event loop. A sound that never started (a file
+// the decoders refuse) is let go; one that was heard and then stopped lost its sound
+// output, and is started again from its beginning every second until the output is
+// back.
+void GstBackend::WatchWave(void* self) {
+  GstBackend* backend = static_cast<GstBackend*>(self);
+  if (backend->wave_) {
+    backend->wave_->Drain();
+    if (backend->wave_->prerolled) backend->wave_heard_ = true;
+    if (!backend->wave_->failed && !backend->wave_->ended) {
+      Fl::repeat_timeout(kWatchSeconds, &GstBackend::WatchWave, self);
+      return;
+    }
+    backend->wave_.reset();
+    if (!backend->wave_heard_) return;
+  }
+  const bool started = backend->StartWave(backend->wave_path_);
+  Fl::repeat_timeout(started ? kWatchSeconds : kRetrySeconds, &GstBackend::WatchWave, self);
+}
+
+// --- The commands ---
+
+GstMedia::GstMedia()
+    : backend_(std::make_unique<GstBackend>()), layer_(std::make_unique<MediaLayer>(*backend_)) {}
+
+GstMedia::~GstMedia() = default;
+
+std::uint32_t GstMedia::SendString(const std::string& command, char* reply, std::uint32_t length) {
+  return layer_->SendString(command, reply, length);
+}
+
+bool GstMedia::GetErrorString(std::uint32_t code, char* text, std::uint32_t length) {
+  return layer_->GetErrorString(code, text, length);
+}
+
+std::uint32_t GstMedia::WaveOutDevices() { return layer_->WaveOutDevices(); }
+
+bool GstMedia::PlayWave(const char* name, std::uint32_t flags) { return layer_->PlayWave(name, flags); }
+
+void GstMedia::CloseAll() { layer_->CloseAll(); }

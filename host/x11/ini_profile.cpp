@@ -1,13 +1,13 @@
-// Linux side of the settings file: the profile calls over our own reader and writer
-// of Windows profile (INI) text (profile_text.cpp); files opened with open(2); and
-// the settings file kept in the per-user config folder ($XDG_CONFIG_HOME/veloran/
-// Veloran.ini, XDG_CONFIG_HOME defaulting to ~/.config).
+// The profile file on Linux (see ini_profile.h): the settings file is kept in the
+// per-user config folder ($XDG_CONFIG_HOME/veloran/Veloran.ini, XDG_CONFIG_HOME
+// defaulting to ~/.config).
 //
 // A write makes the whole file anew, to a temporary file in the same folder that then
 // replaces the old one, so that a crash never leaves a cut-off settings file behind.
 // Writing the value a key already has, and a refused write, leave the file untouched.
+#include "ini_profile.h"
+
 #include "profile_text.h"
-#include "runtime.h"
 #include "x11/xdg.h"
 
 #include <fcntl.h>
@@ -163,26 +163,20 @@ std::string SettingsFileIn(const std::string& config_folder, const std::string& 
   return config_folder + "/veloran/" + base;
 }
 
-class IniProfileFile : public ProfileFile {
- public:
-  uint32_t GetString(const char* section, const char* key, const char* default_value,
-                     char* buffer, uint32_t size, const char* file) override {
-    return GetProfileString(section, key, default_value, buffer, size, file);
-  }
-  int32_t WriteString(const char* section, const char* key, const char* value,
-                      const char* file) override {
-    return WriteProfileString(section, key, value, file);
-  }
-  bool OpenForReading(const std::string& path) override { return OpenFileForReading(path); }
-  std::string SettingsFilePath(const std::string& windows_name) override {
-    return SettingsFileIn(XdgFolder("XDG_CONFIG_HOME", ".config"), windows_name);
-  }
-  PathStyle Paths() const override { return kLinuxPaths; }
-};
-
 }  // namespace
 
-ProfileFile& NativeProfileFile() {
-  static IniProfileFile profile;
-  return profile;
+uint32_t IniProfileFile::GetString(const char* section, const char* key, const char* default_value,
+                                   char* buffer, uint32_t size, const char* file) {
+  return GetProfileString(section, key, default_value, buffer, size, file);
+}
+
+int32_t IniProfileFile::WriteString(const char* section, const char* key, const char* value,
+                                    const char* file) {
+  return WriteProfileString(section, key, value, file);
+}
+
+bool IniProfileFile::OpenForReading(const std::string& path) { return OpenFileForReading(path); }
+
+std::string IniProfileFile::SettingsFilePath(const std::string& windows_name) {
+  return SettingsFileIn(XdgFolder("XDG_CONFIG_HOME", ".config"), windows_name);
 }

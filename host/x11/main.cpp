@@ -1,10 +1,6 @@
 // Linux entry of Veloran.scr: the command line is the arguments joined by blanks; the
 // runtime, the host's state and the music player over the platform's media commands,
-// then Main and the event loop while a form is loaded.
-#include <cstdio>
-
-#include <unistd.h>
-
+// then Main and the event loop while a form is loaded, and the program's end.
 #include "music_player.h"
 #include "runtime_x11.h"
 #include "startup.h"
@@ -15,6 +11,5 @@ int main(int argc, char** argv) {
   MusicPlayer music(rt.Media(), host.music);
   Main(rt, music, host);
   rt.Run();
-  std::fflush(nullptr);
-  _exit(0);
+  rt.EndProgram();
 }

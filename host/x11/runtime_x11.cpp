@@ -2,12 +2,8 @@
 // path layer; the host's own windows live on FLTK's display connection.
 #include "runtime_x11.h"
 
-// Fl_X (adopting an X window as a form) is part of FLTK's internal interface.
-#define FL_INTERNALS
 #include <FL/Fl.H>
-#include <FL/Fl_Window.H>
 #include <FL/fl_ask.H>
-#include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -27,22 +23,17 @@
 #include <cstring>
 #include <vector>
 
-#include "assets.h"
 #include "dialog_fltk.h"
+#include "preview_x11.h"
 #include "windows_path.h"
 
 extern char** environ;
 
 namespace {
 
-int g_x_errors = 0;
-
-// Windows come and go between a tree walk and a property read, and a foreign parent
-// may vanish at any time: X errors are counted, never fatal.
-int CountXError(Display*, XErrorEvent*) {
-  ++g_x_errors;
-  return 0;
-}
+// The runtime for the handlers of X errors and termination signals, which are given
+// no pointer of their own; set while it lives.
+X11Runtime* g_runtime = nullptr;
 
 void ReapChildren(int) {
   const int saved = errno;
@@ -68,13 +59,17 @@ std::string Utf8Property(Display* d, Window w, Atom property) {
   return value;
 }
 
-bool TitleIs(Display* d, Window w, const std::string& title) {
-  static Atom net_wm_name = XInternAtom(d, "_NET_WM_NAME", False);
+// The names of the two properties a title search reads.
+struct TitleAtoms {
+  Atom net_wm_name;
+  Atom wm_state;
+};
+
+bool TitleIs(Display* d, Window w, const std::string& title, Atom net_wm_name) {
   return Utf8Property(d, w, XA_WM_NAME) == title || Utf8Property(d, w, net_wm_name) == title;
 }
 
-bool HasWmState(Display* d, Window w) {
-  static Atom wm_state = XInternAtom(d, "WM_STATE", False);
+bool HasWmState(Display* d, Window w, Atom wm_state) {
   Atom type = None;
   int format = 0;
   unsigned long count = 0, after = 0;
@@ -101,12 +96,12 @@ std::vector<Window> Children(Display* d, Window w) {
 // root's children are frames and an application's window sits somewhere inside, with
 // or without WM_STATE yet; a window carrying WM_STATE is an application's top-level
 // window, and its own children are not top-level windows.
-Window FindTitled(Display* d, Window w, const std::string& title, int depth) {
+Window FindTitled(Display* d, Window w, const std::string& title, const TitleAtoms& atoms, int depth) {
   constexpr int kMaxDepth = 32;  // far deeper than any frame nests its client
-  if (TitleIs(d, w, title)) return w;
-  if (depth >= kMaxDepth || HasWmState(d, w)) return 0;
+  if (TitleIs(d, w, title, atoms.net_wm_name)) return w;
+  if (depth >= kMaxDepth || HasWmState(d, w, atoms.wm_state)) return 0;
   for (Window child : Children(d, w)) {
-    if (Window found = FindTitled(d, child, title, depth + 1)) return found;
+    if (Window found = FindTitled(d, child, title, atoms, depth + 1)) return found;
   }
   return 0;
 }
@@ -168,148 +163,6 @@ class FlTimer : public FormTimer {
   bool armed_ = false;
 };
 
-// --- Unload requests for the hidden form ---
-
-int g_signal_pipe[2] = {-1, -1};
-std::function<void()> g_unload_request;
-Window g_hidden_window = 0;
-
-void OnTerminationSignal(int) {
-  const char byte = 1;
-  if (write(g_signal_pipe[1], &byte, 1) < 0) {
-  }
-}
-
-void OnSignalPipe(FL_SOCKET fd, void*) {
-  char buf[16];
-  if (read(fd, buf, sizeof buf) > 0 && g_unload_request) g_unload_request();
-}
-
-// --- The preview form ---
-
-class PreviewFlWindow : public Fl_Window {
- public:
-  PreviewFlWindow(const std::string& caption, const Picture& picture)
-      : Fl_Window(0, 0, 1, 1), picture_(picture) {
-    copy_label(caption.c_str());
-    border(0);
-    color(FL_BLACK);
-  }
-  void SetPictureSize(int w, int h) {
-    picture_w_ = w;
-    picture_h_ = h;
-  }
-  void MarkVisible() { set_visible(); }
-
- protected:
-  void draw() override {
-    fl_color(FL_BLACK);
-    fl_rectf(0, 0, w(), h());
-    const int pw = std::min(picture_.width, picture_w_), ph = std::min(picture_.height, picture_h_);
-    if (pw <= 0 || ph <= 0 || picture_.rgb.empty()) return;
-    fl_push_clip(0, 0, pw, ph);
-    fl_draw_image(picture_.rgb.data(), 0, 0, picture_.width, picture_.height, 3);
-    fl_pop_clip();
-  }
-
- private:
-  Picture picture_;
-  int picture_w_ = 0, picture_h_ = 0;
-};
-
-class X11PreviewWindow;
-X11PreviewWindow* g_preview = nullptr;
-
-class X11PreviewWindow : public PreviewWindow {
- public:
-  X11PreviewWindow(X11Runtime& rt, Display* d, const std::string& caption, const Picture& picture,
-                   std::function<void()> unload)
-      : rt_(rt), display_(d), window_(caption, picture), unload_(std::move(unload)) {
-    g_preview = this;
-  }
-
-  // X has no separate child style: a window is a child by having a parent.
-  std::int32_t AddChildStyle() override { return 1; }
-
-  // Creates the form's X window inside the foreign window and hands it to FLTK.
-  std::int64_t SetParent(WindowHandle parent) override {
-    if (xid_) return 0;
-    XSetWindowAttributes attrs;
-    attrs.background_pixel = BlackPixel(display_, DefaultScreen(display_));
-    attrs.border_pixel = 0;
-    attrs.colormap = fl_colormap;
-    attrs.event_mask = ExposureMask | StructureNotifyMask;
-    const int errors = g_x_errors;
-    const Window xid = XCreateWindow(display_, static_cast<Window>(parent), 0, 0, 1, 1, 0,
-                                     fl_visual->depth, InputOutput, fl_visual->visual,
-                                     CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attrs);
-    XSync(display_, False);
-    if (!xid || g_x_errors != errors) return 0;
-    xid_ = xid;
-    XStoreName(display_, xid_, window_.label());
-    Fl_X::set_xid(&window_, xid_);
-    return static_cast<std::int64_t>(parent);
-  }
-
-  void Move(int left, int top, int width, int height) override {
-    window_.resize(left, top, std::max(width, 1), std::max(height, 1));
-    sized_ = width > 0 && height > 0;
-  }
-
-  void SetPictureSize(int width, int height) override { window_.SetPictureSize(width, height); }
-
-  void Show() override {
-    if (!xid_) {  // the parent went before the form could be placed in it
-      Unloaded();
-      return;
-    }
-    if (!sized_) return;  // a 0 x 0 form shows nothing until its parent goes
-    window_.MarkVisible();
-    XMapWindow(display_, xid_);
-    window_.redraw();
-    XFlush(display_);
-  }
-
-  // X has no owner of a child window; a close request would go to a window that is
-  // already gone.
-  WindowHandle Owner() override { return 0; }
-  std::int32_t PostClose() override { return 0; }
-
-  // The form's window went with its parent: the form unloads.
-  static int OnXEvent(void* event, void*) {
-    const XEvent* e = static_cast<const XEvent*>(event);
-    if (g_preview && g_preview->xid_ && e->type == DestroyNotify &&
-        e->xdestroywindow.window == g_preview->xid_) {
-      g_preview->xid_ = 0;
-      g_preview->Unloaded();
-    }
-    return 0;
-  }
-
- private:
-  void Unloaded() {
-    if (unload_) unload_();
-    rt_.FormUnloaded();
-  }
-
-  X11Runtime& rt_;
-  Display* display_;
-  PreviewFlWindow window_;
-  std::function<void()> unload_;
-  Window xid_ = 0;
-  bool sized_ = false;
-};
-
-int OnHiddenFormEvent(void* event, void*) {
-  const XEvent* e = static_cast<const XEvent*>(event);
-  if (g_hidden_window && e->type == ClientMessage && e->xclient.window == g_hidden_window &&
-      g_unload_request) {
-    g_unload_request();
-    return 1;
-  }
-  return 0;
-}
-
 }  // namespace
 
 X11Runtime::X11Runtime(int argc, char** argv) {
@@ -324,15 +177,59 @@ X11Runtime::X11Runtime(int argc, char** argv) {
   sa.sa_flags = SA_RESTART | SA_NOCLDSTOP;
   sigaction(SIGCHLD, &sa, nullptr);
 
+  g_runtime = this;
   display_ = XOpenDisplay(nullptr);
   if (display_) {
     // The renderer opens its own connection; it must not inherit this one.
     fcntl(ConnectionNumber(display_), F_SETFD, FD_CLOEXEC);
     fl_open_display(display_);
-    XSetErrorHandler(CountXError);
-    Fl::add_system_handler(&X11PreviewWindow::OnXEvent, nullptr);
-    Fl::add_system_handler(&OnHiddenFormEvent, nullptr);
+    XSetErrorHandler(&X11Runtime::OnXError);
+    net_wm_name_ = XInternAtom(display_, "_NET_WM_NAME", False);
+    wm_state_ = XInternAtom(display_, "WM_STATE", False);
+    Fl::add_system_handler(&X11Runtime::OnHiddenFormEvent, this);
   }
+}
+
+X11Runtime::~X11Runtime() {
+  if (signal_pipe_[0] >= 0) {
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = SIG_DFL;
+    for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaction(number, &sa, nullptr);
+    Fl::remove_fd(signal_pipe_[0]);
+    close(signal_pipe_[0]);
+    close(signal_pipe_[1]);
+  }
+  if (display_) Fl::remove_system_handler(&X11Runtime::OnHiddenFormEvent);
+  if (g_runtime == this) g_runtime = nullptr;
+}
+
+int X11Runtime::OnXError(Display*, XErrorEvent*) {
+  if (g_runtime) ++g_runtime->x_errors_;
+  return 0;
+}
+
+void X11Runtime::OnTerminationSignal(int) {
+  const char byte = 1;
+  if (g_runtime && write(g_runtime->signal_pipe_[1], &byte, 1) < 0) {
+  }
+}
+
+void X11Runtime::OnSignalPipe(int fd, void* self) {
+  auto* rt = static_cast<X11Runtime*>(self);
+  char buf[16];
+  if (read(fd, buf, sizeof buf) > 0 && rt->unload_request_) rt->unload_request_();
+}
+
+int X11Runtime::OnHiddenFormEvent(void* event, void* self) {
+  auto* rt = static_cast<X11Runtime*>(self);
+  const XEvent* e = static_cast<const XEvent*>(event);
+  if (rt->hidden_window_ && e->type == ClientMessage && e->xclient.window == rt->hidden_window_ &&
+      rt->unload_request_) {
+    rt->unload_request_();
+    return 1;
+  }
+  return 0;
 }
 
 void X11Runtime::Run() {
@@ -356,7 +253,7 @@ std::int64_t X11Runtime::Milliseconds() {
 }
 
 void X11Runtime::EndProgram() {
-  CloseAllMedia();
+  media_.CloseAll();
   if (display_) XFlush(display_);
   std::fflush(nullptr);
   _exit(0);
@@ -453,7 +350,7 @@ bool X11Runtime::ProgramRunning(std::int32_t task) {
 WindowHandle X11Runtime::FindTopWindow(const std::string& title) {
   if (!display_) return 0;
   for (Window top : Children(display_, DefaultRootWindow(display_))) {
-    if (Window w = FindTitled(display_, top, title, 0)) return w;
+    if (Window w = FindTitled(display_, top, title, {net_wm_name_, wm_state_}, 0)) return w;
   }
   return 0;
 }
@@ -467,14 +364,14 @@ std::int32_t X11Runtime::ShowCursor(bool show) {
 
 bool X11Runtime::GetWindowRect(WindowHandle window, ScreenRect* rect) {
   if (!display_ || window == 0 || window > 0xFFFFFFFFull) return false;
-  const int errors = g_x_errors;
+  const int errors = x_errors_;
   XWindowAttributes attrs;
   if (!XGetWindowAttributes(display_, static_cast<Window>(window), &attrs)) return false;
   int x = 0, y = 0;
   Window child = 0;
   XTranslateCoordinates(display_, static_cast<Window>(window), attrs.root, 0, 0, &x, &y, &child);
   XSync(display_, False);
-  if (g_x_errors != errors) return false;
+  if (x_errors_ != errors) return false;
   rect->left = x;
   rect->top = y;
   rect->right = x + attrs.width;
@@ -484,13 +381,13 @@ bool X11Runtime::GetWindowRect(WindowHandle window, ScreenRect* rect) {
 
 void X11Runtime::LoadHiddenForm(const std::string& caption, std::function<void()> unload_request) {
   ++forms_loaded_;
-  g_unload_request = std::move(unload_request);
+  unload_request_ = std::move(unload_request);
 
-  if (pipe2(g_signal_pipe, O_CLOEXEC | O_NONBLOCK) == 0) {
-    Fl::add_fd(g_signal_pipe[0], FL_READ, OnSignalPipe);
+  if (signal_pipe_[0] < 0 && pipe2(signal_pipe_, O_CLOEXEC | O_NONBLOCK) == 0) {
+    Fl::add_fd(signal_pipe_[0], FL_READ, &X11Runtime::OnSignalPipe, this);
     struct sigaction sa;
     std::memset(&sa, 0, sizeof sa);
-    sa.sa_handler = OnTerminationSignal;
+    sa.sa_handler = &X11Runtime::OnTerminationSignal;
     sa.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
@@ -508,7 +405,7 @@ void X11Runtime::LoadHiddenForm(const std::string& caption, std::function<void()
   Atom delete_window = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display_, w, &delete_window, 1);
   XSync(display_, False);
-  g_hidden_window = w;
+  hidden_window_ = w;
 }
 
 std::unique_ptr<FormTimer> X11Runtime::CreateTimer(unsigned interval_ms, bool enabled,

@@ -10,22 +10,26 @@ namespace me = media_error;
 
 namespace {
 
+// Three tracks of 300 sectors (4 s); the third holds data when `data_last`.
+std::vector<DiscTrack> Disc3(bool data_last = false) {
+  return {{1, 0, 300, true}, {2, 300, 300, true}, {3, 600, 300, !data_last}};
+}
+
 struct Sound {
   bool output = true;  // the sound server is there
   bool playing = false;
   std::int64_t position = 0;
+  CdDrive::Disc disc = CdDrive::Disc::kReady;
+  std::vector<DiscTrack> tracks = Disc3();
   std::vector<std::string> asked;  // "play FROM TO", "stop"
 };
 
-class FakeStream : public MediaStream {
+// A music file or the CD drive: both play, stop and tell where they are in `sound`.
+class FakeSound : public MediaStream, public CdDrive {
  public:
-  explicit FakeStream(Sound& sound) : s_(sound) {}
-  bool Play(std::int64_t from, std::int64_t to) override {
-    if (!s_.output) return false;
-    s_.asked.push_back("play " + std::to_string(from) + " " + std::to_string(to));
-    s_.playing = true;
-    return true;
-  }
+  explicit FakeSound(Sound& sound) : s_(sound) {}
+  bool Play(std::int64_t from, std::int64_t to) override { return Start(from, to, s_.position); }
+  bool Play(std::int32_t from, std::int32_t to) override { return Start(from, to, from); }
   void Stop() override {
     s_.asked.push_back("stop");
     s_.playing = false;
@@ -33,48 +37,28 @@ class FakeStream : public MediaStream {
   bool Playing() override { return s_.playing; }
   std::int64_t PositionMs() override { return s_.position; }
   std::int64_t LengthMs() override { return 3000; }
-
- private:
-  Sound& s_;
-};
-
-class FakeCd : public CdDrive {
- public:
-  FakeCd(Sound& sound, const Disc& disc, const std::vector<DiscTrack>& tracks)
-      : s_(sound), disc_(disc), tracks_(tracks) {}
-  Disc State() override { return disc_; }
-  std::vector<DiscTrack> Tracks() override { return tracks_; }
-  bool Play(std::int32_t from, std::int32_t to) override {
-    if (!s_.output) return false;
-    s_.asked.push_back("play " + std::to_string(from) + " " + std::to_string(to));
-    s_.playing = true;
-    s_.position = from;
-    return true;
-  }
-  void Stop() override {
-    s_.asked.push_back("stop");
-    s_.playing = false;
-  }
-  bool Playing() override { return s_.playing; }
+  Disc State() override { return s_.disc; }
+  std::vector<DiscTrack> Tracks() override { return s_.tracks; }
   std::int32_t Position() override { return static_cast<std::int32_t>(s_.position); }
 
  private:
-  Sound& s_;
-  const Disc& disc_;
-  const std::vector<DiscTrack>& tracks_;
-};
+  bool Start(std::int64_t from, std::int64_t to, std::int64_t at) {
+    if (!s_.output) return false;
+    s_.asked.push_back("play " + std::to_string(from) + " " + std::to_string(to));
+    s_.playing = true;
+    s_.position = at;
+    return true;
+  }
 
-// Three tracks of 300 sectors (4 s); the third holds data when `data_last`.
-std::vector<DiscTrack> Disc3(bool data_last = false) {
-  return {{1, 0, 300, true}, {2, 300, 300, true}, {3, 600, 300, !data_last}};
-}
+  Sound& s_;
+};
 
 class FakeBackend : public MediaBackend {
  public:
   std::unique_ptr<MediaStream> OpenFile(const std::string& path, std::uint32_t* error) override {
     if (path.find("missing") != std::string::npos) *error = me::kFileNotFound;
     else if (!sound_output) *error = me::kInternal;
-    else return std::make_unique<FakeStream>(sound);
+    else return std::make_unique<FakeSound>(sound);
     return nullptr;
   }
   std::unique_ptr<CdDrive> OpenCd(std::uint32_t* error) override {
@@ -82,7 +66,7 @@ class FakeBackend : public MediaBackend {
       *error = me::kCannotLoadDriver;
       return nullptr;
     }
-    return std::make_unique<FakeCd>(sound, disc, tracks);
+    return std::make_unique<FakeSound>(sound);
   }
   std::uint32_t WaveOutDevices() override { return sound_output ? 1 : 0; }
   bool PlayWaveLoop(const std::string& path) override {
@@ -93,8 +77,6 @@ class FakeBackend : public MediaBackend {
 
   bool sound_output = true;
   bool drive = true;
-  CdDrive::Disc disc = CdDrive::Disc::kReady;
-  std::vector<DiscTrack> tracks = Disc3();
   Sound sound;
 };
 
@@ -112,8 +94,8 @@ struct Step {
 
 void RunScript(FakeBackend& backend, MediaLayer& layer, const std::vector<Step>& steps) {
   for (const Step& step : steps) {
-    if (step.command == "#ready") backend.disc = CdDrive::Disc::kReady;
-    else if (step.command == "#unusable") backend.disc = CdDrive::Disc::kUnusable;
+    if (step.command == "#ready") backend.sound.disc = CdDrive::Disc::kReady;
+    else if (step.command == "#unusable") backend.sound.disc = CdDrive::Disc::kUnusable;
     else if (step.command == "#end") backend.sound.playing = false;
     else if (step.command == "#lost") backend.sound.output = backend.sound.playing = false;
     else if (step.command == "#back") backend.sound.output = true;
@@ -129,14 +111,12 @@ void RunScript(FakeBackend& backend, MediaLayer& layer, const std::vector<Step>&
 TEST(MediaLayer, AnswersScriptedCommands) {
   const struct {
     const char* what;
-    CdDrive::Disc disc;
-    std::vector<DiscTrack> tracks;
     std::vector<Step> steps;
     std::vector<std::string> asked;
+    CdDrive::Disc disc = CdDrive::Disc::kReady;
+    std::vector<DiscTrack> tracks = Disc3();
   } cases[] = {
       {"unknown commands, devices, aliases and words",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"", me::kUnrecognizedCommand},
         {"   ", me::kUnrecognizedCommand},
         {"eject cdaudio", me::kUnrecognizedCommand},
@@ -166,8 +146,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"status cdaudio mode", me::kDeviceNotOpen}},
        {}},
       {"a music file under its alias: plays, ends, restarts from 0",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open \"/m/a b.mp3\" type MPEGVideo Alias MP3Play"},
         {"status MP3Play mode", 0, "stopped"},
         {"play MP3Play"},
@@ -193,8 +171,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
        {"play -1 -1", "play 0 -1", "stop", "play -1 -1", "stop"}},
       {"a short file's end meets the repeat check before, during and after the restart: "
        "the loop goes on",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open \"/m/one.mp3\" type MPEGVideo Alias MP3Play"},
         {"play MP3Play"},
         // before: the check finds it stopped
@@ -218,8 +194,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
        {"play -1 -1", "play 0 -1", "play 0 -1", "play 0 -1", "play 0 -1", "stop"}},
       {"the sound server goes away during a file and comes back: the device stays open and "
        "the next restart plays",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open \"/m/a.mp3\" type MPEGVideo Alias MP3Play"},
         {"play MP3Play"},
         {"#lost"},
@@ -234,8 +208,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"status MP3Play mode", 0, "playing"}},
        {"play -1 -1", "play 0 -1", "stop"}},
       {"the sound server goes away during the CD and comes back: the repeated track plays again",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open cdaudio"},
         {"set cdaudio time format tmsf"},
         {"play cdaudio from 02:00:00:00"},
@@ -250,13 +222,11 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"play cdaudio from 02:00:00:00"},
         {"status cdaudio mode", 0, "playing"}},
        {"play 300 900", "play 300 900", "stop"}},
-      {"a file that is missing", CdDrive::Disc::kReady, Disc3(),
+      {"a file that is missing",
        {{"open \"/m/missing.mp3\" type MPEGVideo Alias MP3Play", me::kFileNotFound},
         {"status MP3Play mode", me::kDeviceNotOpen}},
        {}},
       {"a drive that spins up: a poll waits for it, play cannot start yet",
-       CdDrive::Disc::kPending,
-       Disc3(),
        {{"open cdaudio"},
         {"set cdaudio time format tmsf"},
         {"status cdaudio mode", 0, "not ready"},
@@ -268,15 +238,13 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"status cdaudio mode", 0, "stopped"},
         {"status cdaudio number of tracks", 0, "3"},
         {"play cdaudio"}},
-       {"play 0 900", "stop"}},
-      {"an empty drive or a disc without sound ends the polls", CdDrive::Disc::kPending, Disc3(),
+       {"play 0 900", "stop"}, CdDrive::Disc::kPending},
+      {"an empty drive or a disc without sound ends the polls",
        {{"open cdaudio"}, {"#unusable"}, {"status cdaudio mode", 0, "not ready"},
         {"status cdaudio current track", me::kNotReady}, {"status cdaudio number of tracks", me::kNotReady},
         {"status cdaudio media present", 0, "false"}, {"play cdaudio from 1", me::kNotReady}, {"close cdaudio"}},
-       {}},
+       {}, CdDrive::Disc::kPending},
       {"track positions: what status gives, play takes; play runs on to the disc's end",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open cdaudio"},
         {"status cdaudio position", 0, "00:02:00"},
         {"status cdaudio position track 2", 0, "00:06:00"},
@@ -308,8 +276,6 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         "play 300 900", "stop", "play 301 900", "stop"}},
       {"stop keeps the position; play without a start goes on from there and past the end "
        "plays nothing",
-       CdDrive::Disc::kReady,
-       Disc3(),
        {{"open cdaudio alias cd"},
         {"status cdaudio mode", me::kDeviceNotOpen},
         {"set cd time format tmsf"},
@@ -326,20 +292,19 @@ TEST(MediaLayer, AnswersScriptedCommands) {
         {"play cd"},
         {"status cd mode", 0, "stopped"}},
        {"play 300 900", "stop", "play 420 900"}},
-      {"a data track ends the run of tracks and cannot be played", CdDrive::Disc::kReady, Disc3(true),
+      {"a data track ends the run of tracks and cannot be played",
        {{"open cdaudio"}, {"set cdaudio time format tmsf"}, {"play cdaudio from 1"},
         {"status cdaudio number of tracks", 0, "3"}, {"play cdaudio from 3", me::kOutOfRange}},
-       {"play 0 600", "stop"}},
-      {"a disc that opens with data starts at its first track of sound", CdDrive::Disc::kReady,
-       {{1, 0, 300, false}, {2, 300, 300, true}},
+       {"play 0 600", "stop"}, CdDrive::Disc::kReady, Disc3(true)},
+      {"a disc that opens with data starts at its first track of sound",
        {{"open cdaudio"}, {"status cdaudio current track", 0, "2"}, {"play cdaudio"}},
-       {"play 300 600", "stop"}},
+       {"play 300 600", "stop"}, CdDrive::Disc::kReady, {{1, 0, 300, false}, {2, 300, 300, true}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeBackend backend;
-    backend.disc = c.disc;
-    backend.tracks = c.tracks;
+    backend.sound.disc = c.disc;
+    backend.sound.tracks = c.tracks;
     {
       MediaLayer layer(backend);
       RunScript(backend, layer, c.steps);

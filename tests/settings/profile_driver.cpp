@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform_profile.h"
 #include "settings.h"
 
 namespace {
@@ -96,7 +97,7 @@ int main(int argc, char** argv) {
     if (line.empty() || line[0] == '#') continue;
     const std::vector<std::string> f = SplitTabs(line);
     if (f[0] == "case" && f.size() == 2) {
-      file = folder + NativeProfileFile().Paths().separator + f[1] + ".ini";
+      file = folder + PlatformProfile().Paths().separator + f[1] + ".ini";
       std::remove(file.c_str());
       std::cout << "case " << f[1] << "\n";
     } else if (file.empty()) {
@@ -115,10 +116,10 @@ int main(int argc, char** argv) {
         std::cout << "file " << Escape(bytes.str()) << "\n";
       }
     } else if (f[0] == "get" && f.size() == 3) {
-      std::cout << "get " << Escape(GetIni(NativeProfileFile(), Unescape(f[1]), Unescape(f[2]), file)) << "\n";
+      std::cout << "get " << Escape(GetIni(PlatformProfile(), Unescape(f[1]), Unescape(f[2]), file)) << "\n";
     } else if (f[0] == "put" && f.size() == 4) {
       API_Result = 0;
-      PutIni(NativeProfileFile(), Unescape(f[1]), Unescape(f[2]), Unescape(f[3]), file);
+      PutIni(PlatformProfile(), Unescape(f[1]), Unescape(f[2]), Unescape(f[3]), file);
       std::cout << "put " << (API_Result != 0 ? 1 : 0) << "\n";
     } else {
       std::cerr << "profile_driver: bad script line " << line_number << "\n";

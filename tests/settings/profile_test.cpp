@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform_profile.h"
 #include "settings.h"
 
 namespace fs = std::filesystem;
@@ -43,10 +44,10 @@ class ProfileFiles : public ::testing::Test {
   void TearDown() override { fs::remove_all(root_); }
 
   int32_t Put(const fs::path& file, const char* key, const char* value) {
-    return NativeProfileFile().WriteString("Section", key, value, file.c_str());
+    return PlatformProfile().WriteString("Section", key, value, file.c_str());
   }
   std::string Get(const fs::path& file, const char* key) {
-    return GetIni(NativeProfileFile(), "Section", key, file.string());
+    return GetIni(PlatformProfile(), "Section", key, file.string());
   }
 
   fs::path root_;
@@ -58,11 +59,11 @@ TEST_F(ProfileFiles, SettingsFileLivesInTheUserConfigFolder) {
   const char* home = std::getenv("HOME");
 
   setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
-  EXPECT_EQ(SettingsFile(NativeProfileFile(), "/opt/veloran"), "/tmp/cfg/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), "/tmp/cfg/veloran/Veloran.ini");
   setenv("XDG_CONFIG_HOME", "relative/cfg", 1);  // not absolute: ignored
-  EXPECT_EQ(SettingsFile(NativeProfileFile(), "/opt/veloran"), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
   unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(SettingsFile(NativeProfileFile(), "/opt/veloran"), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
 
   if (saved_config) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 }
@@ -129,7 +130,7 @@ TEST_F(ProfileFiles, NamedPipesDoNotHoldTheProgramUp) {
   const fs::path pipe = root_ / "pipe.mp3";
   ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   const auto start = std::chrono::steady_clock::now();
-  FileExists(NativeProfileFile(), pipe.string());
+  FileExists(PlatformProfile(), pipe.string());
   EXPECT_EQ(Get(pipe, "k"), "");
   EXPECT_EQ(Put(pipe, "k", "v"), 0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
@@ -139,8 +140,8 @@ TEST_F(ProfileFiles, ValuesAreTheirOwnBytes) {
   // A Linux path in UTF-8 goes in and comes out untouched.
   const fs::path file = root_ / "Veloran.ini";
   const char* path = "/home/\xE3\x83\xA6\xE3\x83\xBC\xE3\x82\xB6/\xE6\x9B\xB2 1.mp3";
-  EXPECT_NE(NativeProfileFile().WriteString("Section", kKeyFile, path, file.c_str()), 0);
-  EXPECT_EQ(GetIni(NativeProfileFile(), "Section", kKeyFile, file.string()), path);
+  EXPECT_NE(PlatformProfile().WriteString("Section", kKeyFile, path, file.c_str()), 0);
+  EXPECT_EQ(GetIni(PlatformProfile(), "Section", kKeyFile, file.string()), path);
   EXPECT_EQ(ReadBytes(file), std::string("[Section]\r\n") + kKeyFile + "=" + path + "\r\n");
 }
 
@@ -165,7 +166,7 @@ TEST_F(ProfileFiles, WritesThatWouldNotReadBackAreRefused) {
   const fs::path file = root_ / "Veloran.ini";
   for (const auto& c : cases) {
     WriteBytes(file, original);
-    EXPECT_EQ(NativeProfileFile().WriteString(c.section, c.key, c.value, file.c_str()), 0) << c.what;
+    EXPECT_EQ(PlatformProfile().WriteString(c.section, c.key, c.value, file.c_str()), 0) << c.what;
     EXPECT_EQ(ReadBytes(file), original) << c.what;
   }
   // No file is made for a refused write either.
@@ -185,8 +186,8 @@ TEST_F(ProfileFiles, OddBytesReadBackAsWritten) {
   const fs::path marked = root_ / "marked.ini";
   const char* key = "\xEF\xBB\xBFk";
   for (const char* value : {"v", "v", "w"}) {
-    EXPECT_NE(NativeProfileFile().WriteString("", key, value, marked.c_str()), 0) << value;
-    EXPECT_EQ(GetIni(NativeProfileFile(), "", key, marked.string()), value);
+    EXPECT_NE(PlatformProfile().WriteString("", key, value, marked.c_str()), 0) << value;
+    EXPECT_EQ(GetIni(PlatformProfile(), "", key, marked.string()), value);
   }
   EXPECT_EQ(ReadBytes(marked), "\r\n\xEF\xBB\xBFk=w\r\n");
 }
@@ -211,8 +212,8 @@ TEST_F(ProfileFiles, NamesEndingInStrayBytesReadBackAndNeverGrowTheFile) {
     const fs::path file = root_ / ("grow" + std::to_string(n++) + ".ini");
     uintmax_t size = 0;
     for (const char* value : {"v", "w", "w", "w"}) {
-      EXPECT_NE(NativeProfileFile().WriteString(c.section, c.key, value, file.c_str()), 0) << c.section;
-      EXPECT_EQ(GetIni(NativeProfileFile(), c.section, c.key, file.string()), value) << c.section;
+      EXPECT_NE(PlatformProfile().WriteString(c.section, c.key, value, file.c_str()), 0) << c.section;
+      EXPECT_EQ(GetIni(PlatformProfile(), c.section, c.key, file.string()), value) << c.section;
       if (value[0] != 'w') continue;
       if (size != 0) {
         EXPECT_EQ(fs::file_size(file), size) << c.section;
@@ -245,7 +246,7 @@ TEST_F(ProfileFiles, NulEndsANameOrValueLikeALineEnd) {
     const char* value;
   } reads[] = {{"Section", "k", "ab"}, {"Section", "n", "2"}, {"Se", "q", "1"}};
   for (const auto& r : reads) {
-    EXPECT_EQ(GetIni(NativeProfileFile(), r.section, r.key, file.string()), r.value) << r.key;
+    EXPECT_EQ(GetIni(PlatformProfile(), r.section, r.key, file.string()), r.value) << r.key;
   }
   // Writing what is there changes nothing; the value reads back as written.
   EXPECT_NE(Put(file, "k", "ab "), 0);

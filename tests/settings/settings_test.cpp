@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform_profile.h"
 #include "settings.h"
 
 namespace fs = std::filesystem;
@@ -19,7 +20,7 @@ std::string g_program_folder;
 
 // The real profile file of the platform: our own reader and writer on Linux, the
 // Windows calls themselves (under Wine) in the Windows build.
-ProfileFile& Profile() { return NativeProfileFile(); }
+ProfileFile& Profile() { return PlatformProfile(); }
 
 const std::string kKind = kKeyKind;
 const std::string kTrack = kKeyTrack;
