@@ -51,13 +51,9 @@ MessagePump FakePlatform::PumpMessage(int* exit_code) {
   return next;
 }
 
-const TimerClock& FakePlatform::Clock() {
-  static const TimerClock clock = {
-      [](int64_t* frequency) { *frequency = 1000; return true; },
-      []() { return ticks; },
-      []() -> uint32_t { return 0; },
-  };
-  return clock;
+bool FakePlatform::TickClock::QueryFrequency(int64_t* frequency) const {
+  *frequency = 1000;
+  return true;
 }
 
 extern "C" {
