@@ -51,11 +51,6 @@ MessagePump FakePlatform::PumpMessage(int* exit_code) {
   return next;
 }
 
-bool FakePlatform::TickClock::QueryFrequency(int64_t* frequency) const {
-  *frequency = 1000;
-  return true;
-}
-
 extern "C" {
 
 void APIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { Record("glViewport", {double(x), double(y), double(w), double(h)}); }

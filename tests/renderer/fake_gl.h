@@ -70,7 +70,7 @@ class FakePlatform : public RendererPlatform {
 
  private:
   struct TickClock : TimerClock {
-    bool QueryFrequency(int64_t* frequency) const override;
+    bool QueryFrequency(int64_t* frequency) const override { return (*frequency = 1000) != 0; }
     int64_t QueryCounter() const override { return ticks; }
     uint32_t Milliseconds() const override { return 0; }
   };

@@ -15,11 +15,12 @@ namespace {
 
 // A clock set by hand; a frequency of 0 has no high-resolution counter.
 struct HandClock : TimerClock {
+  HandClock(int64_t f, int64_t c, uint32_t m) : frequency(f), counter(c), millis(m) {}
   bool QueryFrequency(int64_t* f) const override { return (*f = frequency) != 0; }
   int64_t QueryCounter() const override { return counter; }
   uint32_t Milliseconds() const override { return millis; }
-  int64_t frequency = 0, counter = 0;
-  uint32_t millis = 0;
+  int64_t frequency, counter;
+  uint32_t millis;
 };
 
 TEST(FrameTimer, ZeroUntilStartedThenElapsedAndDeltaFromEitherSource) {
@@ -47,10 +48,7 @@ TEST(FrameTimer, ZeroUntilStartedThenElapsedAndDeltaFromEitherSource) {
       {"millisecond wrap", 0, 0, 0xFFFF'FFF0u, {{10, 0.010, 0.010}, {20, 0.030, 0.020}}, 1e-6f},
   };
   for (const auto& c : cases) {
-    HandClock clock;
-    clock.frequency = c.frequency;
-    clock.counter = c.counter;
-    clock.millis = c.millis;
+    HandClock clock(c.frequency, c.counter, c.millis);
     FrameTimer timer;
     timer.Init(clock);
     for (const auto& step : c.steps) {
@@ -82,10 +80,8 @@ TEST(FrameTimer, LongRunsKeepFrameTimesFloorAndBurstsExact) {
   for (const auto& row : rows) {
     const double ticks_per_second = row.frequency ? double(row.frequency) : 1000.0;
     const int64_t ticks_before = static_cast<int64_t>(row.hours * 3600 * ticks_per_second);
-    HandClock clock;
-    clock.frequency = row.frequency;
-    clock.counter = 5'000'000'000;
-    clock.millis = static_cast<uint32_t>(-static_cast<int64_t>(kWrapIn * 1000) - ticks_before);
+    HandClock clock(row.frequency, 5'000'000'000,
+                    static_cast<uint32_t>(-static_cast<int64_t>(kWrapIn * 1000) - ticks_before));
     const int64_t counter_at_init = clock.counter;
     const uint32_t millis_at_init = clock.millis;
     const auto set_clock = [&](double seconds_since_init) {
