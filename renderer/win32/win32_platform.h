@@ -13,8 +13,8 @@
 //      timer at 1 ms where there is none)
 //  [ ] the embedded run in another program's window: Windows' saver host shows no
 //      such window (the preview is the host's own picture)
-//  [ ] a guardian of the display mode: the system puts a mode changed with
-//      CDS_FULLSCREEN back itself when the program ends
+//  [ ] a guardian of the display mode: a mode set with CDS_FULLSCREEN is temporary,
+//      and the system puts the stored one back when the program ends
 //  [ ] the wall clock for the frame statistics: the first-frame time is measured
 //      on Linux only
 #include <windows.h>
