@@ -27,7 +27,7 @@ int RunRenderer(RendererPlatform& platform) {
   // At most one frame per refresh of the display, however fast the swap returns.
   const TimerClock& clock = platform.Clock();
   int64_t frequency = 0;
-  if (!clock.query_frequency(&frequency)) frequency = 0;
+  if (!clock.QueryFrequency(&frequency)) frequency = 0;
   const int64_t period = FramePeriod(frequency, platform.RefreshRate(), UncappedRequested());
   FramePacer pacer(period);
   if (period > 0) stats.PacedAt(static_cast<double>(frequency) / static_cast<double>(period));
@@ -40,11 +40,11 @@ int RunRenderer(RendererPlatform& platform) {
     if (pumped == MessagePump::kQuit) break;
     if (pumped == MessagePump::kIdle) {
       if (platform.ClientSizeChanged(&width, &height)) scene.ResizeScene(width, height);
-      const int64_t start = pacer.Paced() ? clock.query_counter() : 0;
+      const int64_t start = pacer.Paced() ? clock.QueryCounter() : 0;
       scene.RenderIdleFrame();
       stats.CountSwap();
       if (pacer.Paced()) {
-        const int64_t swapped = clock.query_counter();
+        const int64_t swapped = clock.QueryCounter();
         const int64_t next = pacer.AfterSwap(start, swapped);
         if (next > swapped) platform.SleepUntil(next);
       }

@@ -15,7 +15,7 @@ constexpr std::size_t kIntervalSteps = 25000;         // 250 ms
 
 FrameStats::FrameStats(RendererPlatform& platform, bool enabled, std::FILE* out)
     : platform_(platform), out_(out) {
-  enabled_ = enabled && platform.Clock().query_frequency(&frequency_) && frequency_ > 0;
+  enabled_ = enabled && platform.Clock().QueryFrequency(&frequency_) && frequency_ > 0;
 }
 
 bool FrameStats::Requested() {
@@ -46,7 +46,7 @@ double FrameStats::IntervalPercentileMs(double share) const {
 
 void FrameStats::CountSwap() {
   if (!enabled_) return;
-  const int64_t ticks = platform_.Clock().query_counter();
+  const int64_t ticks = platform_.Clock().QueryCounter();
   if (frames_ > 0) CountInterval(ticks - last_ticks_);
   last_ticks_ = ticks;
   const double now = static_cast<double>(ticks) / static_cast<double>(frequency_);

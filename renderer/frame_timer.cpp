@@ -5,12 +5,12 @@ void FrameTimer::Init(const TimerClock& clock) {
   previous_ticks_ = 0;
   elapsed_ = delta_ = 0;
   int64_t frequency = 0;
-  if (clock.query_frequency(&frequency) && frequency > 0) {
-    base_count_ = clock.query_counter();
+  if (clock.QueryFrequency(&frequency) && frequency > 0) {
+    base_count_ = clock.QueryCounter();
     seconds_per_tick_ = static_cast<double>(1.0L / static_cast<long double>(frequency));
     source_ = &FrameTimer::ReadPerformanceCounter;
   } else {
-    last_milliseconds_ = clock.milliseconds();
+    last_milliseconds_ = clock.Milliseconds();
     milliseconds_ = 0;
     base_count_ = last_milliseconds_;
     seconds_per_tick_ = 0.001;
@@ -19,13 +19,13 @@ void FrameTimer::Init(const TimerClock& clock) {
 }
 
 int64_t FrameTimer::ReadPerformanceCounter() {
-  current_count_ = clock_->query_counter();
+  current_count_ = clock_->QueryCounter();
   return current_count_ - base_count_;
 }
 
 int64_t FrameTimer::ReadMilliseconds() {
   // Unsigned 32-bit subtraction: right across the clock's wrap.
-  const uint32_t now = clock_->milliseconds();
+  const uint32_t now = clock_->Milliseconds();
   milliseconds_ += static_cast<uint32_t>(now - last_milliseconds_);
   last_milliseconds_ = now;
   return milliseconds_;

@@ -9,13 +9,16 @@
 
 #include <cstdint>
 
-// What the timer needs of the platform.
-struct TimerClock {
+// What the timer needs of the platform: a high-resolution counter where there is one,
+// and a millisecond clock.
+class TimerClock {
+ public:
+  virtual ~TimerClock() = default;
   // Counter frequency in ticks per second; false when there is no such counter.
-  bool (*query_frequency)(int64_t* frequency);
-  int64_t (*query_counter)();
+  virtual bool QueryFrequency(int64_t* frequency) const = 0;
+  virtual int64_t QueryCounter() const = 0;
   // Milliseconds of a free-running 32-bit clock.
-  uint32_t (*milliseconds)();
+  virtual uint32_t Milliseconds() const = 0;
 };
 
 class FrameTimer {

@@ -1,8 +1,6 @@
 #include "settings_dialog.h"
 
 #include <cmath>
-#include <clocale>
-#include <cstdlib>
 #include <limits>
 
 #include "dialog_layout.h"
@@ -12,42 +10,6 @@ namespace {
 
 constexpr int kTrackItems = 30;
 constexpr unsigned kFileNameBuffer = 255;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// A plain decimal number: optional sign, digits with an optional fraction (at least
-// one digit), an optional exponent; blanks around it.
-bool ParseDecimal(const std::string& text, double* value) {
-  size_t i = 0, n = text.size();
-  while (i < n && IsBlank(text[i])) ++i;
-  while (n > i && IsBlank(text[n - 1])) --n;
-  const std::string body = text.substr(i, n - i);
-  size_t p = 0;
-  if (p < body.size() && (body[p] == '+' || body[p] == '-')) ++p;
-  size_t digits = 0;
-  while (p < body.size() && IsDigit(body[p])) ++p, ++digits;
-  if (p < body.size() && body[p] == '.') {
-    ++p;
-    while (p < body.size() && IsDigit(body[p])) ++p, ++digits;
-  }
-  if (digits == 0) return false;
-  if (p < body.size() && (body[p] == 'e' || body[p] == 'E')) {
-    ++p;
-    if (p < body.size() && (body[p] == '+' || body[p] == '-')) ++p;
-    size_t exponent_digits = 0;
-    while (p < body.size() && IsDigit(body[p])) ++p, ++exponent_digits;
-    if (exponent_digits == 0) return false;
-  }
-  if (p != body.size()) return false;
-  // strtod reads the locale's decimal mark (a toolkit may have set a locale by now):
-  // give it that one. Overflow gives +-HUGE_VAL, held to the range by the caller.
-  std::string text_in_locale = body;
-  const size_t dot = text_in_locale.find('.');
-  if (dot != std::string::npos) text_in_locale.replace(dot, 1, std::localeconv()->decimal_point);
-  *value = std::strtod(text_in_locale.c_str(), nullptr);
-  return true;
-}
 
 }  // namespace
 

@@ -22,8 +22,8 @@ std::vector<RowColour> BackgroundRows(int height);
 // Where copies of a tile go to cover a panel: columns left to right, each top to bottom.
 std::vector<PixelPoint> TileOrigins(int panel_width, int panel_height, int tile_width, int tile_height);
 
-// The track typed or picked in the combo box: a decimal number (blanks around it, a
-// sign, a fraction, an exponent) rounded halves-to-even and held to the 16-bit range;
+// The track typed or picked in the combo box: a decimal number (ParseDecimal, as in
+// the settings file) rounded halves-to-even and held to the 16-bit range;
 // 0 for anything that is not a number. "2.5" -> 2, "3.5" -> 4, "abc" -> 0, "" -> 0,
 // "99999" -> 32767.
 std::int16_t TrackFromText(const std::string& text);

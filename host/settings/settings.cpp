@@ -3,6 +3,7 @@
 
 #include "settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -156,7 +157,7 @@ std::string FolderOf(const std::string& path, const PathStyle& style) {
   return folder;
 }
 
-int16_t IniNumber(const std::string& text, int16_t fallback) {
+bool ParseDecimal(const std::string& text, double* value) {
   size_t begin = 0, end = text.size();
   while (begin < end && IsBlank(text[begin])) ++begin;
   while (end > begin && IsBlank(text[end - 1])) --end;
@@ -173,22 +174,51 @@ int16_t IniNumber(const std::string& text, int16_t fallback) {
     ++i;
     while (i < end && IsDigit(text[i])) ++i, ++mantissa_digits;
   }
-  if (mantissa_digits == 0) return fallback;
+  if (mantissa_digits == 0) return false;
+  const size_t mantissa_end = i;
   if (i < end && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
     if (i < end && (text[i] == '+' || text[i] == '-')) ++i;
     size_t exponent_digits = 0;
     while (i < end && IsDigit(text[i])) ++i, ++exponent_digits;
-    if (exponent_digits == 0) return fallback;
+    if (exponent_digits == 0) return false;
   }
-  if (i != end) return fallback;
+  if (i != end) return false;
 
+  double parsed = 0.0;
+  const char* first = text.data() + number_start;
+  const auto result = std::from_chars(first, text.data() + end, parsed);
+  if (result.ec == std::errc::result_out_of_range) {
+    // Beyond a double's range: too large when its first non-zero digit's place plus
+    // its exponent is 0 or more, else too small.
+    const char* const mantissa_last = text.data() + mantissa_end;
+    long long place = -1;  // where the first digit stands: it is worth 10^place
+    for (const char* p = first; p < mantissa_last && IsDigit(*p); ++p) ++place;
+    for (const char* p = first; p < mantissa_last && (*p == '0' || *p == '.'); ++p)
+      if (*p == '0') --place;
+    constexpr long long kFarOut = 1'000'000'000'000'000;  // any more says nothing new
+    long long exponent = 0;
+    if (mantissa_end < end) {
+      size_t e = mantissa_end + 1;
+      const bool below = text[e] == '-';
+      if (text[e] == '+' || below) ++e;
+      for (; e < end; ++e) exponent = std::min(exponent * 10 + (text[e] - '0'), kFarOut);
+      if (below) exponent = -exponent;
+    }
+    if (place + exponent < 0) return false;
+    parsed = HUGE_VAL;
+  } else if (result.ec != std::errc() || result.ptr != text.data() + end) {
+    return false;
+  }
+  *value = negative ? -parsed : parsed;
+  return true;
+}
+
+int16_t IniNumber(const std::string& text, int16_t fallback) {
   double value = 0.0;
-  const auto result = std::from_chars(text.data() + number_start, text.data() + end, value);
-  // Numbers beyond what a double holds (1e999, 1e-999) count as not a number.
-  if (result.ec != std::errc() || result.ptr != text.data() + end) return fallback;
-  if (negative) value = -value;
+  if (!ParseDecimal(text, &value)) return fallback;
   const double floored = std::floor(value);
+  // Out of range, infinity included.
   if (!(floored >= -32768.0 && floored <= 32767.0)) return fallback;
   return static_cast<int16_t>(floored);
 }

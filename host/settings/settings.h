@@ -75,9 +75,16 @@ std::string FolderOf(const std::string& path, const PathStyle& style);
 
 // --- Numbers in the file ---
 
-// Turns a stored value into a 16-bit number: leading and trailing blanks skipped, a
-// decimal number (sign, digits, optional fraction, optional exponent) rounded down
-// towards minus infinity. Anything else, and results outside -32768..32767, give
+// Reads a decimal number as the settings file and the dialog's typed track spell it,
+// whatever the locale: blanks (space, tab) around it, a sign, digits with an optional
+// fraction (at least one digit), an optional exponent. False for anything else
+// ("abc", "2abc", "&H10", "0x10", "1,5", "inf", ""). A number too large for a double
+// reads as plus or minus infinity ("1e999"); a non-zero one too small for it
+// ("1e-999") counts as not a number.
+bool ParseDecimal(const std::string& text, double* value);
+
+// Turns a stored value into a 16-bit number: a decimal number (ParseDecimal) rounded
+// down towards minus infinity. Anything else, and results outside -32768..32767, give
 // `fallback`: "2.9" -> 2, "-0.5" -> -1, " 1e2" -> 100, "abc", "2abc", "&H10", "" ->
 // fallback.
 int16_t IniNumber(const std::string& text, int16_t fallback = 0);

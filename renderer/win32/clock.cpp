@@ -9,28 +9,20 @@
 #define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
 #endif
 
-namespace {
-
-bool PerformanceFrequency(int64_t* frequency) {
+bool PerformanceClock::QueryFrequency(int64_t* frequency) const {
   LARGE_INTEGER value;
   if (!QueryPerformanceFrequency(&value)) return false;
   *frequency = value.QuadPart;
   return true;
 }
 
-int64_t PerformanceCounter() {
+int64_t PerformanceClock::QueryCounter() const {
   LARGE_INTEGER value;
   QueryPerformanceCounter(&value);
   return value.QuadPart;
 }
 
-uint32_t Milliseconds() { return timeGetTime(); }
-
-const TimerClock kWindowsClock{PerformanceFrequency, PerformanceCounter, Milliseconds};
-
-}  // namespace
-
-const TimerClock& WindowsTimerClock() { return kWindowsClock; }
+uint32_t PerformanceClock::Milliseconds() const { return timeGetTime(); }
 
 // The system's timers tick every 15.6 ms by default, too coarse for a 16.7 ms frame.
 // A high-resolution waitable timer (Windows 10 1803 and later) is precise without
@@ -47,8 +39,8 @@ void Win32Platform::SleepUntil(int64_t counter) {
     sleep_timer_failed_ = !sleep_timer_;
   }
   int64_t frequency = 0;
-  if (!PerformanceFrequency(&frequency) || frequency <= 0) return;
-  const int64_t remaining = counter - PerformanceCounter();
+  if (!clock_.QueryFrequency(&frequency) || frequency <= 0) return;
+  const int64_t remaining = counter - clock_.QueryCounter();
   if (remaining <= 0) return;
   // Relative due times are negative, in 100 ns units.
   const int64_t hundreds_of_ns = remaining / frequency * 10000000 + remaining % frequency * 10000000 / frequency;

@@ -3,6 +3,20 @@
 // full-screen window with its WGL context, the black windows over the other
 // monitors, the message queue, the message box, the clocks and the sleep between
 // frames. main.cpp has the window side, clock.cpp the clocks and the sleep.
+//
+//  [X] the display switch through ChangeDisplaySettingsA, put back at the end
+//  [X] the cursor hidden through ShowCursor
+//  [X] black windows over the other monitors, taking keys like the scene's window
+//  [X] the system's screen-saver command swallowed while the scene runs
+//  [X] the system's message box
+//  [X] a sleep between frames on a high-resolution waitable timer (or the system
+//      timer at 1 ms where there is none)
+//  [ ] the embedded run in another program's window: Windows' saver host shows no
+//      such window (the preview is the host's own picture)
+//  [ ] a guardian of the display mode: a mode set with CDS_FULLSCREEN is temporary,
+//      and the system puts the stored one back when the program ends
+//  [ ] the wall clock for the frame statistics: the first-frame time is measured
+//      on Linux only
 #include <windows.h>
 
 #include <vector>
@@ -10,7 +24,12 @@
 #include "platform.h"
 
 // The performance counter, and timeGetTime as the millisecond fallback.
-const TimerClock& WindowsTimerClock();
+class PerformanceClock : public TimerClock {
+ public:
+  bool QueryFrequency(int64_t* frequency) const override;
+  int64_t QueryCounter() const override;
+  uint32_t Milliseconds() const override;
+};
 
 class Win32Platform : public RendererPlatform {
  public:
@@ -28,13 +47,14 @@ class Win32Platform : public RendererPlatform {
   void ShowErrorBox(const char* text) override;
   void KillRendererWindow() override;
   void RestoreDisplay() override;
-  const TimerClock& Clock() override { return WindowsTimerClock(); }
+  const TimerClock& Clock() override { return clock_; }
   double RefreshRate() override { return refresh_; }
   void SleepUntil(int64_t counter) override;
   // The launch-to-first-frame figure is measured on Linux only; none here.
   bool UnixTimeNanoseconds(int64_t*) override { return false; }
 
  private:
+  PerformanceClock clock_;
   HINSTANCE instance_ = nullptr;  // set once the window class is registered
   HWND window_ = nullptr;
   HDC dc_ = nullptr;

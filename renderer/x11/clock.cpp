@@ -5,33 +5,25 @@
 
 #include "x11_platform.h"
 
-namespace {
-
-bool MonotonicFrequency(int64_t* frequency) {
+bool MonotonicClock::QueryFrequency(int64_t* frequency) const {
   timespec now{};
   if (clock_gettime(CLOCK_MONOTONIC, &now) != 0) return false;
   *frequency = 1000000000;
   return true;
 }
 
-int64_t MonotonicNanoseconds() {
+int64_t MonotonicClock::QueryCounter() const {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-uint32_t MonotonicMilliseconds() {
+uint32_t MonotonicClock::Milliseconds() const {
   timespec now{};
   clock_gettime(CLOCK_MONOTONIC, &now);
   return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000 +
                                static_cast<uint64_t>(now.tv_nsec) / 1000000);
 }
-
-const TimerClock kMonotonicClock{MonotonicFrequency, MonotonicNanoseconds, MonotonicMilliseconds};
-
-}  // namespace
-
-const TimerClock& MonotonicTimerClock() { return kMonotonicClock; }
 
 bool X11Platform::UnixTimeNanoseconds(int64_t* ns) {
   timespec wall{};

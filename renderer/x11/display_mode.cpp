@@ -5,7 +5,6 @@
 // (killed, crashed).
 #include "display_mode.h"
 
-#include <X11/extensions/Xrandr.h>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -22,38 +21,10 @@
 #include <vector>
 
 #include "display_plan.h"
-#include "x11_platform.h"
 
 namespace {
 
-// What the screen looked like before the switch, and what the switch added.
-struct SavedConfig {
-  bool active = false;
-  std::string display_name;
-  RRCrtc crtc = 0;
-  RRMode mode = 0;
-  int x = 0;
-  int y = 0;
-  Rotation rotation = RR_Rotate_0;
-  std::vector<RROutput> outputs;
-  RROutput output = 0;      // the output the new mode was added to
-  RRMode created_mode = 0;  // a mode made for the run and removed afterwards; 0 if none
-  int screen_width = 0;
-  int screen_height = 0;
-  int screen_mm_width = 0;
-  int screen_mm_height = 0;
-};
-
-SavedConfig g_saved;
-pid_t g_guardian = -1;
-int g_guardian_pipe = -1;
-
 constexpr char kReleased = 'R';  // sent to the guardian: the renderer has restored
-
-bool Synced(Display* display) {
-  XSync(display, False);
-  return LastXError() == 0;
-}
 
 void RootSize(Display* display, int* width, int* height) {
   // DisplayWidth() keeps the size the connection started with; ask the server.
@@ -73,32 +44,33 @@ int Millimetres(int pixels, int saved_pixels, int saved_mm) {
   return std::max(1, static_cast<int>(std::lround(double(pixels) * saved_mm / saved_pixels)));
 }
 
-bool SetScreenSize(Display* display, int width, int height, const SavedConfig& saved) {
-  ClearXError();
+bool SetScreenSize(Display* display, XErrors& errors, int width, int height,
+                   const SavedConfig& saved) {
+  errors.Clear();
   XRRSetScreenSize(display, DefaultRootWindow(display), width, height,
                    Millimetres(width, saved.screen_width, saved.screen_mm_width),
                    Millimetres(height, saved.screen_height, saved.screen_mm_height));
-  return Synced(display);
+  return errors.Synced(display);
 }
 
-bool SetCrtc(Display* display, RRCrtc crtc, int x, int y, RRMode mode, Rotation rotation,
-             const std::vector<RROutput>& outputs) {
+bool SetCrtc(Display* display, XErrors& errors, RRCrtc crtc, int x, int y, RRMode mode,
+             Rotation rotation, const std::vector<RROutput>& outputs) {
   XRRScreenResources* resources =
       XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
   if (!resources) return false;
-  ClearXError();
+  errors.Clear();
   Status status = XRRSetCrtcConfig(display, resources, crtc, CurrentTime, x, y, mode, rotation,
                                    const_cast<RROutput*>(outputs.data()),
                                    static_cast<int>(outputs.size()));
   XRRFreeScreenResources(resources);
-  return Synced(display) && status == RRSetConfigSuccess;
+  return errors.Synced(display) && status == RRSetConfigSuccess;
 }
 
 // Puts one CRTC into a mode and the screen to a size. The screen must hold every
 // CRTC at each step: grow it first, shrink it last.
-bool ApplyConfig(Display* display, RRCrtc crtc, int x, int y, RRMode mode, Rotation rotation,
-                 const std::vector<RROutput>& outputs, int screen_width, int screen_height,
-                 const SavedConfig& saved) {
+bool ApplyConfig(Display* display, XErrors& errors, RRCrtc crtc, int x, int y, RRMode mode,
+                 Rotation rotation, const std::vector<RROutput>& outputs, int screen_width,
+                 int screen_height, const SavedConfig& saved) {
   int width, height;
   RootSize(display, &width, &height);
   int interim_width = std::max(width, screen_width);
@@ -106,98 +78,28 @@ bool ApplyConfig(Display* display, RRCrtc crtc, int x, int y, RRMode mode, Rotat
   bool ok = true;
   XGrabServer(display);
   if (interim_width != width || interim_height != height)
-    ok = SetScreenSize(display, interim_width, interim_height, saved);
-  if (ok) ok = SetCrtc(display, crtc, x, y, mode, rotation, outputs);
+    ok = SetScreenSize(display, errors, interim_width, interim_height, saved);
+  if (ok) ok = SetCrtc(display, errors, crtc, x, y, mode, rotation, outputs);
   if (ok && (interim_width != screen_width || interim_height != screen_height))
-    ok = SetScreenSize(display, screen_width, screen_height, saved);
+    ok = SetScreenSize(display, errors, screen_width, screen_height, saved);
   XUngrabServer(display);
   XSync(display, False);
   return ok;
 }
 
-void RemoveCreatedMode(Display* display, const SavedConfig& saved) {
+void RemoveCreatedMode(Display* display, XErrors& errors, const SavedConfig& saved) {
   if (!saved.created_mode) return;
-  ClearXError();
+  errors.Clear();
   XRRDeleteOutputMode(display, saved.output, saved.created_mode);
   XRRDestroyMode(display, saved.created_mode);
   XSync(display, False);
 }
 
-bool Restore(Display* display, const SavedConfig& saved) {
-  bool ok = ApplyConfig(display, saved.crtc, saved.x, saved.y, saved.mode, saved.rotation,
+bool RestoreConfig(Display* display, XErrors& errors, const SavedConfig& saved) {
+  bool ok = ApplyConfig(display, errors, saved.crtc, saved.x, saved.y, saved.mode, saved.rotation,
                         saved.outputs, saved.screen_width, saved.screen_height, saved);
-  RemoveCreatedMode(display, saved);
+  RemoveCreatedMode(display, errors, saved);
   return ok;
-}
-
-[[noreturn]] void GuardianMain(int read_fd) {
-  // Keep nothing of the renderer open: its X connection above all, which would keep
-  // its window alive after its death, and the write end of the pipe.
-  if (read_fd != 3) dup2(read_fd, 3);
-  int null_fd = open("/dev/null", O_RDWR);
-  if (null_fd >= 0) {
-    dup2(null_fd, 0);
-    dup2(null_fd, 1);
-  }
-  if (close_range(4, ~0U, 0) != 0) {
-    for (int fd = 4; fd < 1024; ++fd) close(fd);
-  }
-  prctl(PR_SET_NAME, "veloran-guard", 0, 0, 0);
-  // A Ctrl+C or a terminal hang-up meant for the renderer must not take the
-  // guardian with it before it has done its job.
-  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) std::signal(sig, SIG_IGN);
-
-  bool released = false;
-  for (;;) {
-    char c;
-    ssize_t n = read(3, &c, 1);
-    if (n == 1) {
-      if (c == kReleased) released = true;
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    break;  // end of file: the renderer has ended one way or another
-  }
-  if (!released) {
-    if (Display* display = XOpenDisplay(g_saved.display_name.c_str())) {
-      Restore(display, g_saved);
-      XCloseDisplay(display);
-    }
-  }
-  _exit(0);
-}
-
-void StartGuardian() {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) return;
-  pid_t pid = fork();
-  if (pid < 0) {
-    close(fds[0]);
-    close(fds[1]);
-    return;
-  }
-  if (pid == 0) GuardianMain(fds[0]);
-  close(fds[0]);
-  g_guardian = pid;
-  g_guardian_pipe = fds[1];
-}
-
-// restored: the configuration is back, the guardian has nothing to do.
-void ReleaseGuardian(bool restored) {
-  if (g_guardian_pipe >= 0) {
-    if (restored) {
-      char c = kReleased;
-      while (write(g_guardian_pipe, &c, 1) < 0 && errno == EINTR) {
-      }
-    }
-    close(g_guardian_pipe);
-    g_guardian_pipe = -1;
-  }
-  if (g_guardian > 0) {
-    while (waitpid(g_guardian, nullptr, 0) < 0 && errno == EINTR) {
-    }
-    g_guardian = -1;
-  }
 }
 
 const XRRModeInfo* FindMode(const XRRScreenResources* resources, RRMode id) {
@@ -266,8 +168,8 @@ bool ReadLayout(Display* display, XRRScreenResources* resources, RROutput output
 
 // A mode of width x height made for the run and added to the output, with the
 // blanking of the standard 1024x768 timing at the given rate (none at rate 0).
-RRMode CreateMode(Display* display, XRRScreenResources* resources, RROutput output, int width,
-                  int height, double refresh) {
+RRMode CreateMode(Display* display, XErrors& errors, XRRScreenResources* resources,
+                  RROutput output, int width, int height, double refresh) {
   char name[64];
   std::snprintf(name, sizeof name, "veloran-%dx%d", width, height);
   RRMode mode = 0;
@@ -289,14 +191,14 @@ RRMode CreateMode(Display* display, XRRScreenResources* resources, RROutput outp
           static_cast<unsigned long>(std::lround(refresh * info->hTotal * info->vTotal));
       info->modeFlags = RR_HSyncNegative | RR_VSyncNegative;
     }
-    ClearXError();
+    errors.Clear();
     mode = XRRCreateMode(display, DefaultRootWindow(display), info);
     XRRFreeModeInfo(info);
-    if (!Synced(display)) return 0;
+    if (!errors.Synced(display)) return 0;
   }
-  ClearXError();
+  errors.Clear();
   XRRAddOutputMode(display, output, mode);
-  if (!Synced(display)) {
+  if (!errors.Synced(display)) {
     XRRDestroyMode(display, mode);
     XSync(display, False);
     return 0;
@@ -311,8 +213,77 @@ XRectangle ToRectangle(const ScreenArea& area) {
 
 }  // namespace
 
-ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle* area,
-                             std::vector<XRectangle>* blank) {
+[[noreturn]] void DisplayModeSwitch::GuardianMain(int read_fd) {
+  // Keep nothing of the renderer open: its X connection above all, which would keep
+  // its window alive after its death, and the write end of the pipe.
+  if (read_fd != 3) dup2(read_fd, 3);
+  int null_fd = open("/dev/null", O_RDWR);
+  if (null_fd >= 0) {
+    dup2(null_fd, 0);
+    dup2(null_fd, 1);
+  }
+  if (close_range(4, ~0U, 0) != 0) {
+    for (int fd = 4; fd < 1024; ++fd) close(fd);
+  }
+  prctl(PR_SET_NAME, "veloran-guard", 0, 0, 0);
+  // A Ctrl+C or a terminal hang-up meant for the renderer must not take the
+  // guardian with it before it has done its job.
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) std::signal(sig, SIG_IGN);
+
+  bool released = false;
+  for (;;) {
+    char c;
+    ssize_t n = read(3, &c, 1);
+    if (n == 1) {
+      if (c == kReleased) released = true;
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    break;  // end of file: the renderer has ended one way or another
+  }
+  if (!released) {
+    if (Display* display = XOpenDisplay(saved_.display_name.c_str())) {
+      RestoreConfig(display, errors_, saved_);
+      XCloseDisplay(display);
+    }
+  }
+  _exit(0);
+}
+
+void DisplayModeSwitch::StartGuardian() {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) return;
+  pid_t pid = fork();
+  if (pid < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return;
+  }
+  if (pid == 0) GuardianMain(fds[0]);
+  close(fds[0]);
+  guardian_ = pid;
+  guardian_pipe_ = fds[1];
+}
+
+void DisplayModeSwitch::ReleaseGuardian(bool restored) {
+  if (guardian_pipe_ >= 0) {
+    if (restored) {
+      char c = kReleased;
+      while (write(guardian_pipe_, &c, 1) < 0 && errno == EINTR) {
+      }
+    }
+    close(guardian_pipe_);
+    guardian_pipe_ = -1;
+  }
+  if (guardian_ > 0) {
+    while (waitpid(guardian_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    guardian_ = -1;
+  }
+}
+
+ModeSwitch DisplayModeSwitch::Switch(Display* display, int width, int height, XRectangle* area,
+                                     std::vector<XRectangle>* blank) {
   *area = ToRectangle({0, 0, width, height});
   blank->clear();
   int event_base, error_base, major = 0, minor = 0;
@@ -365,7 +336,7 @@ ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle
   RRMode mode = 0;
   if (plan.step == SwitchStep::kListedMode) mode = plan.mode;
   if (plan.step == SwitchStep::kNewMode) {
-    mode = CreateMode(display, resources, output, width, height, plan.refresh);
+    mode = CreateMode(display, errors_, resources, output, width, height, plan.refresh);
     saved.created_mode = mode;
   }
   XRRFreeScreenResources(resources);
@@ -376,25 +347,25 @@ ModeSwitch SwitchDisplayMode(Display* display, int width, int height, XRectangle
   if (!mode) return unswitched();
 
   saved.active = true;
-  g_saved = saved;
+  saved_ = saved;
   StartGuardian();
-  if (!ApplyConfig(display, crtc, saved.x, saved.y, mode, saved.rotation, saved.outputs,
+  if (!ApplyConfig(display, errors_, crtc, saved.x, saved.y, mode, saved.rotation, saved.outputs,
                    plan.screen_width, plan.screen_height, saved)) {
-    RestoreDisplayMode(display);
+    Restore(display);
     return unswitched();
   }
   report(plan);
   return ModeSwitch::kSwitched;
 }
 
-void RestoreDisplayMode(Display* display) {
-  if (!g_saved.active) return;
-  g_saved.active = false;
-  bool restored = display && Restore(display, g_saved);
+void DisplayModeSwitch::Restore(Display* display) {
+  if (!saved_.active) return;
+  saved_.active = false;
+  bool restored = display && RestoreConfig(display, errors_, saved_);
   ReleaseGuardian(restored);
 }
 
-double CurrentRefreshRate(Display* display) {
+double DisplayModeSwitch::CurrentRefreshRate(Display* display) {
   int event_base, error_base, major = 0, minor = 0;
   if (!XRRQueryExtension(display, &event_base, &error_base) ||
       !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3))

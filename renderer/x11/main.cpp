@@ -23,18 +23,6 @@
 
 namespace {
 
-int g_last_x_error = 0;
-volatile std::sig_atomic_t g_signal_quit = 0;
-
-int OnXError(Display*, XErrorEvent* error) {
-  // Windows vanish while we look at them (a closed message box, a destroyed
-  // window during a swap); note the error and go on, never end the program here.
-  g_last_x_error = error->error_code;
-  return 0;
-}
-
-void OnQuitSignal(int) { g_signal_quit = 1; }
-
 void SetWindowTitle(Display* display, Window window, const char* title) {
   XStoreName(display, window, title);
   Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
@@ -45,11 +33,20 @@ void SetWindowTitle(Display* display, Window window, const char* title) {
 
 }  // namespace
 
-void InstallXErrorHandler() { XSetErrorHandler(OnXError); }
-void ClearXError() { g_last_x_error = 0; }
-int LastXError() { return g_last_x_error; }
+X11Platform* X11Platform::instance_ = nullptr;
 
-void InstallSignalHandlers() {
+void X11Platform::OnQuitSignal(int) {
+  if (instance_) instance_->signal_quit_ = 1;
+}
+
+int X11Platform::OnXError(Display*, XErrorEvent* error) {
+  // Note the error and go on, never end the program here (x_errors.h).
+  if (instance_) instance_->x_errors_.Note(error->error_code);
+  return 0;
+}
+
+X11Platform::X11Platform() {
+  instance_ = this;
   struct sigaction action {};
   action.sa_handler = OnQuitSignal;
   sigemptyset(&action.sa_mask);
@@ -58,7 +55,15 @@ void InstallSignalHandlers() {
 }
 
 X11Platform::~X11Platform() {
+  instance_ = nullptr;
   if (display_) XCloseDisplay(display_);
+}
+
+bool X11Platform::Open() {
+  display_ = XOpenDisplay(nullptr);
+  if (!display_) return false;
+  XSetErrorHandler(OnXError);
+  return true;
 }
 
 XRectangle X11Platform::SetFullscreenMode(std::vector<XRectangle>* blank) {
@@ -67,7 +72,7 @@ XRectangle X11Platform::SetFullscreenMode(std::vector<XRectangle>* blank) {
   // mode and the run fills it as it is. Either way the run goes on, over the output
   // that was (or would have been) switched.
   XRectangle area;
-  SwitchDisplayMode(display_, ScreenWidth, ScreenHeight, &area, blank);
+  display_mode_.Switch(display_, ScreenWidth, ScreenHeight, &area, blank);
   return area;
 }
 
@@ -91,14 +96,14 @@ void X11Platform::CoverOtherOutputs(const std::vector<XRectangle>& areas) {
   attributes.cursor = blank_cursor_;
   attributes.event_mask = KeyPressMask;
   for (const XRectangle& area : areas) {
-    ClearXError();
+    x_errors_.Clear();
     Window cover = XCreateWindow(display_, root, area.x, area.y, area.width, area.height, 0,
                                  CopyFromParent, InputOutput, CopyFromParent,
                                  CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWCursor |
                                      CWEventMask,
                                  &attributes);
     XSync(display_, False);
-    if (!cover || LastXError()) continue;  // the scene runs on without it
+    if (!cover || x_errors_.Last()) continue;  // the scene runs on without it
     XMapRaised(display_, cover);
     covers_.push_back(cover);
   }
@@ -174,11 +179,11 @@ void X11Platform::SetBorderless(Window window) {
 // size and end are followed through its structure events.
 bool X11Platform::CreateEmbeddedWindow() {
   XWindowAttributes target{};
-  ClearXError();
-  if (!XGetWindowAttributes(display_, target_, &target) || LastXError()) return false;
+  x_errors_.Clear();
+  if (!XGetWindowAttributes(display_, target_, &target) || x_errors_.Last()) return false;
   XSelectInput(display_, target_, StructureNotifyMask);
   XSync(display_, False);
-  if (LastXError()) return false;
+  if (x_errors_.Last()) return false;
   target_width_ = target.width;
   target_height_ = target.height;
 
@@ -210,7 +215,7 @@ bool X11Platform::CreateEmbeddedWindow() {
                                CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
   XFree(visual_info);
   XSync(display_, False);
-  if (!child || LastXError()) return false;
+  if (!child || x_errors_.Last()) return false;
   XMapWindow(display_, child);
   XFlush(display_);
   window_ = child;
@@ -244,12 +249,12 @@ bool X11Platform::CreateRendererWindow(const char* title, int width, int height)
   attributes.background_pixel = 0;
   attributes.border_pixel = 0;
   attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask;
-  g_last_x_error = 0;
+  x_errors_.Clear();
   Window window = XCreateWindow(display_, root, area.x, area.y, width, height, 0, depth, InputOutput, visual,
                                 CWColormap | CWBackPixel | CWBorderPixel | CWEventMask,
                                 &attributes);
   XSync(display_, False);
-  if (!window || g_last_x_error) return false;
+  if (!window || x_errors_.Last()) return false;
 
   SetWindowTitle(display_, window, title);
   XClassHint class_hint{const_cast<char*>(title), const_cast<char*>(title)};
@@ -341,7 +346,7 @@ void X11Platform::KillRendererWindow() {
 }
 
 void X11Platform::RestoreDisplay() {
-  RestoreDisplayMode(display_);
+  display_mode_.Restore(display_);
   ShowRendererCursor(true);
   XSync(display_, False);
 }
@@ -358,7 +363,7 @@ void X11Platform::KeepServerSaverAway() {
 
 // The switched mode's rate in the full-screen run, the output's present one when
 // embedded.
-double X11Platform::RefreshRate() { return CurrentRefreshRate(display_); }
+double X11Platform::RefreshRate() { return display_mode_.CurrentRefreshRate(display_); }
 
 void X11Platform::SwapBuffers() {
   if (context_ && window_) glXSwapBuffers(display_, window_);
@@ -367,7 +372,7 @@ void X11Platform::SwapBuffers() {
 }
 
 MessagePump X11Platform::PumpMessage(int* exit_code) {
-  if (g_signal_quit) PostQuit(0);
+  if (signal_quit_) PostQuit(0);
   if (quit_posted_) {
     *exit_code = quit_code_;
     return MessagePump::kQuit;
@@ -385,7 +390,7 @@ void X11Platform::PostQuit(int exit_code) {
   quit_code_ = exit_code;
 }
 
-bool X11Platform::QuitPosted() const { return quit_posted_ || g_signal_quit; }
+bool X11Platform::QuitPosted() const { return quit_posted_ || signal_quit_; }
 
 void X11Platform::HandleRendererEvent(const XEvent& event) {
   if (target_ && event.xany.window == target_) {
@@ -431,7 +436,7 @@ void X11Platform::HandleRendererEvent(const XEvent& event) {
         PostQuit(0);  // a close request; the window stays until shutdown
       break;
     case MapNotify:
-      ClearXError();
+      x_errors_.Clear();
       XSetInputFocus(display_, window_, RevertToPointerRoot, CurrentTime);
       break;
     case DestroyNotify:
@@ -453,17 +458,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: Veloran.dll [-window-id ID]\n");
     return 2;
   }
-  InstallSignalHandlers();
+  X11Platform platform;
   // Embedded, the run belongs to the host that started it: should the host die
   // without ending it, it ends too.
   if (args.window) prctl(PR_SET_PDEATHSIG, SIGTERM);
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) {
+  if (!platform.Open()) {
     std::fprintf(stderr, "Veloran.dll: cannot open display \"%s\"\n", XDisplayName(nullptr));
     return 1;
   }
-  InstallXErrorHandler();
-  X11Platform platform(display);
   if (args.window) platform.EmbedIn(static_cast<Window>(args.window));
   return RunRenderer(platform);
 }

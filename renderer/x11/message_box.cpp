@@ -100,7 +100,8 @@ void SetTitle(Display* display, Window window, const char* title) {
 
 // Blocks until the box is dismissed or a quit is requested, handing the renderer
 // window's own events on meanwhile.
-void RunModal(X11Platform& platform, Box& box, Atom wm_protocols, Atom wm_delete) {
+void RunModal(X11Platform& platform, XErrors& errors, Box& box, Atom wm_protocols,
+              Atom wm_delete) {
   Display* d = box.display;
   bool pressed = false;
   for (;;) {
@@ -121,7 +122,7 @@ void RunModal(X11Platform& platform, Box& box, Atom wm_protocols, Atom wm_delete
         if (event.xexpose.count == 0) Paint(box);
         break;
       case MapNotify:
-        ClearXError();
+        errors.Clear();
         XSetInputFocus(d, box.window, RevertToPointerRoot, CurrentTime);
         break;
       case KeyPress: {
@@ -221,7 +222,7 @@ void X11Platform::ShowErrorBox(const char* text) {
   XMapRaised(d, box.window);
   XFlush(d);
 
-  RunModal(*this, box, wm_protocols, wm_delete);
+  RunModal(*this, x_errors_, box, wm_protocols, wm_delete);
 
   XFreeGC(d, box.gc);
   XDestroyWindow(d, box.window);

@@ -3,33 +3,59 @@
 // full-screen window and its GLX context, the black windows over the other outputs,
 // the window's events, the message box, the clocks and the sleep between frames.
 // main.cpp has the window side, message_box.cpp the box, clock.cpp the clocks and
-// the sleep.
+// the sleep, display_mode.cpp the display switch.
 //
-// Embedded run ("Veloran.dll -window-id ID", how the host runs for a desktop
-// screen-saver daemon): no display switch, no window of its own on the screen, the
-// cursor and the keyboard left alone; it draws into window ID at its size, or into a
-// child window following that size when ID's visual has no GL pixel format, and ends
-// when ID is destroyed (or on SIGTERM/SIGINT, as always).
+//  [X] the display switch through XRandR, with a guardian process that restores the
+//      mode when the renderer is killed or crashes (display_mode.h)
+//  [X] the cursor hidden through XFixes (left visible on servers without it)
+//  [X] black windows over the other outputs; a key on them counts as one on the scene
+//  [X] the server's own screen saver kept away while the scene runs (X sends no
+//      screen-saver command to swallow)
+//  [X] SIGTERM and SIGINT end the run like Esc; a sleep between frames ends at once
+//  [X] the message box: X has none, so the text goes to standard error and into a
+//      small window of our own (message_box.cpp)
+//  [X] the wall clock, for the frame statistics' first-frame time
+//  [X] the embedded run ("Veloran.dll -window-id ID", how the host runs for a desktop
+//      screen-saver daemon): it draws into window ID at its size, or into a child
+//      window following that size when ID's visual has no GL pixel format, and ends
+//      when ID is destroyed or the host dies
+//  [ ] in the embedded run: the display switch, a window of its own on the screen,
+//      the cursor, the keyboard (Esc does nothing) and the server's screen saver; they
+//      belong to the daemon
 
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <csignal>
 #include <ctime>
 #include <vector>
 
+#include "display_mode.h"
 #include "platform.h"
+#include "x_errors.h"
 
 // CLOCK_MONOTONIC in nanoseconds as the high-resolution counter, and its
 // milliseconds as the fallback clock.
-const TimerClock& MonotonicTimerClock();
+class MonotonicClock : public TimerClock {
+ public:
+  bool QueryFrequency(int64_t* frequency) const override;
+  int64_t QueryCounter() const override;
+  uint32_t Milliseconds() const override;
+};
 
+// The program's one platform object. From its construction SIGTERM and SIGINT request
+// a quit.
 class X11Platform : public RendererPlatform {
  public:
-  // Takes over an open connection; closes it when destroyed.
-  explicit X11Platform(Display* display) : display_(display) {}
+  X11Platform();
+  // Closes the connection.
   ~X11Platform() override;
   X11Platform(const X11Platform&) = delete;
   X11Platform& operator=(const X11Platform&) = delete;
+
+  // Opens the connection to the display named by $DISPLAY and notes its protocol
+  // errors from then on; false when it cannot be opened.
+  bool Open();
 
   // Makes the run an embedded one, drawing inside `target`; before the window is made.
   void EmbedIn(Window target) { target_ = target; }
@@ -43,7 +69,7 @@ class X11Platform : public RendererPlatform {
   void ShowErrorBox(const char* text) override;
   void KillRendererWindow() override;
   void RestoreDisplay() override;
-  const TimerClock& Clock() override { return MonotonicTimerClock(); }
+  const TimerClock& Clock() override { return clock_; }
   double RefreshRate() override;
   void SleepUntil(int64_t counter) override;
   bool UnixTimeNanoseconds(int64_t* ns) override;
@@ -57,6 +83,13 @@ class X11Platform : public RendererPlatform {
   void HandleRendererEvent(const XEvent& event);
 
  private:
+  // The handlers of the quit signals and of X errors, which find the platform through
+  // instance_.
+  static void OnQuitSignal(int);
+  static int OnXError(Display*, XErrorEvent* error);
+  // The one static pointer of this layer: the platform the two handlers above reach.
+  static X11Platform* instance_;
+
   GLXFBConfig ChooseFbConfig();
   bool CreateEmbeddedWindow();
   XRectangle SetFullscreenMode(std::vector<XRectangle>* blank);  // where the window goes
@@ -66,7 +99,11 @@ class X11Platform : public RendererPlatform {
   void RequestSwapInterval();
   void KeepServerSaverAway();
 
-  Display* display_;
+  Display* display_ = nullptr;
+  XErrors x_errors_;
+  DisplayModeSwitch display_mode_{x_errors_};
+  MonotonicClock clock_;
+  volatile std::sig_atomic_t signal_quit_ = 0;  // SIGTERM or SIGINT received
   Window window_ = None;
   GLXFBConfig fb_config_ = nullptr;  // the pixel format; null when none could be chosen
   GLXContext context_ = nullptr;
@@ -86,12 +123,3 @@ class X11Platform : public RendererPlatform {
   bool size_changed_ = false;
   int target_width_ = 0, target_height_ = 0;
 };
-
-// Notes X protocol errors instead of ending the program. ClearXError forgets the
-// last one; LastXError is its code (0 when none).
-void InstallXErrorHandler();
-void ClearXError();
-int LastXError();
-
-// SIGTERM and SIGINT request a quit.
-void InstallSignalHandlers();

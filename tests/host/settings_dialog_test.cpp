@@ -278,6 +278,8 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
       {1, "99999", "", " 1", " 32767"}, {1, "-40000", "", " 1", "-32768"},
       {1, "-2", "", " 1", "-2"},        {1, "1e1", "", " 1", " 10"},
       {1, "&H10", "", " 1", " 0"},      {1, "1e999", "", " 1", " 32767"},
+      {1, "-1e999", "", " 1", "-32768"}, {1, "1000e306", "", " 1", " 32767"},
+      {1, "100000e-330", "", " 1", " 0"},
       // The file cannot be written: the dialog stays and says so, naming the file,
       // which keeps what it held, however far the writes went; Cancel still closes.
       {0, "4", "", nullptr, nullptr, 1}, {2, "4", "C:\\M\\x.mp3", nullptr, nullptr, 2},

@@ -51,15 +51,6 @@ MessagePump FakePlatform::PumpMessage(int* exit_code) {
   return next;
 }
 
-const TimerClock& FakePlatform::Clock() {
-  static const TimerClock clock = {
-      [](int64_t* frequency) { *frequency = 1000; return true; },
-      []() { return ticks; },
-      []() -> uint32_t { return 0; },
-  };
-  return clock;
-}
-
 extern "C" {
 
 void APIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { Record("glViewport", {double(x), double(y), double(w), double(h)}); }

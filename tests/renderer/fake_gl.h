@@ -51,7 +51,7 @@ class FakePlatform : public RendererPlatform {
   void ShowErrorBox(const char* text) override { messages.push_back(text); }
   void KillRendererWindow() override { Log("kill"); }
   void RestoreDisplay() override { Log("restore"); }
-  const TimerClock& Clock() override;
+  const TimerClock& Clock() override { return clock_; }
   bool UnixTimeNanoseconds(int64_t* ns) override { return (*ns = wall_ns) != 0; }
   double RefreshRate() override { return refresh; }
   void SleepUntil(int64_t counter) override {
@@ -69,7 +69,13 @@ class FakePlatform : public RendererPlatform {
   std::vector<std::string> messages;
 
  private:
+  struct TickClock : TimerClock {
+    bool QueryFrequency(int64_t* frequency) const override { return (*frequency = 1000) != 0; }
+    int64_t QueryCounter() const override { return ticks; }
+    uint32_t Milliseconds() const override { return 0; }
+  };
   void Log(const char* name) { calls.push_back(name); }
+  TickClock clock_;
 };
 
 // Scripts the draws of `random`: `script` in order, then `fill` for ever. The result

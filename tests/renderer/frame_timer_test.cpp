@@ -13,17 +13,14 @@
 
 namespace {
 
-int64_t g_counter = 0;
-int64_t g_frequency = 0;  // 0: no high-resolution counter
-uint32_t g_millis = 0;
-
-const TimerClock kClock = {
-    [](int64_t* frequency) {
-      *frequency = g_frequency;
-      return g_frequency != 0;
-    },
-    []() { return g_counter; },
-    []() { return g_millis; },
+// A clock set by hand; a frequency of 0 has no high-resolution counter.
+struct HandClock : TimerClock {
+  HandClock(int64_t f, int64_t c, uint32_t m) : frequency(f), counter(c), millis(m) {}
+  bool QueryFrequency(int64_t* f) const override { return (*f = frequency) != 0; }
+  int64_t QueryCounter() const override { return counter; }
+  uint32_t Milliseconds() const override { return millis; }
+  int64_t frequency, counter;
+  uint32_t millis;
 };
 
 TEST(FrameTimer, ZeroUntilStartedThenElapsedAndDeltaFromEitherSource) {
@@ -51,14 +48,12 @@ TEST(FrameTimer, ZeroUntilStartedThenElapsedAndDeltaFromEitherSource) {
       {"millisecond wrap", 0, 0, 0xFFFF'FFF0u, {{10, 0.010, 0.010}, {20, 0.030, 0.020}}, 1e-6f},
   };
   for (const auto& c : cases) {
-    g_frequency = c.frequency;
-    g_counter = c.counter;
-    g_millis = c.millis;
+    HandClock clock(c.frequency, c.counter, c.millis);
     FrameTimer timer;
-    timer.Init(kClock);
+    timer.Init(clock);
     for (const auto& step : c.steps) {
-      if (c.frequency) g_counter += static_cast<int64_t>(step[0]);
-      else g_millis += static_cast<uint32_t>(step[0]);
+      if (c.frequency) clock.counter += static_cast<int64_t>(step[0]);
+      else clock.millis += static_cast<uint32_t>(step[0]);
       timer.Update();
       EXPECT_NEAR(timer.Elapsed(), step[1], c.tolerance) << c.name;
       EXPECT_NEAR(timer.Delta(), step[2], c.tolerance) << c.name;
@@ -85,22 +80,21 @@ TEST(FrameTimer, LongRunsKeepFrameTimesFloorAndBurstsExact) {
   for (const auto& row : rows) {
     const double ticks_per_second = row.frequency ? double(row.frequency) : 1000.0;
     const int64_t ticks_before = static_cast<int64_t>(row.hours * 3600 * ticks_per_second);
-    g_frequency = row.frequency;
-    g_counter = 5'000'000'000;
-    g_millis = static_cast<uint32_t>(-static_cast<int64_t>(kWrapIn * 1000) - ticks_before);
-    const int64_t counter_at_init = g_counter;
-    const uint32_t millis_at_init = g_millis;
+    HandClock clock(row.frequency, 5'000'000'000,
+                    static_cast<uint32_t>(-static_cast<int64_t>(kWrapIn * 1000) - ticks_before));
+    const int64_t counter_at_init = clock.counter;
+    const uint32_t millis_at_init = clock.millis;
     const auto set_clock = [&](double seconds_since_init) {
       const int64_t ticks = static_cast<int64_t>(std::floor(seconds_since_init * ticks_per_second));
-      g_counter = counter_at_init + ticks;
-      g_millis = static_cast<uint32_t>(millis_at_init + static_cast<uint64_t>(ticks));
+      clock.counter = counter_at_init + ticks;
+      clock.millis = static_cast<uint32_t>(millis_at_init + static_cast<uint64_t>(ticks));
       return ticks;
     };
 
     FakePlatform platform;
     Scene scene(platform);
     scene.Particles = std::make_unique<ParticleList>(ParticleCapacity, scene);
-    scene.Timer.Init(kClock);
+    scene.Timer.Init(clock);
     scene.Timer.Update();
     // The hours before, as one long frame.
     double now = row.hours * 3600;

@@ -295,6 +295,7 @@ TEST(IniNumber, Conversion) {
     EXPECT_EQ(IniNumber(c.text), c.value) << '"' << c.text << '"';
   }
   EXPECT_EQ(IniNumber("abc", 5), 5);
+  EXPECT_EQ(IniNumber("1e-999", 5), 5);  // too small for a double: not a number
   EXPECT_EQ(IniNumber("3", 5), 3);
 }
 
