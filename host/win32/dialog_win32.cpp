@@ -549,18 +549,21 @@ void Win32DialogView::SetScreenPointer(ScreenPointer pointer) {
 }
 
 std::int32_t Win32DialogView::OpenFile(const OpenFileRequest& request, std::string* chosen) {
-  // One filter entry: name, pattern, and the empty entry that ends the list.
-  std::string filter = CodePage932FromUtf8(request.filter_name);
-  filter.push_back('\0');
-  filter += request.filter_pattern;
-  filter.push_back('\0');
-  filter.push_back('\0');
-  const std::string title = CodePage932FromUtf8(request.title);
+  // In UTF-16, so that the title and the filter read right at any code page; the
+  // folder goes in and the path comes back in the ANSI code page, as the host keeps
+  // paths. One filter entry: name, pattern, and the empty entry that ends the list.
+  std::wstring filter = WideFromUtf8(request.filter_name);
+  filter.push_back(L'\0');
+  filter += WideFromUtf8(request.filter_pattern);
+  filter.push_back(L'\0');
+  filter.push_back(L'\0');
+  const std::wstring title = WideFromUtf8(request.title);
+  const std::wstring folder = WideFromAnsi(request.initial_folder);
   // Buffers of max_file NULs (and the string's own terminator after them).
-  std::string file(request.max_file, '\0');
-  std::string file_title(request.max_file, '\0');
+  std::wstring file(request.max_file, L'\0');
+  std::wstring file_title(request.max_file, L'\0');
 
-  OPENFILENAMEA ofn = {};
+  OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = ToHwnd(request.owner);
   ofn.hInstance = GetModuleHandleA(nullptr);
@@ -569,11 +572,11 @@ std::int32_t Win32DialogView::OpenFile(const OpenFileRequest& request, std::stri
   ofn.nMaxFile = request.max_file;
   ofn.lpstrFileTitle = &file_title[0];
   ofn.nMaxFileTitle = request.max_file;
-  ofn.lpstrInitialDir = request.initial_folder.c_str();
+  ofn.lpstrInitialDir = folder.c_str();
   ofn.lpstrTitle = title.c_str();
   ofn.Flags = 0;
-  const BOOL result = GetOpenFileNameA(&ofn);
-  if (result > 0) *chosen = file;
+  const BOOL result = GetOpenFileNameW(&ofn);
+  if (result > 0) *chosen = AnsiFromWide(file.substr(0, file.find(L'\0')));
   return result;
 }
 

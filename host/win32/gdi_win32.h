@@ -13,6 +13,8 @@
 std::wstring WideFromUtf8(const std::string& utf8);
 // Text in the system's ANSI code page (a path as the file dialog gave it) as UTF-16.
 std::wstring WideFromAnsi(const std::string& ansi);
+// UTF-16 text in the system's ANSI code page, the spelling the host keeps paths in.
+std::string AnsiFromWide(const std::wstring& wide);
 std::string CodePage932FromUtf8(const std::string& utf8);
 
 // A 24-bit top-down DIB section holding the picture; null when it is empty.

@@ -1,8 +1,10 @@
 // The Windows settings dialog's window, driven through the notifications it sends:
 // its client size, what it paints (shading, strip, transparent labels, radio marks),
-// typing in the track box, the presses that select a kind, and the close box.
+// typing in the track box, the presses that select a kind, the open-file dialog, and
+// the close box.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <dlgs.h>
 
 #include <functional>
 #include <string>
@@ -196,6 +198,59 @@ TEST(DialogWin32Window, PressesOnMarksAndLabels) {
     const std::vector<int> want = p.kind < 0 ? std::vector<int>{} : std::vector<int>{p.kind};
     EXPECT_EQ(events.kinds, want) << p.x << "," << p.y;
   }
+}
+
+// The open-file dialog as its user sees it: read, then a file typed in and opened.
+struct FileDialogSeen {
+  std::wstring title, filter;
+  static FileDialogSeen* current;
+  static BOOL CALLBACK Find(HWND w, LPARAM found) {
+    char name[16] = {};
+    GetClassNameA(w, name, sizeof name);
+    if (std::string(name) != "#32770" || !IsWindowVisible(w)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+  }
+  static void CALLBACK Watch(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &Find, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) return;
+    KillTimer(nullptr, id);
+    wchar_t text[128] = {};
+    GetWindowTextW(dialog, text, 128);
+    current->title = text;
+    GetDlgItemTextW(dialog, cmb1, text, 128);
+    current->filter = text;
+    SetDlgItemTextW(dialog, cmb13, L"C:\\windows\\win.ini");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  }
+};
+FileDialogSeen* FileDialogSeen::current = nullptr;
+
+TEST(DialogWin32Window, OpenFileDialogInJapaneseAtAnyCodePage) {
+  // host_wine.dialog_open_file_1252 runs this again at code page 1252.
+  RecordProperty("code_page", static_cast<int>(GetACP()));
+  ScriptedEvents events;
+  FileDialogSeen seen;
+  FileDialogSeen::current = &seen;
+  std::int32_t result = 0;
+  std::string chosen;
+  events.shown = [&](DialogView& v) {
+    SetTimer(nullptr, 0, 100, &FileDialogSeen::Watch);
+    OpenFileRequest request;
+    request.owner = v.Handle();
+    request.filter_name = kFileFilterName;
+    request.filter_pattern = kFileFilterPattern;
+    request.initial_folder = "C:\\";
+    request.title = kOpenFileTitle;
+    request.max_file = 255;
+    result = v.OpenFile(request, &chosen);
+  };
+  Show(events);
+  EXPECT_EQ(seen.title, L"ﾌｧｲﾙを開く");
+  EXPECT_EQ(seen.filter, L"BGMﾌｧｲﾙ (MP3 WAV)");
+  EXPECT_GT(result, 0);
+  EXPECT_STRCASEEQ(chosen.c_str(), "C:\\windows\\win.ini");
 }
 
 TEST(DialogWin32Window, CloseBoxUnloadsOnce) {
