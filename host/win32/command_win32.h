@@ -66,16 +66,17 @@ class Win32CommandButton : public ButtonSurface {
 
   HWND hwnd_ = nullptr;
   int twips_per_pixel_;
+  HBITMAP pictures_[kButtonPictureCount] = {};  // the six state pictures
   HDC image_dc_ = nullptr;
   HBITMAP image_bitmap_ = nullptr;
   HGDIOBJ image_old_ = nullptr;
   int image_width_ = 0, image_height_ = 0;
   bool opaque_ = true;
 
-  std::string caption_;
-  std::wstring caption_wide_;
   FontSpec font_spec_;
   HFONT font_ = nullptr;
+  std::string caption_;
+  std::wstring caption_wide_;
   COLORREF caption_colour_ = 0;
   bool caption_enabled_ = true;
   RECT caption_rect_ = {0, 0, 0, 0};

@@ -126,19 +126,8 @@ bool Win32DialogView::Create() {
   tpp_ = rt_.TwipsPerPixelX() > 0 ? rt_.TwipsPerPixelX() : 15;
   const int dpi = 1440 / tpp_;
 
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA wc = {};
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpfnWndProc = &Win32DialogView::FormProc;
-    wc.lpszClassName = kFormClass;
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = &Win32DialogView::PanelProc;
-    wc.lpszClassName = kPanelClass;
-    RegisterClassA(&wc);
-    registered = true;
-  }
+  RegisterWindowClass(kFormClass, &Win32DialogView::FormProc);
+  RegisterWindowClass(kPanelClass, &Win32DialogView::PanelProc);
 
   font_ = CreateFontOf(DialogFont(), dpi);
   FontSpec underlined = DialogFont();
@@ -226,39 +215,19 @@ void Win32DialogView::Run() {
 // --- Window procedures ---
 
 LRESULT CALLBACK Win32DialogView::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Win32DialogView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  return self->FormMessage(hwnd, msg, wp, lp);
+  auto* self = WindowObject<Win32DialogView>(hwnd, msg, lp);
+  return self ? self->FormMessage(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK Win32DialogView::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Win32DialogView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  return self->PanelMessage(hwnd, msg, wp, lp);
+  auto* self = WindowObject<Win32DialogView>(hwnd, msg, lp);
+  return self ? self->PanelMessage(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 LRESULT Win32DialogView::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT painted = 0;
+  if (PaintMessage(hwnd, msg, wp, &painted, [this](HDC dc) { PaintForm(dc); })) return painted;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      PaintForm(dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      PaintForm(reinterpret_cast<HDC>(wp));
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SHOWWINDOW:
       if (wp && !shown_) {
         shown_ = true;
@@ -315,7 +284,7 @@ LRESULT Win32DialogView::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       gone_ = true;
       return 0;
     case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      SetWindowObject(hwnd, nullptr);
       form_ = nullptr;
       panel_ = nullptr;
       combo_ = nullptr;
@@ -327,26 +296,16 @@ LRESULT Win32DialogView::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 LRESULT Win32DialogView::PanelMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT painted = 0;
+  if (PaintMessage(hwnd, msg, wp, &painted, [this](HDC dc) { PaintPanel(dc); })) return painted;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      PaintPanel(dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      PaintPanel(reinterpret_cast<HDC>(wp));
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       KindPress(lp);
       return 0;
     case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      SetWindowObject(hwnd, nullptr);
       break;
     default:
       break;

@@ -30,6 +30,15 @@ std::string Narrow(UINT code_page, const std::wstring& wide) {
 
 }  // namespace
 
+void RegisterWindowClass(const char* name, WNDPROC proc) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);  // fails, harmlessly, when the class is there already
+}
+
 std::wstring WideFromUtf8(const std::string& utf8) { return Widen(CP_UTF8, utf8); }
 std::wstring WideFromAnsi(const std::string& ansi) { return Widen(CP_ACP, ansi); }
 std::string AnsiFromWide(const std::wstring& wide) { return Narrow(CP_ACP, wide); }
