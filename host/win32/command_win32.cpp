@@ -40,18 +40,26 @@ class Win32CommandButton::WindowTimer : public FormTimer {
   unsigned interval_ms_;
 };
 
-Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int width, int height, int twips_per_pixel)
+Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int width, int height, int twips_per_pixel,
+                                       int id)
     : twips_per_pixel_(twips_per_pixel > 0 ? twips_per_pixel : 15),
       font_spec_(DialogFont()),
       font_(CreateFontOf(font_spec_, 1440 / twips_per_pixel_)),
       button_(*this) {
   for (int i = 0; i < kButtonPictureCount; ++i) pictures_[i] = CreatePictureBitmap(ButtonPictureBmp(i));
   RegisterWindowClass(kClassName, &Win32CommandButton::Proc);
-  hwnd_ = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent,
-                          nullptr, GetModuleHandleA(nullptr), nullptr);
+  // A tab stop while enabled (see SetCaptionEnabled).
+  hwnd_ = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, x, y, width,
+                          height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                          GetModuleHandleA(nullptr), nullptr);
   // Notifications reach the button from here on (not those of the creation itself).
   if (hwnd_) SetWindowObject(hwnd_, this);
 }
+
+Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int twips_per_pixel)
+    : Win32CommandButton(parent, x, y, CommandButton::kDesignWidthTwips / (twips_per_pixel > 0 ? twips_per_pixel : 15),
+                         CommandButton::kDesignHeightTwips / (twips_per_pixel > 0 ? twips_per_pixel : 15),
+                         twips_per_pixel) {}
 
 Win32CommandButton::~Win32CommandButton() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -76,6 +84,18 @@ LRESULT Win32CommandButton::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   LRESULT painted = 0;
   if (PaintMessage(hwnd, msg, wp, &painted, [this](HDC dc) { Paint(dc); })) return painted;
   switch (msg) {
+    case WM_GETDLGCODE:
+      // A push button to the dialog manager (IsDialogMessage): Tab and the arrows
+      // move on from it, and it is not the one Enter would press.
+      return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case WM_KEYDOWN:
+      if (wp != VK_SPACE) break;
+      if ((lp & (1 << 30)) == 0) button_.OnSpaceDown();  // not the key's repeats
+      return 0;
+    case WM_KEYUP:
+      if (wp != VK_SPACE) break;
+      button_.OnSpaceUp();  // may close the dialog: nothing after it
+      return 0;
     case WM_SIZE:
       button_.OnResize();
       return 0;
@@ -271,6 +291,12 @@ bool Win32CommandButton::CaptionColour(std::uint32_t* colour) {
 }
 
 void Win32CommandButton::SetCaptionEnabled(bool enabled) {
+  // The caption follows the button's Enabled, and so does the tab stop: Tab passes a
+  // disabled button by, as the mouse does.
+  if (hwnd_) {
+    const LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
+    SetWindowLongPtrA(hwnd_, GWL_STYLE, enabled ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+  }
   if (caption_enabled_ == enabled) return;
   caption_enabled_ = enabled;
   Invalidate();
