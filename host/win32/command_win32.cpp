@@ -13,6 +13,7 @@ const char kClassName[] = "Veloran.Command";
 constexpr int kCaptionHeightTwips = 195;
 
 WindowHandle FromHwnd(HWND w) { return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(w)); }
+int Pixels(int twips, int twips_per_pixel) { return twips / (twips_per_pixel > 0 ? twips_per_pixel : 15); }
 
 }  // namespace
 
@@ -57,9 +58,8 @@ Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int width, int
 }
 
 Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int twips_per_pixel)
-    : Win32CommandButton(parent, x, y, CommandButton::kDesignWidthTwips / (twips_per_pixel > 0 ? twips_per_pixel : 15),
-                         CommandButton::kDesignHeightTwips / (twips_per_pixel > 0 ? twips_per_pixel : 15),
-                         twips_per_pixel) {}
+    : Win32CommandButton(parent, x, y, Pixels(CommandButton::kDesignWidthTwips, twips_per_pixel),
+                         Pixels(CommandButton::kDesignHeightTwips, twips_per_pixel), twips_per_pixel) {}
 
 Win32CommandButton::~Win32CommandButton() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -295,7 +295,8 @@ void Win32CommandButton::SetCaptionEnabled(bool enabled) {
   // disabled button by, as the mouse does.
   if (hwnd_) {
     const LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
-    SetWindowLongPtrA(hwnd_, GWL_STYLE, enabled ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+    const LONG_PTR stop = WS_TABSTOP;
+    SetWindowLongPtrA(hwnd_, GWL_STYLE, enabled ? (style | stop) : (style & ~stop));
   }
   if (caption_enabled_ == enabled) return;
   caption_enabled_ = enabled;
