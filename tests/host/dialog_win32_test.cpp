@@ -223,6 +223,13 @@ std::string Focused(DialogView& v) {
   return id >= 1 && id <= kDialogControlCount ? kDialogLayout[static_cast<size_t>(id - 1)].name : "nothing";
 }
 
+void HoldShift(bool down) {
+  BYTE state[256];
+  GetKeyboardState(state);
+  state[VK_SHIFT] = down ? 0x80 : 0;
+  SetKeyboardState(state);
+}
+
 TEST(DialogWin32Window, KeyboardThroughTheModalLoop) {
   struct Row {
     int kind;
@@ -245,78 +252,55 @@ TEST(DialogWin32Window, KeyboardThroughTheModalLoop) {
     std::string focus;
     events.shown = [&](DialogView& v) { focus = Focused(v); };
     for (const char* key = row.keys; *key; ++key) {
-      // One key at a tick, posted to the focused window, as the keyboard would.
+      // One key at a tick, posted to the focused window as the keyboard would; the
+      // focus it leaves, at the next tick.
       events.after.push_back([key = *key](DialogView&) {
         const UINT vk = key == 'D' ? VK_DOWN : key == 'U' ? VK_UP : key == ' ' ? VK_SPACE : VK_TAB;
-        BYTE state[256];
-        GetKeyboardState(state);
-        state[VK_SHIFT] = key == 'S' ? 0x80 : 0;
-        SetKeyboardState(state);
+        HoldShift(key == 'S');
         PostMessageA(GetFocus(), WM_KEYDOWN, vk, 1);
         PostMessageA(GetFocus(), WM_KEYUP, vk, 0xC0000001);
       });
       events.after.push_back([&focus](DialogView& v) { focus += " " + Focused(v); });
     }
     Show(events);
+    HoldShift(false);
     EXPECT_EQ(focus, row.focus) << row.keys;
     EXPECT_EQ(events.kinds, row.kinds) << row.keys;
     EXPECT_EQ(events.clicks, row.clicks) << row.keys;
   }
-  BYTE state[256];
-  GetKeyboardState(state);
-  state[VK_SHIFT] = 0;
-  SetKeyboardState(state);
 }
 
-// The open-file dialog as its user sees it: read, then a file typed in and opened.
-struct FileDialogSeen {
-  std::wstring title, filter;
-  static FileDialogSeen* current;
-  static BOOL CALLBACK Find(HWND w, LPARAM found) {
-    char name[16] = {};
-    GetClassNameA(w, name, sizeof name);
-    if (std::string(name) != "#32770" || !IsWindowVisible(w)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = w;
-    return FALSE;
-  }
-  static void CALLBACK Watch(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &Find, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog) return;
-    KillTimer(nullptr, id);
-    wchar_t text[128] = {};
-    GetWindowTextW(dialog, text, 128);
-    current->title = text;
-    GetDlgItemTextW(dialog, cmb1, text, 128);
-    current->filter = text;
-    SetDlgItemTextW(dialog, cmb13, L"C:\\windows\\win.ini");
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  }
-};
-FileDialogSeen* FileDialogSeen::current = nullptr;
+// The open-file dialog as its user sees it, from a timer inside its own loop: its
+// title and the filter it shows; then a file's name typed in and opened.
+std::wstring file_dialog_title, file_dialog_filter;
+void CALLBACK ReadAndOpen(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = GetActiveWindow();
+  char name[8] = {};
+  if (!dialog || !GetClassNameA(dialog, name, sizeof name) || std::string(name) != "#32770") return;
+  KillTimer(nullptr, id);
+  wchar_t text[128] = {};
+  GetWindowTextW(dialog, text, 128);
+  file_dialog_title = text;
+  GetDlgItemTextW(dialog, cmb1, text, 128);
+  file_dialog_filter = text;
+  SetDlgItemTextW(dialog, cmb13, L"C:\\windows\\win.ini");
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
 
 TEST(DialogWin32Window, OpenFileDialogInJapaneseAtAnyCodePage) {
   // host_wine.dialog_open_file_1252 runs this again at code page 1252.
   RecordProperty("code_page", static_cast<int>(GetACP()));
   ScriptedEvents events;
-  FileDialogSeen seen;
-  FileDialogSeen::current = &seen;
   std::int32_t result = 0;
   std::string chosen;
   events.shown = [&](DialogView& v) {
-    SetTimer(nullptr, 0, 100, &FileDialogSeen::Watch);
-    OpenFileRequest request;
-    request.owner = v.Handle();
-    request.filter_name = kFileFilterName;
-    request.filter_pattern = kFileFilterPattern;
-    request.initial_folder = "C:\\";
-    request.title = kOpenFileTitle;
-    request.max_file = 255;
+    SetTimer(nullptr, 0, 100, &ReadAndOpen);
+    const OpenFileRequest request = {v.Handle(), kFileFilterName, kFileFilterPattern, "C:\\", kOpenFileTitle, 255};
     result = v.OpenFile(request, &chosen);
   };
   Show(events);
-  EXPECT_EQ(seen.title, L"ﾌｧｲﾙを開く");
-  EXPECT_EQ(seen.filter, L"BGMﾌｧｲﾙ (MP3 WAV)");
+  EXPECT_EQ(file_dialog_title, L"ﾌｧｲﾙを開く");
+  EXPECT_EQ(file_dialog_filter, L"BGMﾌｧｲﾙ (MP3 WAV)");
   EXPECT_GT(result, 0);
   EXPECT_STRCASEEQ(chosen.c_str(), "C:\\windows\\win.ini");
 }
