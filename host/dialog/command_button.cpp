@@ -39,7 +39,11 @@ GradientVertex Vertex(int x, int y, const std::uint8_t colour[3]) {
 
 }  // namespace
 
-CommandButton::CommandButton(ButtonSurface& surface) : surface_(surface) {}
+CommandButton::CommandButton(ButtonSurface& surface) : surface_(surface) {
+  surface_.SetCaptionText("Command");
+  surface_.SetCaptionFont(DialogFont());
+  surface_.SetCaptionColour(kBlack);
+}
 
 void CommandButton::Initialize() {
   State_ = kNormal;
@@ -148,6 +152,7 @@ void CommandButton::OnFocusGained() {
 }
 
 void CommandButton::OnFocusLost() {
+  SpaceDown = false;
   if (!Enabled_ || State_ == kNormal) return;
   State_ = kNormal;
   DrawButton(ButtonPicture::Normal);
@@ -179,6 +184,25 @@ void CommandButton::OnMouseUp(MouseButton button) {
   }
   // Last: the container's handler may close the dialog and with it this control.
   if (State_ != kSelected && Click) Click();
+}
+
+void CommandButton::OnSpaceDown() {
+  if (!Enabled_ || SpaceDown) return;
+  SpaceDown = true;
+  DrawButton(ButtonPicture::Pressed);
+}
+
+void CommandButton::OnSpaceUp() {
+  if (!Enabled_ || !SpaceDown) return;
+  SpaceDown = false;
+  switch (State_) {
+    case kHighLight: DrawButton(ButtonPicture::HighLight); break;
+    case kSelected: DrawButton(ButtonPicture::Selected); break;
+    case kHighLightSelect: DrawButton(ButtonPicture::HighLightSelect); break;
+    default: DrawButton(ButtonPicture::Normal); break;
+  }
+  // Last, as after a mouse release.
+  if (Click) Click();
 }
 
 void CommandButton::OnPollTick() {

@@ -111,8 +111,12 @@ class CommandButton {
   enum : std::uint8_t { kNormal = 1, kHighLight = 2, kSelected = 3, kHighLightSelect = 4 };
   static constexpr unsigned kPollIntervalMs = 100;
   static constexpr std::uint32_t kBlack = 0;
+  // The body of a fresh instance, before its container places it: 117 x 28 pixels.
+  static constexpr int kDesignWidthTwips = 1755;
+  static constexpr int kDesignHeightTwips = 420;
 
-  // A fresh instance: state 0, disabled, never loaded, nothing drawn, poll stopped.
+  // A fresh instance: state 0, disabled, never loaded, nothing drawn, poll stopped;
+  // its caption "Command" in black, in the dialog's font.
   explicit CommandButton(ButtonSurface& surface);
 
   // Raised after the release of a mouse button (see OnMouseUp).
@@ -149,6 +153,11 @@ class CommandButton {
   // Raises Click unless the control is in state 3 (focused, pointer seen outside).
   void OnMouseUp(MouseButton button);
   void OnPollTick();
+  // The space bar while the control has the focus: pressed, it shows Pressed;
+  // released, it shows the state's look again and raises Click. Losing the focus in
+  // between lets it go without a Click.
+  void OnSpaceDown();
+  void OnSpaceUp();
 
   std::uint8_t State() const { return State_; }
   bool InvertGradient() const { return InvertGradient_; }
@@ -175,6 +184,7 @@ class CommandButton {
   bool Enabled_ = false;
   std::uint8_t FirstRun = 0;
   bool LeftDown = false;
+  bool SpaceDown = false;
   bool InvertGradient_ = false;
   bool opaque_ = true;
   BorderPieces border_{};

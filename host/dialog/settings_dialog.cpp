@@ -59,7 +59,10 @@ void SettingsDialog::Load(DialogView& view) {
   view.MoveTo((view.ScreenWidthTwips() - view.WidthTwips()) / 2,
               (view.ScreenHeightTwips() - view.HeightTwips()) / 3);
   for (CommandButton* button : view.CommandControls()) button->Initialize();
-  view.TilePanel(TileOrigins(kDialogLayout[0].width / 15, kDialogLayout[0].height / 15, kStripWidth,
+  // The panel in pixels at the screen's resolution, which the strip covers whole.
+  const int tpp_x = rt_.TwipsPerPixelX() > 0 ? rt_.TwipsPerPixelX() : 15;
+  const int tpp_y = rt_.TwipsPerPixelY() > 0 ? rt_.TwipsPerPixelY() : 15;
+  view.TilePanel(TileOrigins(kDialogLayout[0].width / tpp_x, kDialogLayout[0].height / tpp_y, kStripWidth,
                              kStripHeight));
   view.SetRepeatEnabled(false);
   ShowMarks(music_.BGM_Kind);

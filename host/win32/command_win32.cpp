@@ -12,31 +12,8 @@ const char kClassName[] = "Veloran.Command";
 // The caption label's height: one line of the dialog's font.
 constexpr int kCaptionHeightTwips = 195;
 
-// The six state pictures, decoded once for every button.
-HBITMAP StatePicture(ButtonPicture picture) {
-  static HBITMAP pictures[kButtonPictureCount] = {};
-  static bool tried[kButtonPictureCount] = {};
-  const int i = static_cast<int>(picture);
-  if (i < 0 || i >= kButtonPictureCount) return nullptr;
-  if (!tried[i]) {
-    tried[i] = true;
-    pictures[i] = CreatePictureBitmap(ButtonPictureBmp(i));
-  }
-  return pictures[i];
-}
-
-void RegisterCommandClass(WNDPROC proc) {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = kClassName;
-  registered = RegisterClassA(&wc) != 0;
-}
-
 WindowHandle FromHwnd(HWND w) { return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(w)); }
+int Pixels(int twips, int twips_per_pixel) { return twips / (twips_per_pixel > 0 ? twips_per_pixel : 15); }
 
 }  // namespace
 
@@ -64,16 +41,25 @@ class Win32CommandButton::WindowTimer : public FormTimer {
   unsigned interval_ms_;
 };
 
-Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int width, int height, int twips_per_pixel)
-    : twips_per_pixel_(twips_per_pixel > 0 ? twips_per_pixel : 15), button_(*this) {
-  RegisterCommandClass(&Win32CommandButton::Proc);
-  hwnd_ = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, x, y, width, height, parent, nullptr,
+Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int width, int height, int twips_per_pixel,
+                                       int id)
+    : twips_per_pixel_(twips_per_pixel > 0 ? twips_per_pixel : 15),
+      font_spec_(DialogFont()),
+      font_(CreateFontOf(font_spec_, 1440 / twips_per_pixel_)),
+      button_(*this) {
+  for (int i = 0; i < kButtonPictureCount; ++i) pictures_[i] = CreatePictureBitmap(ButtonPictureBmp(i));
+  RegisterWindowClass(kClassName, &Win32CommandButton::Proc);
+  // A tab stop while enabled (see SetCaptionEnabled).
+  hwnd_ = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, x, y, width,
+                          height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), nullptr);
   // Notifications reach the button from here on (not those of the creation itself).
-  if (hwnd_) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  font_spec_ = DialogFont();
-  font_ = CreateFontOf(font_spec_, 1440 / twips_per_pixel_);
+  if (hwnd_) SetWindowObject(hwnd_, this);
 }
+
+Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int twips_per_pixel)
+    : Win32CommandButton(parent, x, y, Pixels(CommandButton::kDesignWidthTwips, twips_per_pixel),
+                         Pixels(CommandButton::kDesignHeightTwips, twips_per_pixel), twips_per_pixel) {}
 
 Win32CommandButton::~Win32CommandButton() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -83,29 +69,33 @@ Win32CommandButton::~Win32CommandButton() {
   }
   if (image_bitmap_) DeleteObject(image_bitmap_);
   if (font_) DeleteObject(font_);
+  for (HBITMAP picture : pictures_)
+    if (picture) DeleteObject(picture);
 }
 
 LRESULT CALLBACK Win32CommandButton::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<Win32CommandButton*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* self = WindowObject<Win32CommandButton>(hwnd, msg, lp);
   if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
   return self->Handle(msg, wp, lp);
 }
 
 LRESULT Win32CommandButton::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   HWND hwnd = hwnd_;
+  LRESULT painted = 0;
+  if (PaintMessage(hwnd, msg, wp, &painted, [this](HDC dc) { Paint(dc); })) return painted;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      Paint(dc);
-      EndPaint(hwnd, &ps);
+    case WM_GETDLGCODE:
+      // A push button to the dialog manager (IsDialogMessage): Tab and the arrows
+      // move on from it, and it is not the one Enter would press.
+      return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+    case WM_KEYDOWN:
+      if (wp != VK_SPACE) break;
+      if ((lp & (1 << 30)) == 0) button_.OnSpaceDown();  // not the key's repeats
       return 0;
-    }
-    case WM_PRINTCLIENT:
-      Paint(reinterpret_cast<HDC>(wp));
+    case WM_KEYUP:
+      if (wp != VK_SPACE) break;
+      button_.OnSpaceUp();  // may close the dialog: nothing after it
       return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SIZE:
       button_.OnResize();
       return 0;
@@ -141,13 +131,14 @@ LRESULT Win32CommandButton::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == timer_id_ && tick_) tick_();
       return 0;
     case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      SetWindowObject(hwnd, nullptr);
       hwnd_ = nullptr;
       timer_id_ = 0;
-      return DefWindowProcA(hwnd, msg, wp, lp);
+      break;
     default:
-      return DefWindowProcA(hwnd, msg, wp, lp);
+      break;
   }
+  return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 void Win32CommandButton::MouseDown(MouseButton which) {
@@ -247,7 +238,8 @@ void Win32CommandButton::FillGradient(const GradientVertex& top_left, const Grad
 }
 
 void Win32CommandButton::CopyPicture(ButtonPicture picture, const PixelRect& d, const PixelRect& s) {
-  HBITMAP source = StatePicture(picture);
+  const int index = static_cast<int>(picture);
+  HBITMAP source = index >= 0 && index < kButtonPictureCount ? pictures_[index] : nullptr;
   if (!image_dc_ || !source) return;
   HDC source_dc = CreateCompatibleDC(image_dc_);
   if (!source_dc) return;
@@ -299,6 +291,13 @@ bool Win32CommandButton::CaptionColour(std::uint32_t* colour) {
 }
 
 void Win32CommandButton::SetCaptionEnabled(bool enabled) {
+  // The caption follows the button's Enabled, and so does the tab stop: Tab passes a
+  // disabled button by, as the mouse does.
+  if (hwnd_) {
+    const LONG_PTR style = GetWindowLongPtrA(hwnd_, GWL_STYLE);
+    const LONG_PTR stop = WS_TABSTOP;
+    SetWindowLongPtrA(hwnd_, GWL_STYLE, enabled ? (style | stop) : (style & ~stop));
+  }
   if (caption_enabled_ == enabled) return;
   caption_enabled_ = enabled;
   Invalidate();

@@ -5,6 +5,10 @@
 // that WM_PAINT copies to the window; the caption is drawn over it with DrawText, as
 // a transparent label with no window of its own. Mouse, focus, size and the 100 ms
 // hover poll (GetCursorPos + WindowFromPoint) reach the button as notifications.
+//  [X] every notification of the button, the persistent image, the transparent body
+//  [X] the dialog manager's push button: a tab stop while enabled, Space presses it
+//  [ ] Enter: the button is never the dialog's default one (Enter presses nothing)
+//  [ ] the caption's shortcut letter: '&' is shown as it is, no key is underlined
 #include <windows.h>
 
 #include <functional>
@@ -15,10 +19,12 @@
 
 class Win32CommandButton : public ButtonSurface {
  public:
-  // A child window of `parent` at the pixel rectangle, shown with its parent. The
-  // notifications of its creation are not passed on: its owner loads its properties,
-  // then calls OnResize.
-  Win32CommandButton(HWND parent, int x, int y, int width, int height, int twips_per_pixel);
+  // A child window of `parent` at the pixel rectangle, shown with its parent, with
+  // control number `id`. The notifications of its creation are not passed on: its
+  // owner loads its properties, then calls OnResize.
+  Win32CommandButton(HWND parent, int x, int y, int width, int height, int twips_per_pixel, int id = 0);
+  // A fresh button at (x, y), at the control's design size.
+  Win32CommandButton(HWND parent, int x, int y, int twips_per_pixel);
   ~Win32CommandButton() override;
   Win32CommandButton(const Win32CommandButton&) = delete;
   Win32CommandButton& operator=(const Win32CommandButton&) = delete;
@@ -66,16 +72,17 @@ class Win32CommandButton : public ButtonSurface {
 
   HWND hwnd_ = nullptr;
   int twips_per_pixel_;
+  HBITMAP pictures_[kButtonPictureCount] = {};  // the six state pictures
   HDC image_dc_ = nullptr;
   HBITMAP image_bitmap_ = nullptr;
   HGDIOBJ image_old_ = nullptr;
   int image_width_ = 0, image_height_ = 0;
   bool opaque_ = true;
 
-  std::string caption_;
-  std::wstring caption_wide_;
   FontSpec font_spec_;
   HFONT font_ = nullptr;
+  std::string caption_;
+  std::wstring caption_wide_;
   COLORREF caption_colour_ = 0;
   bool caption_enabled_ = true;
   RECT caption_rect_ = {0, 0, 0, 0};

@@ -19,6 +19,9 @@ namespace {
 
 const char kFormClass[] = "Veloran.Settings";
 const char kPanelClass[] = "Veloran.Panel";
+// A kind's mark to the dialog manager: an automatic radio button without a look of its
+// own (the panel draws the marks and labels) that holds the focus for the kind.
+const char kKindClass[] = "Veloran.Kind";
 constexpr DWORD kFormStyle = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr COLORREF kPanelGrey = RGB(224, 224, 224);
 // The combo box's drop-down list shows about eight items below its field.
@@ -75,8 +78,14 @@ class Win32DialogView : public DialogView {
  private:
   static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK KindProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT PanelMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT KindMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  bool CreateKinds(HINSTANCE instance);
+  int KindOf(HWND kind) const;
+  void UpdateKindStops();
+  HWND FirstFocus() const;
   void PaintForm(HDC dc);
   void PaintPanel(HDC dc);
   void PaintDrawn(HDC dc, bool in_panel);
@@ -90,6 +99,8 @@ class Win32DialogView : public DialogView {
   HWND form_ = nullptr;
   HWND panel_ = nullptr;
   HWND combo_ = nullptr;
+  HWND kinds_[3] = {nullptr, nullptr, nullptr};  // by kind
+  HWND first_kind_ = nullptr, last_kind_ = nullptr;  // the group's ends, in the tab order
   HWND focused_ = nullptr;  // the child that had the focus when the window went inactive
   std::array<std::unique_ptr<Win32CommandButton>, 3> buttons_;  // by DialogButton
   std::vector<CommandButton*> commands_;                        // in the layout's order
@@ -126,19 +137,9 @@ bool Win32DialogView::Create() {
   tpp_ = rt_.TwipsPerPixelX() > 0 ? rt_.TwipsPerPixelX() : 15;
   const int dpi = 1440 / tpp_;
 
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSA wc = {};
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpfnWndProc = &Win32DialogView::FormProc;
-    wc.lpszClassName = kFormClass;
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = &Win32DialogView::PanelProc;
-    wc.lpszClassName = kPanelClass;
-    RegisterClassA(&wc);
-    registered = true;
-  }
+  RegisterWindowClass(kFormClass, &Win32DialogView::FormProc);
+  RegisterWindowClass(kPanelClass, &Win32DialogView::PanelProc);
+  RegisterWindowClass(kKindClass, &Win32DialogView::KindProc);
 
   font_ = CreateFontOf(DialogFont(), dpi);
   FontSpec underlined = DialogFont();
@@ -160,18 +161,25 @@ bool Win32DialogView::Create() {
     SendMessageA(form_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   }
 
+  // The windows are made in the layout's order, which is the order Tab takes them in
+  // (the panel's controls where the panel stands); a control's number is its place in
+  // the layout, counted from 1.
   for (const ControlPlace& place : kDialogLayout) {
     const RECT r = {place.left / tpp_, place.top / tpp_, (place.left + place.width) / tpp_,
                     (place.top + place.height) / tpp_};
     HWND parent = place.in_panel ? panel_ : form_;
+    const int id = static_cast<int>(&place - kDialogLayout.data()) + 1;
     switch (place.kind) {
       case ControlKind::Panel:
-        panel_ = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                 r.left, r.top, r.right - r.left, r.bottom - r.top, form_, nullptr, instance, this);
+        // Tab and the arrows go through its controls as through the form's own.
+        panel_ = CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, form_, nullptr, instance, this);
+        if (!panel_ || !CreateKinds(instance)) return false;
         break;
       case ControlKind::Command: {
         auto button = std::make_unique<Win32CommandButton>(parent, r.left, r.top, r.right - r.left,
-                                                           r.bottom - r.top, tpp_);
+                                                           r.bottom - r.top, tpp_, id);
         commands_.push_back(&button->Button());
         buttons_[static_cast<size_t>(place.index)] = std::move(button);
         break;
@@ -179,11 +187,12 @@ bool Win32DialogView::Create() {
       case ControlKind::Combo:
         // The height is the field's and the drop-down list's; the field takes the font's.
         // Its field scrolls, so a number wider than the field can still be typed.
+        // It begins the group after the kinds' marks.
         combo_ = CreateWindowExA(0, "COMBOBOX", "",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPSIBLINGS | CBS_DROPDOWN |
-                                     CBS_AUTOHSCROLL,
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL | WS_CLIPSIBLINGS |
+                                     CBS_DROPDOWN | CBS_AUTOHSCROLL,
                                  r.left, r.top, r.right - r.left, r.bottom - r.top + kComboListHeight, parent,
-                                 nullptr, instance, nullptr);
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (combo_) SendMessageA(combo_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         break;
       default:
@@ -191,7 +200,6 @@ bool Win32DialogView::Create() {
         break;
     }
   }
-  if (!panel_) return false;
   for (const auto& b : buttons_)
     if (!b || !b->Window()) return false;
 
@@ -204,9 +212,56 @@ bool Win32DialogView::Create() {
   return true;
 }
 
+// The three kinds' focus holders, the panel's first controls: one group of radio
+// buttons in the order the rows stand (CD, none, file). They have no size: the panel
+// draws the marks, the labels and the focus, and takes the mouse.
+bool Win32DialogView::CreateKinds(HINSTANCE instance) {
+  for (const ControlPlace& place : kDialogLayout) {
+    if (place.kind != ControlKind::KindMark || place.index < 0 || place.index > 2) continue;
+    const DWORD group = first_kind_ ? 0 : WS_GROUP;
+    HWND kind = CreateWindowExA(0, kKindClass, "", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | group,
+                                place.left / tpp_, place.top / tpp_, 0, 0, panel_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(&place - kDialogLayout.data() + 1)),
+                                instance, this);
+    if (!kind) return false;
+    kinds_[place.index] = kind;
+    if (!first_kind_) first_kind_ = kind;
+    last_kind_ = kind;
+  }
+  UpdateKindStops();
+  return true;
+}
+
+int Win32DialogView::KindOf(HWND kind) const {
+  for (int i = 0; i < 3; ++i)
+    if (kinds_[i] == kind) return i;
+  return -1;
+}
+
+// Tab reaches the group at its selected mark, or at its first when none is selected.
+void Win32DialogView::UpdateKindStops() {
+  HWND stop = first_kind_;
+  for (int i = 0; i < 3; ++i)
+    if (marks_[i] && kinds_[i]) stop = kinds_[i];
+  for (HWND kind : kinds_) {
+    if (!kind) continue;
+    const LONG_PTR style = GetWindowLongPtrA(kind, GWL_STYLE);
+    SetWindowLongPtrA(kind, GWL_STYLE,
+                      kind == stop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP)));
+  }
+}
+
+// The dialog opens with the focus on the first control after the kinds' marks that
+// takes it (the track box, "...", Set): where the Linux dialog, whose marks take no
+// focus, starts too.
+HWND Win32DialogView::FirstFocus() const {
+  return last_kind_ ? GetNextDlgTabItem(form_, last_kind_, FALSE) : nullptr;
+}
+
 void Win32DialogView::Run() {
   events_.Load(*this);
   if (gone_) return;
+  focused_ = FirstFocus();
   ShowWindow(form_, SW_SHOWNORMAL);
   SetForegroundWindow(form_);
   UpdateWindow(form_);
@@ -218,6 +273,8 @@ void Win32DialogView::Run() {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
+    // The system's dialog manager: Tab and Shift+Tab, the arrows in the kinds' group.
+    if (form_ && IsDialogMessageA(form_, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -226,39 +283,24 @@ void Win32DialogView::Run() {
 // --- Window procedures ---
 
 LRESULT CALLBACK Win32DialogView::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Win32DialogView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  return self->FormMessage(hwnd, msg, wp, lp);
+  auto* self = WindowObject<Win32DialogView>(hwnd, msg, lp);
+  return self ? self->FormMessage(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK Win32DialogView::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_NCCREATE) {
-    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Win32DialogView*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-  return self->PanelMessage(hwnd, msg, wp, lp);
+  auto* self = WindowObject<Win32DialogView>(hwnd, msg, lp);
+  return self ? self->PanelMessage(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK Win32DialogView::KindProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = WindowObject<Win32DialogView>(hwnd, msg, lp);
+  return self ? self->KindMessage(hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 LRESULT Win32DialogView::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT painted = 0;
+  if (PaintMessage(hwnd, msg, wp, &painted, [this](HDC dc) { PaintForm(dc); })) return painted;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      PaintForm(dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      PaintForm(reinterpret_cast<HDC>(wp));
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_SHOWWINDOW:
       if (wp && !shown_) {
         shown_ = true;
@@ -315,10 +357,12 @@ LRESULT Win32DialogView::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       gone_ = true;
       return 0;
     case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      SetWindowObject(hwnd, nullptr);
       form_ = nullptr;
       panel_ = nullptr;
       combo_ = nullptr;
+      for (HWND& kind : kinds_) kind = nullptr;
+      first_kind_ = last_kind_ = nullptr;
       break;
     default:
       break;
@@ -327,26 +371,47 @@ LRESULT Win32DialogView::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
 }
 
 LRESULT Win32DialogView::PanelMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  LRESULT painted = 0;
+  if (PaintMessage(hwnd, msg, wp, &painted, [this](HDC dc) { PaintPanel(dc); })) return painted;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      PaintPanel(dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      PaintPanel(reinterpret_cast<HDC>(wp));
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
       KindPress(lp);
       return 0;
     case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      SetWindowObject(hwnd, nullptr);
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// A kind's focus holder answers as an automatic radio button: the arrows bring the
+// focus to the next kind of the group and click it there; Space clicks it too.
+LRESULT Win32DialogView::KindMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  const int index = KindOf(hwnd);
+  switch (msg) {
+    case WM_GETDLGCODE:
+      return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    case BM_GETCHECK:
+      return index >= 0 && marks_[index] ? BST_CHECKED : BST_UNCHECKED;
+    case BM_CLICK:
+      if (index >= 0) events_.KindPressed(index);
+      return 0;
+    case WM_KEYUP:
+      if (wp != VK_SPACE) break;
+      if (index >= 0) events_.KindPressed(index);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The focus shows around the kind's label.
+      for (const DrawnControl& c : drawn_)
+        if (c.place->kind == ControlKind::KindLabel && c.place->index == index) InvalidateDrawn(c);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowObject(hwnd, nullptr);
       break;
     default:
       break;
@@ -447,6 +512,12 @@ void Win32DialogView::PaintDrawn(HDC dc, bool in_panel) {
         format |= one_line ? (DT_SINGLELINE | DT_NOCLIP) : (DT_WORDBREAK | DT_EDITCONTROL);
         DrawLabelText(dc, text, c.rect, format, place.kind == ControlKind::AddressLabel ? address_font_ : font_,
                       colour, true);
+        if (place.kind == ControlKind::KindLabel && place.index >= 0 && place.index < 3 &&
+            kinds_[place.index] && GetFocus() == kinds_[place.index]) {
+          RECT focus = c.rect;
+          InflateRect(&focus, 1, 1);
+          DrawFocusRect(dc, &focus);
+        }
         break;
       }
       default:
@@ -525,6 +596,7 @@ std::string Win32DialogView::RepeatText() {
 void Win32DialogView::SetKindMark(int index, bool selected) {
   if (index < 0 || index > 2 || marks_[index] == selected) return;
   marks_[index] = selected;
+  UpdateKindStops();
   for (const DrawnControl& c : drawn_)
     if (c.place->kind == ControlKind::KindMark && c.place->index == index) InvalidateDrawn(c);
 }
@@ -549,18 +621,21 @@ void Win32DialogView::SetScreenPointer(ScreenPointer pointer) {
 }
 
 std::int32_t Win32DialogView::OpenFile(const OpenFileRequest& request, std::string* chosen) {
-  // One filter entry: name, pattern, and the empty entry that ends the list.
-  std::string filter = CodePage932FromUtf8(request.filter_name);
-  filter.push_back('\0');
-  filter += request.filter_pattern;
-  filter.push_back('\0');
-  filter.push_back('\0');
-  const std::string title = CodePage932FromUtf8(request.title);
+  // In UTF-16, so that the title and the filter read right at any code page; the
+  // folder goes in and the path comes back in the ANSI code page, as the host keeps
+  // paths. One filter entry: name, pattern, and the empty entry that ends the list.
+  std::wstring filter = WideFromUtf8(request.filter_name);
+  filter.push_back(L'\0');
+  filter += WideFromUtf8(request.filter_pattern);
+  filter.push_back(L'\0');
+  filter.push_back(L'\0');
+  const std::wstring title = WideFromUtf8(request.title);
+  const std::wstring folder = WideFromAnsi(request.initial_folder);
   // Buffers of max_file NULs (and the string's own terminator after them).
-  std::string file(request.max_file, '\0');
-  std::string file_title(request.max_file, '\0');
+  std::wstring file(request.max_file, L'\0');
+  std::wstring file_title(request.max_file, L'\0');
 
-  OPENFILENAMEA ofn = {};
+  OPENFILENAMEW ofn = {};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = ToHwnd(request.owner);
   ofn.hInstance = GetModuleHandleA(nullptr);
@@ -569,11 +644,11 @@ std::int32_t Win32DialogView::OpenFile(const OpenFileRequest& request, std::stri
   ofn.nMaxFile = request.max_file;
   ofn.lpstrFileTitle = &file_title[0];
   ofn.nMaxFileTitle = request.max_file;
-  ofn.lpstrInitialDir = request.initial_folder.c_str();
+  ofn.lpstrInitialDir = folder.c_str();
   ofn.lpstrTitle = title.c_str();
   ofn.Flags = 0;
-  const BOOL result = GetOpenFileNameA(&ofn);
-  if (result > 0) *chosen = file;
+  const BOOL result = GetOpenFileNameW(&ofn);
+  if (result > 0) *chosen = AnsiFromWide(file.substr(0, file.find(L'\0')));
   return result;
 }
 

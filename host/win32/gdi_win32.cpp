@@ -18,20 +18,31 @@ std::wstring Widen(UINT code_page, const std::string& text) {
 
 bool IsMagenta(const std::uint8_t* rgb) { return rgb[0] == 0xFF && rgb[1] == 0x00 && rgb[2] == 0xFF; }
 
+std::string Narrow(UINT code_page, const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int n =
+      WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return std::string();
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace
+
+void RegisterWindowClass(const char* name, WNDPROC proc) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);  // fails, harmlessly, when the class is there already
+}
 
 std::wstring WideFromUtf8(const std::string& utf8) { return Widen(CP_UTF8, utf8); }
 std::wstring WideFromAnsi(const std::string& ansi) { return Widen(CP_ACP, ansi); }
-
-std::string CodePage932FromUtf8(const std::string& utf8) {
-  const std::wstring wide = WideFromUtf8(utf8);
-  if (wide.empty()) return std::string();
-  const int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return std::string();
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
-  return out;
-}
+std::string AnsiFromWide(const std::wstring& wide) { return Narrow(CP_ACP, wide); }
+std::string CodePage932FromUtf8(const std::string& utf8) { return Narrow(932, WideFromUtf8(utf8)); }
 
 HBITMAP CreatePictureBitmap(const Picture& picture) {
   if (picture.width <= 0 || picture.height <= 0) return nullptr;

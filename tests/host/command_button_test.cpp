@@ -19,8 +19,8 @@ class RecordingSurface : public ButtonSurface {
   GradientVertex top{}, bottom{};
   bool caption_enabled = true, opaque = true, colour_fails = false;
   std::uint32_t colour = 0x123456;
-  std::string caption = "Command";
-  FontSpec font = DialogFont();
+  std::string caption = "as the platform starts";
+  FontSpec font;
   std::vector<std::string> changed;
   std::function<void()> tick;
   bool timer_on = false;
@@ -94,8 +94,8 @@ struct Loaded {
 };
 
 // Notification script letters: m move, d/u left down/up, r/R right down/up,
-// f/F focus gained/lost, o a poll with the pointer outside, i inside, s resize,
-// x disable, e enable.
+// f/F focus gained/lost, k/K space down/up, o a poll with the pointer outside,
+// i inside, s resize, x disable, e enable.
 void Play(Loaded& l, const std::string& script) {
   for (char c : script) {
     switch (c) {
@@ -106,6 +106,8 @@ void Play(Loaded& l, const std::string& script) {
       case 'R': l.button.OnMouseUp(MouseButton::Right); break;
       case 'f': l.button.OnFocusGained(); break;
       case 'F': l.button.OnFocusLost(); break;
+      case 'k': l.button.OnSpaceDown(); break;
+      case 'K': l.button.OnSpaceUp(); break;
       case 'o': l.surface.under_pointer = l.surface.parent; l.surface.tick(); break;
       case 'p': l.surface.under_pointer = 99; l.surface.tick(); break;  // another control
       case 'i': l.surface.under_pointer = l.surface.own; l.surface.tick(); break;
@@ -153,6 +155,10 @@ TEST(CommandButton, StateMachine) {
       {"resize shows Normal in any state", "ms", 2, "HighLight Normal", 0, true},
       {"disabled: Disable, nothing reacts", "xmdufoRs", 1, "Disable Disable", 0, false},
       {"enabled again", "xe", 1, "Disable Normal", 0, false},
+      {"space on the focused control clicks on its release", "fkkK", 3, "Selected Pressed Selected", 1, false},
+      {"space while focused and hovered", "mfkK", 4, "HighLight Pressed Pressed HighLightSelect", 1, true},
+      {"focus lost while space is down: no click", "fkFK", 1, "Selected Pressed Normal", 0, false},
+      {"disabled: space does nothing", "xfkK", 1, "Disable", 0, false},
   };
   for (const Row& r : rows) {
     Loaded l;
@@ -183,9 +189,14 @@ TEST(CommandButton, BeforeInitializeAndFirstRun) {
   EXPECT_TRUE(s.timer_on);
   EXPECT_EQ(b.State(), 1);
 
-  // A fresh instance is disabled until the first read of Enabled turns it on.
+  // A fresh instance: the design caption, black, in the dialog's font; disabled until
+  // the first read of Enabled turns it on.
   RecordingSurface fresh;
   CommandButton f(fresh);
+  EXPECT_EQ(f.Caption(), "Command");
+  EXPECT_EQ(f.FontColour(), CommandButton::kBlack);
+  EXPECT_EQ(f.Font(), DialogFont());
+  fresh.colour = 0x123456;
   f.OnMouseUp(MouseButton::Left);
   EXPECT_TRUE(fresh.drawn.empty());
   EXPECT_TRUE(f.Enabled());

@@ -199,6 +199,14 @@ TEST(DialogWin32Command, PaintingShowsTheImageAndTheCaption) {
       EXPECT_GT(grey_text, 20);
     }
   }
+  // A fresh button, before any stored property: the design size and caption.
+  Fixture f;
+  Win32CommandButton fresh(f.parent, 0, 0, 15);
+  RECT r;
+  GetClientRect(fresh.Window(), &r);
+  EXPECT_EQ(r.right, 117);
+  EXPECT_EQ(r.bottom, 28);
+  EXPECT_EQ(fresh.CaptionText(), "Command");
 }
 
 // The inner ring (row 2, middle column) tells the state pictures apart.

@@ -1,8 +1,10 @@
 // The Windows settings dialog's window, driven through the notifications it sends:
 // its client size, what it paints (shading, strip, transparent labels, radio marks),
-// typing in the track box, the presses that select a kind, and the close box.
+// typing in the track box, the presses that select a kind, the keyboard through its
+// modal loop, the open-file dialog, and the close box.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <dlgs.h>
 
 #include <functional>
 #include <string>
@@ -60,20 +62,29 @@ Rgb PictureAt(std::string_view bmp, int x, int y) {
 }
 
 // Plays the dialog's part: Load fills the view as the dialog does; once the window
-// is shown, `shown` runs and closes it.
+// is shown, `shown` runs, then each of `after` at a tick of its own (what the one
+// before posted is handled by then), and the window is closed.
 class ScriptedEvents : public DialogEvents {
  public:
   std::function<void(DialogView&)> shown;
+  std::vector<std::function<void(DialogView&)>> after;
+  int kind = 1;  // the selected mark; the track box is enabled with the CD's
+  bool file_enabled = true;
   DialogView* view = nullptr;
   int resizes = 0, unloads = 0, addresses = 0;
   std::vector<int> kinds;
+  std::string clicks;  // the buttons clicked, by name
 
   void Load(DialogView& v) override {
     view = &v;
     for (CommandButton* b : v.CommandControls()) b->Initialize();
     v.TilePanel(TileOrigins(kDialogLayout[0].width / 15, kDialogLayout[0].height / 15, kStripWidth, kStripHeight));
-    for (int i = 0; i < 3; ++i) v.SetKindMark(i, i == 1);
-    v.SetRepeatEnabled(true);
+    for (int i = 0; i < 3; ++i) v.SetKindMark(i, i == kind);
+    v.SetRepeatEnabled(kind == 1);
+    v.Button(DialogButton::File).SetEnabled(file_enabled);
+    for (auto [which, name] : {std::pair{DialogButton::File, "File "}, std::pair{DialogButton::Set, "Set "},
+                               std::pair{DialogButton::Cancel, "Cancel "}})
+      v.Button(which).Click = [this, name = name] { clicks += name; };
     for (int item = 0; item <= 30; ++item) v.AddRepeatItem(TrackText(item));
   }
   void Resize() override {
@@ -91,10 +102,15 @@ class ScriptedEvents : public DialogEvents {
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     ScriptedEvents* self = current;
-    if (self->shown) self->shown(*self->view);
-    self->view->Unload();
+    const size_t step = self->step_++;
+    if (step > 0) self->after[step - 1](*self->view);
+    else if (self->shown) self->shown(*self->view);
+    // A timer's tick comes once the messages posted before it are handled.
+    if (step < self->after.size()) SetTimer(nullptr, 0, 20, &ScriptedEvents::Tick);
+    else self->view->Unload();
   }
   static ScriptedEvents* current;
+  size_t step_ = 0;
 };
 ScriptedEvents* ScriptedEvents::current = nullptr;
 
@@ -196,6 +212,97 @@ TEST(DialogWin32Window, PressesOnMarksAndLabels) {
     const std::vector<int> want = p.kind < 0 ? std::vector<int>{} : std::vector<int>{p.kind};
     EXPECT_EQ(events.kinds, want) << p.x << "," << p.y;
   }
+}
+
+// The layout's name of the control that has the focus (the track box for the field
+// inside it).
+std::string Focused(DialogView& v) {
+  HWND w = GetFocus();
+  while (w && GetParent(w) != Form(v) && GetParent(w) != Panel(v)) w = GetParent(w);
+  const int id = w ? GetDlgCtrlID(w) : 0;
+  return id >= 1 && id <= kDialogControlCount ? kDialogLayout[static_cast<size_t>(id - 1)].name : "nothing";
+}
+
+void HoldShift(bool down) {
+  BYTE state[256];
+  GetKeyboardState(state);
+  state[VK_SHIFT] = down ? 0x80 : 0;
+  SetKeyboardState(state);
+}
+
+TEST(DialogWin32Window, KeyboardThroughTheModalLoop) {
+  struct Row {
+    int kind;
+    bool file_enabled;
+    const char* keys;   // T Tab, S Shift+Tab, D down, U up, ' ' space
+    const char* focus;  // at the start, then after each key
+    std::vector<int> kinds;
+    const char* clicks;
+  };
+  const std::vector<Row> rows = {
+      {1, false, "TTTT", "BGM_Repeat Cmd_Set Cmd_Can Img_BGM(1) BGM_Repeat", {}, ""},  // "..." disabled
+      {2, true, "SS", "Cmd_File Img_BGM(2) Cmd_Can", {}, ""},
+      {0, false, "SDDU ", "Cmd_Set Img_BGM(0) Img_BGM(2) Img_BGM(1) Img_BGM(2) Img_BGM(2)", {2, 1, 2, 2}, ""},
+      {2, true, " T ", "Cmd_File Cmd_File Cmd_Set Cmd_Set", {}, "File Set "},
+  };
+  for (const Row& row : rows) {
+    ScriptedEvents events;
+    events.kind = row.kind;
+    events.file_enabled = row.file_enabled;
+    std::string focus;
+    events.shown = [&](DialogView& v) { focus = Focused(v); };
+    for (const char* key = row.keys; *key; ++key) {
+      // One key at a tick, posted to the focused window as the keyboard would; the
+      // focus it leaves, at the next tick.
+      events.after.push_back([key = *key](DialogView&) {
+        const UINT vk = key == 'D' ? VK_DOWN : key == 'U' ? VK_UP : key == ' ' ? VK_SPACE : VK_TAB;
+        HoldShift(key == 'S');
+        PostMessageA(GetFocus(), WM_KEYDOWN, vk, 1);
+        PostMessageA(GetFocus(), WM_KEYUP, vk, 0xC0000001);
+      });
+      events.after.push_back([&focus](DialogView& v) { focus += " " + Focused(v); });
+    }
+    Show(events);
+    HoldShift(false);
+    EXPECT_EQ(focus, row.focus) << row.keys;
+    EXPECT_EQ(events.kinds, row.kinds) << row.keys;
+    EXPECT_EQ(events.clicks, row.clicks) << row.keys;
+  }
+}
+
+// The open-file dialog as its user sees it, from a timer inside its own loop: its
+// title and the filter it shows; then a file's name typed in and opened.
+std::wstring file_dialog_title, file_dialog_filter;
+void CALLBACK ReadAndOpen(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = GetActiveWindow();
+  char name[8] = {};
+  if (!dialog || !GetClassNameA(dialog, name, sizeof name) || std::string(name) != "#32770") return;
+  KillTimer(nullptr, id);
+  wchar_t text[128] = {};
+  GetWindowTextW(dialog, text, 128);
+  file_dialog_title = text;
+  GetDlgItemTextW(dialog, cmb1, text, 128);
+  file_dialog_filter = text;
+  SetDlgItemTextW(dialog, cmb13, L"C:\\windows\\win.ini");
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST(DialogWin32Window, OpenFileDialogInJapaneseAtAnyCodePage) {
+  // host_wine.dialog_open_file_1252 runs this again at code page 1252.
+  RecordProperty("code_page", static_cast<int>(GetACP()));
+  ScriptedEvents events;
+  std::int32_t result = 0;
+  std::string chosen;
+  events.shown = [&](DialogView& v) {
+    SetTimer(nullptr, 0, 100, &ReadAndOpen);
+    const OpenFileRequest request = {v.Handle(), kFileFilterName, kFileFilterPattern, "C:\\", kOpenFileTitle, 255};
+    result = v.OpenFile(request, &chosen);
+  };
+  Show(events);
+  EXPECT_EQ(file_dialog_title, L"ﾌｧｲﾙを開く");
+  EXPECT_EQ(file_dialog_filter, L"BGMﾌｧｲﾙ (MP3 WAV)");
+  EXPECT_GT(result, 0);
+  EXPECT_STRCASEEQ(chosen.c_str(), "C:\\windows\\win.ini");
 }
 
 TEST(DialogWin32Window, CloseBoxUnloadsOnce) {

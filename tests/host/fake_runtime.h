@@ -169,8 +169,9 @@ class FakeRuntime : public Runtime {
   void DrawAnimatedRects(WindowHandle, const ScreenRect& from, const ScreenRect& to) override {
     log.push_back("zoom " + Str(from) + " -> " + Str(to));
   }
-  int TwipsPerPixelX() override { return 15; }
-  int TwipsPerPixelY() override { return 15; }
+  int twips_per_pixel = 15;
+  int TwipsPerPixelX() override { return twips_per_pixel; }
+  int TwipsPerPixelY() override { return twips_per_pixel; }
   void LoadHiddenForm(const std::string& caption, std::function<void()> request) override {
     log.push_back("hidden form " + caption);
     unload_request = std::move(request);

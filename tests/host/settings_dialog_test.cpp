@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 
 #include "dialog_layout.h"
 #include "fake_runtime.h"
@@ -199,9 +200,15 @@ TEST(SettingsDialog, LoadShowsTheStoredChoice) {
   EXPECT_EQ(d.view.items.back(), "30");
   EXPECT_EQ(d.view.file_label, "C:\\Music\\a.mp3");
   for (auto& b : d.view.buttons) EXPECT_EQ(b.State(), CommandButton::kNormal);  // initialised
-  // The panel (469 x 165) takes one column of nine strips.
-  ASSERT_EQ(d.view.tiles.size(), 9u);
-  EXPECT_EQ(d.view.tiles[8], (PixelPoint{0, 160}));
+  // The strips cover the panel at the screen's resolution: 469 x 165 pixels at 15
+  // twips a pixel (one column of nine), 586 x 206 at 12 (two columns of eleven).
+  for (auto [tpp, count, last] : {std::tuple{15, 9u, PixelPoint{0, 160}}, std::tuple{12, 22u, PixelPoint{556, 200}}}) {
+    Dialog e(1);
+    e.rt.twips_per_pixel = tpp;
+    e.dialog.Load(e.view);
+    ASSERT_EQ(e.view.tiles.size(), count) << tpp;
+    EXPECT_EQ(e.view.tiles.back(), last) << tpp;
+  }
   // The zoom starts at the pointer and ends on the window; the arrow comes back.
   EXPECT_EQ(d.zoom.Zoom_X, 640);
   EXPECT_EQ(d.zoom.Zoom_Y, 400);
