@@ -211,29 +211,43 @@ class MarkWidget : public Fl_Widget {
   bool shown_once_ = false;
 };
 
-// "*.MP3;*.WAV" as FLTK's pattern, each ending in both cases: "*.{MP3,WAV,mp3,wav}".
+// "*.MP3;*.WAV" as FLTK's pattern, each ending in any case: "*.{[Mm][Pp]3,[Ww][Aa][Vv]}"
+// (FLTK's choosers match names case by case on this system).
 std::string FltkPattern(const std::string& windows_filter) {
-  std::vector<std::string> endings;
+  std::string alternatives;
   size_t start = 0;
   while (start <= windows_filter.size()) {
     size_t end = windows_filter.find(';', start);
     if (end == std::string::npos) end = windows_filter.size();
-    std::string one = windows_filter.substr(start, end - start);
-    if (one.rfind("*.", 0) == 0 && one.size() > 2) endings.push_back(one.substr(2));
+    const std::string one = windows_filter.substr(start, end - start);
     start = end + 1;
+    if (one.rfind("*.", 0) != 0 || one.size() <= 2) continue;
+    if (!alternatives.empty()) alternatives += ',';
+    for (const char c : one.substr(2)) {
+      const auto u = static_cast<unsigned char>(c);
+      if (std::isalpha(u)) {
+        alternatives += '[';
+        alternatives += static_cast<char>(std::toupper(u));
+        alternatives += static_cast<char>(std::tolower(u));
+        alternatives += ']';
+      } else {
+        alternatives += c;
+      }
+    }
   }
-  if (endings.empty()) return "*";
-  std::vector<std::string> all = endings;
-  for (const std::string& e : endings) {
-    std::string lower = e, upper = e;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    for (const std::string& v : {upper, lower})
-      if (std::find(all.begin(), all.end(), v) == all.end()) all.push_back(v);
+  return alternatives.empty() ? "*" : "*.{" + alternatives + "}";
+}
+
+// The filter's name as the choosers show it: FLTK takes the first '(' of a filter as
+// the start of its pattern, so the name's own parentheses are drawn full-width.
+std::string FltkFilterName(const std::string& name) {
+  std::string out;
+  for (const char c : name) {
+    if (c == '(') out += "\xEF\xBC\x88";       // U+FF08
+    else if (c == ')') out += "\xEF\xBC\x89";  // U+FF09
+    else out += c;
   }
-  std::string out = "*.{";
-  for (size_t i = 0; i < all.size(); ++i) out += (i ? "," : "") + all[i];
-  return out + "}";
+  return out;
 }
 
 // The size and place a window manager reads: fixed size, the place chosen, and the
@@ -512,9 +526,10 @@ void FltkDialog::SetScreenPointer(ScreenPointer pointer) {
 
 std::int32_t FltkDialog::OpenFile(const OpenFileRequest& request, std::string* chosen) {
   const std::string pattern = FltkPattern(request.filter_pattern);
+  const std::string name = FltkFilterName(request.filter_name);
   Fl_Native_File_Chooser native(Fl_Native_File_Chooser::BROWSE_FILE);
   native.title(request.title.c_str());
-  native.filter((request.filter_name + "\t" + pattern).c_str());
+  native.filter((name + "\t" + pattern).c_str());
   if (!request.initial_folder.empty()) native.directory(request.initial_folder.c_str());
   const int result = native.show();
   if (result == 0) {
@@ -526,7 +541,7 @@ std::int32_t FltkDialog::OpenFile(const OpenFileRequest& request, std::string* c
   if (result > 0) return 0;  // cancelled
 
   // The system's chooser could not open: FLTK's own.
-  const std::string filter = request.filter_name + " (" + pattern + ")";
+  const std::string filter = name + " (" + pattern + ")";
   Fl_File_Chooser own(request.initial_folder.empty() ? "." : request.initial_folder.c_str(), filter.c_str(),
                       Fl_File_Chooser::SINGLE, request.title.c_str());
   own.show();
