@@ -13,6 +13,7 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
+#include <FL/fl_utf8.h>
 #include <FL/x.H>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -53,6 +54,53 @@ std::vector<uchar> WithAlpha(const Picture& picture) {
     rgba[i * 4 + 3] = clear ? 0 : 0xFF;
   }
   return rgba;
+}
+
+// The lines of a word-wrapped label in the current font: lines break at blanks, and
+// a word longer than a whole line breaks after its last character that fits (at least
+// one per line), as the system's labels on Windows do.
+std::vector<std::string> WrapLines(const std::string& text, int width) {
+  auto fits = [width](const std::string& s) { return fl_width(s.c_str(), static_cast<int>(s.size())) <= width; };
+  auto char_end = [&text](size_t at) {
+    int length = fl_utf8len1(text[at]);
+    if (length < 1) length = 1;
+    return std::min(text.size(), at + static_cast<size_t>(length));
+  };
+  std::vector<std::string> lines;
+  std::string line;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '\n') {
+      lines.push_back(line);
+      line.clear();
+      ++i;
+      continue;
+    }
+    // The next word with the blanks before it.
+    size_t end = i;
+    while (end < text.size() && text[end] == ' ') ++end;
+    while (end < text.size() && text[end] != ' ' && text[end] != '\n') end = char_end(end);
+    const std::string word = text.substr(i, end - i);
+    if (fits(line + word)) {
+      line += word;
+      i = end;
+      continue;
+    }
+    if (!line.empty()) {
+      // The word starts the next line, without its blanks.
+      lines.push_back(line);
+      line.clear();
+      while (i < end && text[i] == ' ') ++i;
+      continue;
+    }
+    // Longer than a whole line: as many characters as fit.
+    size_t cut = char_end(i);
+    while (cut < end && fits(text.substr(i, char_end(cut) - i))) cut = char_end(cut);
+    lines.push_back(text.substr(i, cut - i));
+    i = cut;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
 }
 
 // Draws what lies under a widget again, then the widget: for the transparent ones.
@@ -142,10 +190,16 @@ class TextLabel : public Fl_Widget {
     fl_font(static_cast<Fl_Font>(FltkFont(DialogFont(), &size)), size);
     fl_color(place_.colour == LabelColour::White ? FL_WHITE : FL_BLACK);
     const bool multi_line = place_.height > 195;
-    Fl_Align align = FL_ALIGN_TOP | FL_ALIGN_INSIDE | (place_.centred ? FL_ALIGN_CENTER : FL_ALIGN_LEFT);
+    const Fl_Align align = FL_ALIGN_TOP | FL_ALIGN_INSIDE | (place_.centred ? FL_ALIGN_CENTER : FL_ALIGN_LEFT);
     if (multi_line) {
-      align |= FL_ALIGN_WRAP | FL_ALIGN_CLIP;
-      fl_draw(text_.c_str(), x(), y(), w(), h(), align, nullptr, 0);
+      fl_push_clip(x(), y(), w(), h());
+      int line_top = y();
+      for (const std::string& line : WrapLines(text_, w())) {
+        if (line_top >= y() + h()) break;
+        fl_draw(line.c_str(), x(), line_top, w(), fl_height(), align, nullptr, 0);
+        line_top += fl_height();
+      }
+      fl_pop_clip();
     } else {
       fl_draw(text_.c_str(), x(), y(), w(), fl_height(), align, nullptr, 0);
     }
