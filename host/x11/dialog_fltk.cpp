@@ -19,6 +19,7 @@
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cctype>
@@ -41,6 +42,11 @@ int Px(int twips) { return twips / kTwips; }
 constexpr int kClientWidth = kDialogClientWidthTwips / kTwips;    // 495
 constexpr int kClientHeight = kDialogClientHeightTwips / kTwips;  // 246
 const Fl_Color kPanelGrey = fl_rgb_color(224, 224, 224);
+
+// The widths of a window manager's frame around the window, in pixels.
+struct FrameExtents {
+  int left = 0, right = 0, top = 0, bottom = 0;
+};
 
 // An RGBA copy of a picture, magenta transparent.
 std::vector<uchar> WithAlpha(const Picture& picture) {
@@ -351,6 +357,65 @@ void CreateUnmapped(Fl_Window* w) {
   SendPlacementHints(w);
 }
 
+// Whether the window manager running says it supports `feature` (_NET_SUPPORTED).
+bool WindowManagerSupports(Atom feature) {
+  Display* d = fl_display;
+  const Atom supported = XInternAtom(d, "_NET_SUPPORTED", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  bool found = false;
+  if (XGetWindowProperty(d, RootWindow(d, fl_screen), supported, 0, 4096, False, XA_ATOM, &type, &format, &count,
+                         &after, &data) == Success &&
+      data != nullptr) {
+    if (type == XA_ATOM && format == 32) {
+      const Atom* atoms = reinterpret_cast<const Atom*>(data);
+      found = std::find(atoms, atoms + count, feature) != atoms + count;
+    }
+  }
+  if (data) XFree(data);
+  return found;
+}
+
+// The frame a window manager will put around the unmapped window `xid`, asked for
+// before it is mapped; none without a window manager, or when it does not answer
+// within 500 ms.
+FrameExtents RequestFrameExtents(Window xid) {
+  Display* d = fl_display;
+  FrameExtents extents;
+  const Atom request = XInternAtom(d, "_NET_REQUEST_FRAME_EXTENTS", False);
+  const Atom frame = XInternAtom(d, "_NET_FRAME_EXTENTS", False);
+  if (!WindowManagerSupports(request)) return extents;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = xid;
+  event.xclient.message_type = request;
+  event.xclient.format = 32;
+  XSendEvent(d, RootWindow(d, fl_screen), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    XSync(d, False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool read = XGetWindowProperty(d, xid, frame, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
+                                         &data) == Success &&
+                      data != nullptr && type == XA_CARDINAL && format == 32 && count == 4;
+    if (read) {
+      const long* v = reinterpret_cast<const long*>(data);
+      // Left, right, top, bottom; anything outside a sensible frame counts as none.
+      if (std::all_of(v, v + 4, [](long e) { return e >= 0 && e <= 200; }))
+        extents = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
+    }
+    if (data) XFree(data);
+    if (read) break;
+    const timespec pause{0, 10 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+  return extents;
+}
+
 }  // namespace
 
 struct FltkDialog::Parts {
@@ -364,6 +429,7 @@ struct FltkDialog::Parts {
   Picture radio_off, radio_on;
   std::vector<uchar> hand_rgba, icon_rgba;
   std::unique_ptr<Fl_RGB_Image> hand, icon;
+  FrameExtents frame;  // the window manager's frame around the window
   bool hourglass = false;
   bool over_address = false;
 
@@ -479,6 +545,7 @@ FltkDialog::FltkDialog(Runtime& rt, DialogEvents& events) : rt_(rt), events_(eve
   if (p.icon) p.window->icon(p.icon.get());
   p.window->position(0, 0);
   CreateUnmapped(p.window);
+  p.frame = RequestFrameExtents(fl_xid(p.window));
 }
 
 FltkDialog::~FltkDialog() { delete parts_->window; }
@@ -506,11 +573,20 @@ WindowHandle FltkDialog::Handle() {
 
 int FltkDialog::ScreenWidthTwips() { return Fl::w() * kTwips; }
 int FltkDialog::ScreenHeightTwips() { return Fl::h() * kTwips; }
-// Without a window manager the window has no frame; with one, it is not known
-// before the window is mapped, and the client area is placed.
-int FltkDialog::WidthTwips() { return parts_->window->w() * kTwips; }
-int FltkDialog::HeightTwips() { return parts_->window->h() * kTwips; }
-void FltkDialog::MoveTo(int left_twips, int top_twips) { parts_->window->position(left_twips / kTwips, top_twips / kTwips); }
+// The window's outer size and place: the frame a window manager puts around it
+// included (none without one). The client area lies inside the frame: a window
+// manager keeps it where it was placed (FLTK asks for static gravity).
+int FltkDialog::WidthTwips() {
+  const FrameExtents& f = parts_->frame;
+  return (parts_->window->w() + f.left + f.right) * kTwips;
+}
+int FltkDialog::HeightTwips() {
+  const FrameExtents& f = parts_->frame;
+  return (parts_->window->h() + f.top + f.bottom) * kTwips;
+}
+void FltkDialog::MoveTo(int left_twips, int top_twips) {
+  parts_->window->position(left_twips / kTwips + parts_->frame.left, top_twips / kTwips + parts_->frame.top);
+}
 int FltkDialog::ClientWidth() { return parts_->window->w(); }
 int FltkDialog::ClientHeight() { return parts_->window->h(); }
 
