@@ -67,6 +67,7 @@ class CommandWidget : public Fl_Widget, public ButtonSurface {
   std::string caption_;
   FontSpec font_;
   std::uint32_t colour_ = 0;
+  // The enabled look ShowEnabledState gave the caption: the control is enabled.
   bool caption_enabled_ = true;
   int caption_top_ = 0, caption_left_ = 0, caption_width_ = 0;  // pixels, in the widget
   CommandButton button_;

@@ -1,14 +1,17 @@
-// The FLTK Command widget on a real display (run under Xvfb): what a loaded button
-// shows on the screen for stored properties, read back from the window's pixels.
+// The FLTK Command widget on a real display (run under Xvfb): what loaded buttons
+// show on the screen for stored properties, and how they take the focus and the mouse
+// buttons the X server sends, read back from the window's pixels.
 #include <gtest/gtest.h>
 
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/x.H>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "command_fltk.h"
 #include "property_bag.h"
@@ -20,49 +23,115 @@ struct Rgb {
   int r, g, b;
 };
 
-constexpr int kLeft = 10, kTop = 10, kWidth = 81, kHeight = 25;  // Cmd_Set's size
+constexpr int kTop = 10, kWidth = 81, kHeight = 25;  // Cmd_Set's size
+constexpr int kStep = 90;                             // from one button's left to the next
 const Rgb kBackground = {0, 128, 0};
 
-// A window holding one Command widget loaded from `bag`, shown and painted.
+// Lets FLTK take in what the X server sent back (XSync puts it in the queue) and
+// paint.
+void Settle(int rounds = 3) {
+  XSync(fl_display, False);
+  for (int i = 0; i < rounds; ++i) Fl::wait(0.02);
+  Fl::flush();
+  XSync(fl_display, False);
+}
+
+// A window holding one Command widget per stored-property bag, side by side, shown
+// and painted. Each button counts its Clicks.
 class Shown {
  public:
-  Shown(Runtime& rt, const std::string& bag) {
+  Shown(Runtime& rt, const std::vector<std::string>& bags) : clicks(bags.size(), 0) {
     Fl_Group::current(nullptr);
-    window_ = std::make_unique<Fl_Window>(100, 100, 120, 60, "command test");
+    window_ = std::make_unique<Fl_Window>(100, 100, 10 + kStep * static_cast<int>(bags.size()), 60, "command test");
     window_->color(fl_rgb_color(kBackground.r, kBackground.g, kBackground.b));
-    widget_ = new CommandWidget(rt, kLeft, kTop, kWidth, kHeight);
-    window_->add(widget_);
+    for (size_t i = 0; i < bags.size(); ++i) {
+      auto* widget = new CommandWidget(rt, Left(i), kTop, kWidth, kHeight);
+      window_->add(widget);
+      widget->Button().LoadProperties(PropertyBag::Parse(bags[i]));
+      widget->Button().OnResize();
+      widget->Button().Click = [this, i] { ++clicks[i]; };
+      widget->Button().Initialize();
+      widgets_.push_back(widget);
+    }
     window_->end();
-    widget_->Button().LoadProperties(PropertyBag::Parse(bag));
-    widget_->Button().OnResize();
     window_->show();
-    for (int i = 0; i < 20; ++i) Fl::wait(0.02);
-    Fl::flush();
-    XSync(fl_display, False);
-    image_ = XGetImage(fl_display, fl_xid(window_.get()), kLeft, kTop, kWidth, kHeight, AllPlanes, ZPixmap);
+    Pointer(0, 0);  // away from the window
+    Settle(20);
+    Capture();
   }
   ~Shown() {
     if (image_) XDestroyImage(image_);
     window_->hide();
     Fl::wait(0.01);
   }
+  CommandWidget& Widget(size_t i) { return *widgets_[i]; }
+
+  // What the X server would send: the pointer moved over button i and a press or
+  // release of `button` there; a key.
+  void Mouse(size_t i, unsigned button, bool press) {
+    XEvent e{};
+    e.xbutton.type = press ? ButtonPress : ButtonRelease;
+    e.xbutton.window = fl_xid(window_.get());
+    e.xbutton.root = RootWindow(fl_display, fl_screen);
+    e.xbutton.x = Left(i) + kWidth / 2;
+    e.xbutton.y = kTop + kHeight / 2;
+    e.xbutton.x_root = window_->x() + e.xbutton.x;
+    e.xbutton.y_root = window_->y() + e.xbutton.y;
+    Pointer(e.xbutton.x_root, e.xbutton.y_root);
+    e.xbutton.button = button;
+    e.xbutton.state = held_;
+    e.xbutton.same_screen = True;
+    const unsigned mask = button <= 5 ? (Button1Mask << (button - 1)) : 0;
+    held_ = press ? held_ | mask : held_ & ~mask;
+    Send(e, press ? ButtonPressMask : ButtonReleaseMask);
+  }
+  void Key(KeySym key) {
+    XEvent e{};
+    e.xkey.type = KeyPress;
+    e.xkey.window = fl_xid(window_.get());
+    e.xkey.root = RootWindow(fl_display, fl_screen);
+    e.xkey.keycode = XKeysymToKeycode(fl_display, key);
+    e.xkey.same_screen = True;
+    Send(e, KeyPressMask);
+    e.xkey.type = KeyRelease;
+    Send(e, KeyReleaseMask);
+  }
+  void Capture() {
+    if (image_) XDestroyImage(image_);
+    image_ = XGetImage(fl_display, fl_xid(window_.get()), 0, 0, window_->w(), window_->h(), AllPlanes, ZPixmap);
+  }
+
   bool ok() const { return image_ != nullptr; }
-  Rgb At(int x, int y) const {
-    const unsigned long p = XGetPixel(image_, x, y);
+  // A pixel of button i, from its top-left corner.
+  Rgb At(size_t i, int x, int y) const {
+    const unsigned long p = XGetPixel(image_, Left(i) + x, kTop + y);
     return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
   }
-  // Whether some pixel of the caption's band matches.
+  // Whether some pixel of button i's caption band matches.
   template <typename Test>
-  bool CaptionHas(Test test) const {
+  bool CaptionHas(size_t i, Test test) const {
     for (int y = 4; y < 20; ++y)
       for (int x = 20; x < 62; ++x)
-        if (test(At(x, y))) return true;
+        if (test(At(i, x, y))) return true;
     return false;
   }
 
+  std::vector<int> clicks;
+
  private:
+  static int Left(size_t i) { return 10 + kStep * static_cast<int>(i); }
+  void Pointer(int x, int y) {
+    XWarpPointer(fl_display, None, RootWindow(fl_display, fl_screen), 0, 0, 0, 0, x, y);
+    Settle();
+  }
+  void Send(XEvent& e, long mask) {
+    XSendEvent(fl_display, fl_xid(window_.get()), False, mask, &e);
+    Settle();
+  }
+
   std::unique_ptr<Fl_Window> window_;
-  CommandWidget* widget_ = nullptr;  // owned by the window
+  std::vector<CommandWidget*> widgets_;  // owned by the window
+  unsigned held_ = 0;
   XImage* image_ = nullptr;
 };
 
@@ -73,15 +142,26 @@ bool Black(const Rgb& c) { return c.r < 60 && c.g < 60 && c.b < 60; }
 bool Red(const Rgb& c) { return c.r > 150 && c.g < 90 && c.b < 90; }
 bool Blue(const Rgb& c) { return c.b > 150 && c.r < 90 && c.g < 90; }
 
+const Rgb kNormalFrame = {0x00, 0x3C, 0x74}, kDisabledFrame = {0xC9, 0xC7, 0xBA};
+const Rgb kPressedBackdrop = {0xEC, 0xE9, 0xD8};  // row 1 of the Pressed picture
+// Row 2, inside the frame: the Selected picture's pale blue ring shows the focus
+// (while the pointer is elsewhere).
+bool ShowsFocus(const Shown& shown, size_t i) {
+  const Rgb ring = shown.At(i, 40, 2);
+  return ring.r > 150 && ring.b > ring.r + 30;
+}
+
+class CommandWidgetOnScreen : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_NE(fl_display, nullptr) << "needs an X display"; }
+  char arg0_[18] = "command_fltk_test";
+  char* argv_[2] = {arg0_, nullptr};
+  X11Runtime rt_{1, argv_};
+};
+
 enum class Caption { Black, Grey, Red, Blue };
 
-TEST(CommandWidgetOnScreen, LooksFollowStoredProperties) {
-  char arg0[] = "command_fltk_test";
-  char* argv[] = {arg0, nullptr};
-  X11Runtime rt(1, argv);
-  ASSERT_NE(fl_display, nullptr) << "needs an X display";
-
-  const Rgb normal_frame = {0x00, 0x3C, 0x74}, disabled_frame = {0xC9, 0xC7, 0xBA};
+TEST_F(CommandWidgetOnScreen, LooksFollowStoredProperties) {
   struct Row {
     const char* name;
     const char* bag;
@@ -89,43 +169,91 @@ TEST(CommandWidgetOnScreen, LooksFollowStoredProperties) {
     Rgb frame;        // at the top edge's middle, row 1
     Caption caption;
   } rows[] = {
-      {"enabled", "Caption=設定\n", true, normal_frame, Caption::Black},
-      {"disabled", "Enabled=0\nCaption=設定\n", true, disabled_frame, Caption::Grey},
-      {"red caption (0x00BBGGRR)", "Caption=設定\nFontColour=255\n", true, normal_frame, Caption::Red},
-      {"blue caption", "Caption=設定\nFontColour=16711680\n", true, normal_frame, Caption::Blue},
-      {"never loaded before: black", "Caption=設定\nFirstRun=0\nFontColour=255\n", true, normal_frame,
+      {"enabled", "Caption=設定\n", true, kNormalFrame, Caption::Black},
+      {"disabled", "Enabled=0\nCaption=設定\n", true, kDisabledFrame, Caption::Grey},
+      {"red caption (0x00BBGGRR)", "Caption=設定\nFontColour=255\n", true, kNormalFrame, Caption::Red},
+      {"blue caption", "Caption=設定\nFontColour=16711680\n", true, kNormalFrame, Caption::Blue},
+      {"never loaded before: black", "Caption=設定\nFirstRun=0\nFontColour=255\n", true, kNormalFrame,
        Caption::Black},
       {"transparent body", "Caption=設定\nVisible=0\n", false, kBackground, Caption::Black},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    Shown shown(rt, row.bag);
+    Shown shown(rt_, {row.bag});
     ASSERT_TRUE(shown.ok());
-    const Rgb frame = shown.At(40, 1);
+    const Rgb frame = shown.At(0, 40, 1);
     EXPECT_TRUE(Near(frame, row.frame, 12)) << frame.r << " " << frame.g << " " << frame.b;
     if (row.body) {
       // White at the top of the gradient, the pale lavender towards the bottom.
-      const Rgb top = shown.At(8, 4), bottom = shown.At(8, 20);
+      const Rgb top = shown.At(0, 8, 4), bottom = shown.At(0, 8, 20);
       EXPECT_GT(top.r, 240);
       EXPECT_LT(bottom.r, top.r - 30);
       EXPECT_GT(bottom.b, bottom.r);
     }
     switch (row.caption) {
       case Caption::Black:
-        EXPECT_TRUE(shown.CaptionHas(Black));
-        EXPECT_FALSE(shown.CaptionHas(Red));
+        EXPECT_TRUE(shown.CaptionHas(0, Black));
+        EXPECT_FALSE(shown.CaptionHas(0, Red));
         break;
       case Caption::Grey:
-        EXPECT_FALSE(shown.CaptionHas(Black));
-        EXPECT_TRUE(shown.CaptionHas([](const Rgb& c) { return c.r < 200 && Near(c, {c.r, c.r, c.r}, 24); }));
+        EXPECT_FALSE(shown.CaptionHas(0, Black));
+        EXPECT_TRUE(shown.CaptionHas(0, [](const Rgb& c) { return c.r < 200 && Near(c, {c.r, c.r, c.r}, 24); }));
         break;
       case Caption::Red:
-        EXPECT_TRUE(shown.CaptionHas(Red));
+        EXPECT_TRUE(shown.CaptionHas(0, Red));
         break;
       case Caption::Blue:
-        EXPECT_TRUE(shown.CaptionHas(Blue));
+        EXPECT_TRUE(shown.CaptionHas(0, Blue));
         break;
     }
+  }
+}
+
+// Three initialised buttons, the first focused; the middle one enabled or not. Each
+// row sends the Tab key, or mouse buttons over the middle one (X numbering: 1 left, 2
+// middle, 3 right, 6 and 7 the wheel's tilt, 8 a side button), and reads which one
+// shows the focus (-1: none, the pointer's looks cover it), whether the middle one
+// shows the Pressed picture, and its Clicks.
+TEST_F(CommandWidgetOnScreen, FocusAndMouseButtons) {
+  struct Step {
+    unsigned button;  // 0: the Tab key
+    bool press;
+  };
+  struct Row {
+    const char* name;
+    bool middle_enabled;
+    std::vector<Step> steps;
+    int focused;
+    bool pressed_look;
+    int clicks;
+  } rows[] = {
+      {"Tab reaches an enabled button", true, {{0, true}}, 1, false, 0},
+      {"Tab passes a disabled button by", false, {{0, true}}, 2, false, 0},
+      {"a press on a disabled button leaves the focus", false, {{1, true}, {1, false}}, 0, false, 0},
+      {"left press: focus, then the Pressed look", true, {{1, true}}, -1, true, 0},
+      {"middle click: focus arrives over it (Pressed), Click", true, {{2, true}, {2, false}}, -1, true, 1},
+      {"right click", true, {{3, true}, {3, false}}, -1, true, 1},
+      {"a side button's press is ignored", true, {{8, true}}, 0, false, 0},
+      {"a side button's click is no Click", true, {{8, true}, {8, false}}, 0, false, 0},
+      {"the tilt's release ends no left press", true, {{1, true}, {6, true}, {6, false}}, -1, true, 0},
+      {"the left release after it clicks", true, {{1, true}, {6, true}, {6, false}, {1, false}}, -1, false, 1},
+      {"a side button's click inside a left press", true, {{1, true}, {8, true}, {8, false}, {1, false}}, -1,
+       false, 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const char* middle = row.middle_enabled ? "Caption=2\n" : "Enabled=0\nCaption=2\n";
+    Shown shown(rt_, {"Caption=1\n", middle, "Caption=3\n"});
+    shown.Widget(0).take_focus();
+    for (const Step& step : row.steps) {
+      if (step.button == 0) shown.Key(XK_Tab);
+      else shown.Mouse(1, step.button, step.press);
+    }
+    shown.Capture();
+    ASSERT_TRUE(shown.ok());
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(ShowsFocus(shown, i), i == row.focused) << "button " << i;
+    EXPECT_EQ(Near(shown.At(1, 40, 1), kPressedBackdrop, 12), row.pressed_look);
+    EXPECT_EQ(shown.clicks[1], row.clicks);
   }
 }
 
