@@ -82,8 +82,10 @@ int FltkFont(const FontSpec& font, int* pixel_size) {
   const char style = bold && font.italic ? 'P' : bold ? 'B' : font.italic ? 'I' : ' ';
   const std::string name = std::string(1, style) + face;
 
+  // The numbers given out so far. FLTK's font table is one for the process and keeps
+  // the name pointers for good, so this mirror of it is one for the process too.
   static std::map<std::string, int> numbers;
-  static std::deque<std::string> names;  // FLTK keeps the pointers
+  static std::deque<std::string> names;
   auto found = numbers.find(name);
   int number;
   if (found != numbers.end()) {
