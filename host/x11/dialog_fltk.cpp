@@ -66,7 +66,9 @@ std::vector<uchar> WithAlpha(const Picture& picture) {
 // a word longer than a whole line breaks after its last character that fits (at least
 // one per line), as the system's labels on Windows do.
 std::vector<std::string> WrapLines(const std::string& text, int width) {
-  auto fits = [width](const std::string& s) { return fl_width(s.c_str(), static_cast<int>(s.size())) <= width; };
+  auto fits = [width](const std::string& s) {
+    return fl_width(s.c_str(), static_cast<int>(s.size())) <= width;
+  };
   auto char_end = [&text](size_t at) {
     int length = fl_utf8len1(text[at]);
     if (length < 1) length = 1;
@@ -392,7 +394,8 @@ FrameExtents RequestFrameExtents(Window xid) {
   event.xclient.window = xid;
   event.xclient.message_type = request;
   event.xclient.format = 32;
-  XSendEvent(d, RootWindow(d, fl_screen), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XSendEvent(d, RootWindow(d, fl_screen), False, SubstructureRedirectMask | SubstructureNotifyMask,
+             &event);
   for (int attempt = 0; attempt < 50; ++attempt) {
     XSync(d, False);
     Atom type = None;
@@ -406,7 +409,8 @@ FrameExtents RequestFrameExtents(Window xid) {
       const long* v = reinterpret_cast<const long*>(data);
       // Left, right, top, bottom; anything outside a sensible frame counts as none.
       if (std::all_of(v, v + 4, [](long e) { return e >= 0 && e <= 200; }))
-        extents = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]), static_cast<int>(v[3])};
+        extents = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                   static_cast<int>(v[3])};
     }
     if (data) XFree(data);
     if (read) break;
@@ -585,7 +589,8 @@ int FltkDialog::HeightTwips() {
   return (parts_->window->h() + f.top + f.bottom) * kTwips;
 }
 void FltkDialog::MoveTo(int left_twips, int top_twips) {
-  parts_->window->position(left_twips / kTwips + parts_->frame.left, top_twips / kTwips + parts_->frame.top);
+  const FrameExtents& f = parts_->frame;
+  parts_->window->position(left_twips / kTwips + f.left, top_twips / kTwips + f.top);
 }
 int FltkDialog::ClientWidth() { return parts_->window->w(); }
 int FltkDialog::ClientHeight() { return parts_->window->h(); }
