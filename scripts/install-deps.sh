@@ -19,6 +19,7 @@ packages=(
   libcdio-dev libcdio-cdda-dev libcdio-paranoia-dev
   # running headless, Windows programs, sound
   xvfb x11-utils x11-xserver-utils xdotool imagemagick mesa-utils procps
+  openbox  # a small window manager: the settings dialog placed with its frame
   wine wine64 pulseaudio pulseaudio-utils fonts-ipafont-gothic locales sox lame
   # the desktop screen-saver daemon of the daemon-mode cases
   xscreensaver xscreensaver-gl

@@ -26,11 +26,15 @@ const std::array<Picture, kButtonPictureCount>& StatePictures() {
   return pictures;
 }
 
-MouseButton ToMouseButton(int fltk_button) {
+// The three buttons the control knows. The others (the side buttons, 8 and up; FLTK
+// turns 4 to 7 into wheel turns, but still reports their releases) are ignored, as
+// on Windows.
+bool ToMouseButton(int fltk_button, MouseButton* button) {
   switch (fltk_button) {
-    case FL_RIGHT_MOUSE: return MouseButton::Right;
-    case FL_MIDDLE_MOUSE: return MouseButton::Middle;
-    default: return MouseButton::Left;
+    case FL_LEFT_MOUSE: *button = MouseButton::Left; return true;
+    case FL_RIGHT_MOUSE: *button = MouseButton::Right; return true;
+    case FL_MIDDLE_MOUSE: *button = MouseButton::Middle; return true;
+    default: return false;
   }
 }
 
@@ -78,8 +82,10 @@ int FltkFont(const FontSpec& font, int* pixel_size) {
   const char style = bold && font.italic ? 'P' : bold ? 'B' : font.italic ? 'I' : ' ';
   const std::string name = std::string(1, style) + face;
 
+  // The numbers given out so far. FLTK's font table is one for the process and keeps
+  // the name pointers for good, so this mirror of it is one for the process too.
   static std::map<std::string, int> numbers;
-  static std::deque<std::string> names;  // FLTK keeps the pointers
+  static std::deque<std::string> names;
   auto found = numbers.find(name);
   int number;
   if (found != numbers.end()) {
@@ -223,7 +229,9 @@ void CommandWidget::draw() {
 
 int CommandWidget::handle(int event) {
   switch (event) {
-    case FL_PUSH:
+    case FL_PUSH: {
+      MouseButton button;
+      if (!ToMouseButton(Fl::event_button(), &button)) return 0;
       // FLTK holds a motion back while a press follows it at once: the control sees
       // the pointer arrive first, as on Windows.
       if (!pointer_over_) {
@@ -232,8 +240,9 @@ int CommandWidget::handle(int event) {
       }
       // A press gives the focus, then is handled.
       if (Fl::focus() != this) take_focus();
-      button_.OnMouseDown(ToMouseButton(Fl::event_button()));
+      button_.OnMouseDown(button);
       return 1;  // FLTK now sends the drag and the release here, whereever the pointer is
+    }
     case FL_ENTER:
     case FL_MOVE:
       pointer_over_ = true;
@@ -245,11 +254,17 @@ int CommandWidget::handle(int event) {
     case FL_LEAVE:
       pointer_over_ = false;
       return 1;  // leaving is noticed by the button's poll
-    case FL_RELEASE:
+    case FL_RELEASE: {
+      MouseButton button;
+      if (!ToMouseButton(Fl::event_button(), &button)) return 1;
       // The Click may close the dialog: nothing of this widget is touched afterwards.
-      button_.OnMouseUp(ToMouseButton(Fl::event_button()));
+      button_.OnMouseUp(button);
       return 1;
+    }
     case FL_FOCUS:
+      // A disabled control takes no focus: Tab passes it by, and a press on it leaves
+      // the focus where it was.
+      if (!caption_enabled_) return 0;
       button_.OnFocusGained();
       return 1;
     case FL_UNFOCUS:

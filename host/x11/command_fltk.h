@@ -1,9 +1,16 @@
 #pragma once
-// The Command button as an FLTK widget: a ButtonSurface around a CommandButton. The
-// body is an in-memory persistent image shown with fl_draw_image, the caption is drawn
-// over it, and the widget feeds the button its focus, mouse, size and poll
-// notifications. Widgets have no X window of their own, so a window handle here is
-// an address: the widget's own, or that of the group holding it.
+// The Command button as an FLTK widget: a ButtonSurface around a CommandButton.
+//  [X] the body as an in-memory persistent image (gradient and the state pictures'
+//      border) shown with fl_draw_image; the caption drawn over it in its font and
+//      colour, greyed while disabled; a transparent body shows the caption only
+//  [X] focus, mouse (left, middle and right; other buttons ignored, as on Windows),
+//      size and hover-poll notifications to the button; a disabled button takes no
+//      focus
+//  [ ] a window of its own: FLTK widgets have none, so a window handle here is an
+//      address (the widget's own, or the group's holding it) and the poll finds the
+//      widget under the pointer by its place
+//  [ ] reports of changed properties to the container: the dialog stores none back
+//  [ ] the container's font: always the dialog's
 #include <FL/Fl_Widget.H>
 
 #include <cstdint>
@@ -67,6 +74,7 @@ class CommandWidget : public Fl_Widget, public ButtonSurface {
   std::string caption_;
   FontSpec font_;
   std::uint32_t colour_ = 0;
+  // The enabled look ShowEnabledState gave the caption: the control is enabled.
   bool caption_enabled_ = true;
   int caption_top_ = 0, caption_left_ = 0, caption_width_ = 0;  // pixels, in the widget
   CommandButton button_;

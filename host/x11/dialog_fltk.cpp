@@ -13,11 +13,13 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
+#include <FL/fl_utf8.h>
 #include <FL/x.H>
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cctype>
@@ -41,6 +43,11 @@ constexpr int kClientWidth = kDialogClientWidthTwips / kTwips;    // 495
 constexpr int kClientHeight = kDialogClientHeightTwips / kTwips;  // 246
 const Fl_Color kPanelGrey = fl_rgb_color(224, 224, 224);
 
+// The widths of a window manager's frame around the window, in pixels.
+struct FrameExtents {
+  int left = 0, right = 0, top = 0, bottom = 0;
+};
+
 // An RGBA copy of a picture, magenta transparent.
 std::vector<uchar> WithAlpha(const Picture& picture) {
   std::vector<uchar> rgba(static_cast<size_t>(picture.width) * picture.height * 4);
@@ -53,6 +60,55 @@ std::vector<uchar> WithAlpha(const Picture& picture) {
     rgba[i * 4 + 3] = clear ? 0 : 0xFF;
   }
   return rgba;
+}
+
+// The lines of a word-wrapped label in the current font: lines break at blanks, and
+// a word longer than a whole line breaks after its last character that fits (at least
+// one per line), as the system's labels on Windows do.
+std::vector<std::string> WrapLines(const std::string& text, int width) {
+  auto fits = [width](const std::string& s) {
+    return fl_width(s.c_str(), static_cast<int>(s.size())) <= width;
+  };
+  auto char_end = [&text](size_t at) {
+    int length = fl_utf8len1(text[at]);
+    if (length < 1) length = 1;
+    return std::min(text.size(), at + static_cast<size_t>(length));
+  };
+  std::vector<std::string> lines;
+  std::string line;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '\n') {
+      lines.push_back(line);
+      line.clear();
+      ++i;
+      continue;
+    }
+    // The next word with the blanks before it.
+    size_t end = i;
+    while (end < text.size() && text[end] == ' ') ++end;
+    while (end < text.size() && text[end] != ' ' && text[end] != '\n') end = char_end(end);
+    const std::string word = text.substr(i, end - i);
+    if (fits(line + word)) {
+      line += word;
+      i = end;
+      continue;
+    }
+    if (!line.empty()) {
+      // The word starts the next line, without its blanks.
+      lines.push_back(line);
+      line.clear();
+      while (i < end && text[i] == ' ') ++i;
+      continue;
+    }
+    // Longer than a whole line: as many characters as fit.
+    size_t cut = char_end(i);
+    while (cut < end && fits(text.substr(i, char_end(cut) - i))) cut = char_end(cut);
+    lines.push_back(text.substr(i, cut - i));
+    i = cut;
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
 }
 
 // Draws what lies under a widget again, then the widget: for the transparent ones.
@@ -142,10 +198,16 @@ class TextLabel : public Fl_Widget {
     fl_font(static_cast<Fl_Font>(FltkFont(DialogFont(), &size)), size);
     fl_color(place_.colour == LabelColour::White ? FL_WHITE : FL_BLACK);
     const bool multi_line = place_.height > 195;
-    Fl_Align align = FL_ALIGN_TOP | FL_ALIGN_INSIDE | (place_.centred ? FL_ALIGN_CENTER : FL_ALIGN_LEFT);
+    const Fl_Align align = FL_ALIGN_TOP | FL_ALIGN_INSIDE | (place_.centred ? FL_ALIGN_CENTER : FL_ALIGN_LEFT);
     if (multi_line) {
-      align |= FL_ALIGN_WRAP | FL_ALIGN_CLIP;
-      fl_draw(text_.c_str(), x(), y(), w(), h(), align, nullptr, 0);
+      fl_push_clip(x(), y(), w(), h());
+      int line_top = y();
+      for (const std::string& line : WrapLines(text_, w())) {
+        if (line_top >= y() + h()) break;
+        fl_draw(line.c_str(), x(), line_top, w(), fl_height(), align, nullptr, 0);
+        line_top += fl_height();
+      }
+      fl_pop_clip();
     } else {
       fl_draw(text_.c_str(), x(), y(), w(), fl_height(), align, nullptr, 0);
     }
@@ -211,29 +273,43 @@ class MarkWidget : public Fl_Widget {
   bool shown_once_ = false;
 };
 
-// "*.MP3;*.WAV" as FLTK's pattern, each ending in both cases: "*.{MP3,WAV,mp3,wav}".
+// "*.MP3;*.WAV" as FLTK's pattern, each ending in any case: "*.{[Mm][Pp]3,[Ww][Aa][Vv]}"
+// (FLTK's choosers match names case by case on this system).
 std::string FltkPattern(const std::string& windows_filter) {
-  std::vector<std::string> endings;
+  std::string alternatives;
   size_t start = 0;
   while (start <= windows_filter.size()) {
     size_t end = windows_filter.find(';', start);
     if (end == std::string::npos) end = windows_filter.size();
-    std::string one = windows_filter.substr(start, end - start);
-    if (one.rfind("*.", 0) == 0 && one.size() > 2) endings.push_back(one.substr(2));
+    const std::string one = windows_filter.substr(start, end - start);
     start = end + 1;
+    if (one.rfind("*.", 0) != 0 || one.size() <= 2) continue;
+    if (!alternatives.empty()) alternatives += ',';
+    for (const char c : one.substr(2)) {
+      const auto u = static_cast<unsigned char>(c);
+      if (std::isalpha(u)) {
+        alternatives += '[';
+        alternatives += static_cast<char>(std::toupper(u));
+        alternatives += static_cast<char>(std::tolower(u));
+        alternatives += ']';
+      } else {
+        alternatives += c;
+      }
+    }
   }
-  if (endings.empty()) return "*";
-  std::vector<std::string> all = endings;
-  for (const std::string& e : endings) {
-    std::string lower = e, upper = e;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    for (const std::string& v : {upper, lower})
-      if (std::find(all.begin(), all.end(), v) == all.end()) all.push_back(v);
+  return alternatives.empty() ? "*" : "*.{" + alternatives + "}";
+}
+
+// The filter's name as the choosers show it: FLTK takes the first '(' of a filter as
+// the start of its pattern, so the name's own parentheses are drawn full-width.
+std::string FltkFilterName(const std::string& name) {
+  std::string out;
+  for (const char c : name) {
+    if (c == '(') out += "\xEF\xBC\x88";       // U+FF08
+    else if (c == ')') out += "\xEF\xBC\x89";  // U+FF09
+    else out += c;
   }
-  std::string out = "*.{";
-  for (size_t i = 0; i < all.size(); ++i) out += (i ? "," : "") + all[i];
-  return out + "}";
+  return out;
 }
 
 // The size and place a window manager reads: fixed size, the place chosen, and the
@@ -283,6 +359,67 @@ void CreateUnmapped(Fl_Window* w) {
   SendPlacementHints(w);
 }
 
+// Whether the window manager running says it supports `feature` (_NET_SUPPORTED).
+bool WindowManagerSupports(Atom feature) {
+  Display* d = fl_display;
+  const Atom supported = XInternAtom(d, "_NET_SUPPORTED", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  bool found = false;
+  if (XGetWindowProperty(d, RootWindow(d, fl_screen), supported, 0, 4096, False, XA_ATOM, &type, &format, &count,
+                         &after, &data) == Success &&
+      data != nullptr) {
+    if (type == XA_ATOM && format == 32) {
+      const Atom* atoms = reinterpret_cast<const Atom*>(data);
+      found = std::find(atoms, atoms + count, feature) != atoms + count;
+    }
+  }
+  if (data) XFree(data);
+  return found;
+}
+
+// The frame a window manager will put around the unmapped window `xid`, asked for
+// before it is mapped; none without a window manager, or when it does not answer
+// within 500 ms.
+FrameExtents RequestFrameExtents(Window xid) {
+  Display* d = fl_display;
+  FrameExtents extents;
+  const Atom request = XInternAtom(d, "_NET_REQUEST_FRAME_EXTENTS", False);
+  const Atom frame = XInternAtom(d, "_NET_FRAME_EXTENTS", False);
+  if (!WindowManagerSupports(request)) return extents;
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = xid;
+  event.xclient.message_type = request;
+  event.xclient.format = 32;
+  XSendEvent(d, RootWindow(d, fl_screen), False, SubstructureRedirectMask | SubstructureNotifyMask,
+             &event);
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    XSync(d, False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool read = XGetWindowProperty(d, xid, frame, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
+                                         &data) == Success &&
+                      data != nullptr && type == XA_CARDINAL && format == 32 && count == 4;
+    if (read) {
+      const long* v = reinterpret_cast<const long*>(data);
+      // Left, right, top, bottom; anything outside a sensible frame counts as none.
+      if (std::all_of(v, v + 4, [](long e) { return e >= 0 && e <= 200; }))
+        extents = {static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[2]),
+                   static_cast<int>(v[3])};
+    }
+    if (data) XFree(data);
+    if (read) break;
+    const timespec pause{0, 10 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+  return extents;
+}
+
 }  // namespace
 
 struct FltkDialog::Parts {
@@ -296,6 +433,7 @@ struct FltkDialog::Parts {
   Picture radio_off, radio_on;
   std::vector<uchar> hand_rgba, icon_rgba;
   std::unique_ptr<Fl_RGB_Image> hand, icon;
+  FrameExtents frame;  // the window manager's frame around the window
   bool hourglass = false;
   bool over_address = false;
 
@@ -411,6 +549,7 @@ FltkDialog::FltkDialog(Runtime& rt, DialogEvents& events) : rt_(rt), events_(eve
   if (p.icon) p.window->icon(p.icon.get());
   p.window->position(0, 0);
   CreateUnmapped(p.window);
+  p.frame = RequestFrameExtents(fl_xid(p.window));
 }
 
 FltkDialog::~FltkDialog() { delete parts_->window; }
@@ -438,11 +577,21 @@ WindowHandle FltkDialog::Handle() {
 
 int FltkDialog::ScreenWidthTwips() { return Fl::w() * kTwips; }
 int FltkDialog::ScreenHeightTwips() { return Fl::h() * kTwips; }
-// Without a window manager the window has no frame; with one, it is not known
-// before the window is mapped, and the client area is placed.
-int FltkDialog::WidthTwips() { return parts_->window->w() * kTwips; }
-int FltkDialog::HeightTwips() { return parts_->window->h() * kTwips; }
-void FltkDialog::MoveTo(int left_twips, int top_twips) { parts_->window->position(left_twips / kTwips, top_twips / kTwips); }
+// The window's outer size and place: the frame a window manager puts around it
+// included (none without one). The client area lies inside the frame: a window
+// manager keeps it where it was placed (FLTK asks for static gravity).
+int FltkDialog::WidthTwips() {
+  const FrameExtents& f = parts_->frame;
+  return (parts_->window->w() + f.left + f.right) * kTwips;
+}
+int FltkDialog::HeightTwips() {
+  const FrameExtents& f = parts_->frame;
+  return (parts_->window->h() + f.top + f.bottom) * kTwips;
+}
+void FltkDialog::MoveTo(int left_twips, int top_twips) {
+  const FrameExtents& f = parts_->frame;
+  parts_->window->position(left_twips / kTwips + f.left, top_twips / kTwips + f.top);
+}
 int FltkDialog::ClientWidth() { return parts_->window->w(); }
 int FltkDialog::ClientHeight() { return parts_->window->h(); }
 
@@ -512,9 +661,10 @@ void FltkDialog::SetScreenPointer(ScreenPointer pointer) {
 
 std::int32_t FltkDialog::OpenFile(const OpenFileRequest& request, std::string* chosen) {
   const std::string pattern = FltkPattern(request.filter_pattern);
+  const std::string name = FltkFilterName(request.filter_name);
   Fl_Native_File_Chooser native(Fl_Native_File_Chooser::BROWSE_FILE);
   native.title(request.title.c_str());
-  native.filter((request.filter_name + "\t" + pattern).c_str());
+  native.filter((name + "\t" + pattern).c_str());
   if (!request.initial_folder.empty()) native.directory(request.initial_folder.c_str());
   const int result = native.show();
   if (result == 0) {
@@ -526,7 +676,7 @@ std::int32_t FltkDialog::OpenFile(const OpenFileRequest& request, std::string* c
   if (result > 0) return 0;  // cancelled
 
   // The system's chooser could not open: FLTK's own.
-  const std::string filter = request.filter_name + " (" + pattern + ")";
+  const std::string filter = name + " (" + pattern + ")";
   Fl_File_Chooser own(request.initial_folder.empty() ? "." : request.initial_folder.c_str(), filter.c_str(),
                       Fl_File_Chooser::SINGLE, request.title.c_str());
   own.show();

@@ -1,8 +1,20 @@
 #pragma once
 // The settings dialog's window in FLTK: a fixed-size double-buffered window with the
-// controls of dialog_layout.h (the panel, transparent labels, radio marks, the track
-// combo box and three Command widgets), the system's file chooser, xdg-open, and an
-// FLTK message box.
+// controls of dialog_layout.h, the system's file chooser, xdg-open, and a message box.
+//  [X] the window: caption, icon, close box only (no minimise or maximise), fixed
+//      client size; placed with the frame a window manager puts around it included
+//  [X] the shading, the panel's tiled strip, transparent labels (the file label
+//      wrapped over two lines, overlong words broken mid-word), radio marks answering
+//      any mouse button, the track combo box, three Command widgets (command_fltk.h)
+//  [X] the open-file dialog: GTK's through FLTK (FLTK's own when GTK is missing),
+//      listing MP3 and WAV files in any case
+//  [X] the address to xdg-open with the hand over it, the hourglass meanwhile; the
+//      message when Set cannot write (also on standard error)
+//  [ ] code page 932: every text is UTF-8 here
+//  [ ] keys beyond FLTK's own: Tab and Shift+Tab move the focus, but Space does not
+//      press a Command button and the arrows do not move the marks (the control takes
+//      no keys; on Windows the system's dialog manager adds both)
+//  [ ] the opening and closing outline: the runtime draws it (runtime_x11.h)
 #include <memory>
 #include <string>
 #include <vector>

@@ -32,7 +32,8 @@
 #   dialog_client         "X Y W H" of the settings dialog's client area on the root
 #                         window; fails while the dialog is not mapped
 #   dialog_outer          "X Y W H" of the dialog's outer rectangle (frame included)
-#   choose_in_file_dialog PATH   picks PATH in the system's open-file dialog
+#   choose_in_file_dialog PATH   picks PATH in the system's open-file dialog (from the
+#                         files it lists, where the platform can tell)
 #   press_close_box       closes the settings dialog the way its close box does
 #   pointer_shape         "W H HOTX HOTY" of the pointer's current shape, or "" when
 #                         the platform cannot tell
@@ -483,12 +484,14 @@ case "$case_name" in
     ;;
 
   dialog_choose_and_set)
-    # Any button on a mark selects it; the file row enables "..."; the chosen file
-    # and Set write the three keys.
+    # Any button on a mark selects it; the file row enables "..."; the chooser lists
+    # an ending in mixed case; the chosen file and Set write the three keys. A long
+    # path without blanks fills the label's second line.
     dir=$(music_bin)
     write_settings "$dir" 0 0 ""
     mkdir -p "$work/songs"
-    make_mp3 "$work/songs/tune.mp3" 1 440
+    song=$work/songs/tune_whose_name_has_no_blank_and_runs_past_the_line.Mp3
+    make_mp3 "$song" 1 440
     open_dialog "$dir"
     shot before
     click "${cd_mark_at[@]}" 3
@@ -498,10 +501,16 @@ case "$case_name" in
     shot file_kind
     near file_kind "${file_frame[@]}" 0 60 116 12  # "..." enabled
     click "${file_at[@]}"
-    choose_in_file_dialog "$work/songs/tune.mp3"
+    choose_in_file_dialog "$song"
+    sleep 0.3
+    shot chosen
+    # lbl_Fname, 84,132 381x33: the text's second line below its first.
+    dark=$(convert "$work/chosen.png" -crop 381x13+$((cx + 84))+$((cy + 150)) -colorspace gray \
+      -format '%[fx:int(255*minima)]' info:)
+    (( dark < 80 )) || fail "the long path has no second line (darkest grey $dark)"
     end_dialog "${set_at[@]}"
     # The host hands " 2" and " 0" to the profile writer, which drops blanks before a value.
-    write_music_settings "$work/expected.ini" 2 0 "$(host_path "$work/songs/tune.mp3")"
+    write_music_settings "$work/expected.ini" 2 0 "$(host_path "$song")"
     cmp "$(settings_file "$dir")" "$work/expected.ini" ||
       fail "settings file: $(od -c "$(settings_file "$dir")" | head -20)"
     ;;

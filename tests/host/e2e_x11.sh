@@ -118,7 +118,9 @@ dialog_outer() {
   done
   geometry_of "$win"
 }
-# The system's chooser (GTK): the location field takes the whole path.
+# The system's chooser (GTK): the location field opens the file's folder, and the
+# file is picked by its name from the list (the list's search), so only a file the
+# chooser lists can be chosen.
 choose_in_file_dialog() {
   local chooser="" g
   for _ in $(seq 1 200); do
@@ -136,14 +138,22 @@ choose_in_file_dialog() {
   sleep 0.2
   xdotool key --clearmodifiers ctrl+l
   sleep 0.5
-  # The field may come with a completion of the folder's names in it.
+  # The field may come with a completion in it: cleared before, dropped after typing.
   xdotool key --clearmodifiers ctrl+a BackSpace
   sleep 0.2
-  xdotool type --delay 20 "$1"
+  xdotool type --delay 20 "$(dirname "$1")/"
+  sleep 0.5
+  xdotool key Delete Return
+  sleep 1
+  xdotool mousemove $((gx + gw * 6 / 10)) $((gy + gh * 6 / 10)) click 1
+  sleep 0.3
+  xdotool key --clearmodifiers ctrl+f
+  sleep 0.3
+  xdotool type --delay 20 "$(basename "$1")"
   sleep 0.3
   xdotool key Return
   gone() { ! xdotool search --onlyvisible --name '^ﾌｧｲﾙを開く$' >/dev/null 2>&1; }
-  wait_for 20 gone || fail "the open-file dialog is still open"
+  wait_for 20 gone || fail "the open-file dialog is still open: $(basename "$1") not listed?"
 }
 press_close_box() { "$probe" close '<Veloran>' || fail "no dialog window to close"; }
 pointer_shape() { "$probe" cursor; }
