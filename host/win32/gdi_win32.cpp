@@ -30,11 +30,12 @@ std::string Narrow(UINT code_page, const std::wstring& wide) {
 
 }  // namespace
 
-void RegisterWindowClass(const char* name, WNDPROC proc) {
+void RegisterWindowClass(const char* name, WNDPROC proc, HBRUSH background) {
   WNDCLASSA wc = {};
   wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
   wc.lpszClassName = name;
   RegisterClassA(&wc);  // fails, harmlessly, when the class is there already
 }

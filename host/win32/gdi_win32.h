@@ -1,5 +1,5 @@
 #pragma once
-// Helpers of the settings dialog's windows on Windows: their window classes and paint
+// Helpers of the host's windows on Windows (the forms and the settings dialog's): their window classes and paint
 // messages, pictures as device-independent bitmaps, caption fonts, UTF-8, UTF-16 and
 // code page 932 text, the hand cursor and the window icon built from the host's
 // pictures.
@@ -18,8 +18,8 @@
 #include "property_bag.h"
 
 // Registers a window class of this program: `proc` for its messages, the arrow
-// pointer, no background brush. Registering a name again changes nothing.
-void RegisterWindowClass(const char* name, WNDPROC proc);
+// pointer, `background` (none by default). Registering a name again changes nothing.
+void RegisterWindowClass(const char* name, WNDPROC proc, HBRUSH background = nullptr);
 
 // The object a window of these classes belongs to: passed as the creation parameter
 // of CreateWindowExA (kept from WM_NCCREATE on), or stored with SetWindowObject.

@@ -6,6 +6,7 @@
 
 #include "assets.h"
 #include "dialog_win32.h"
+#include "gdi_win32.h"
 
 namespace {
 
@@ -130,16 +131,6 @@ class Win32PreviewWindow : public PreviewWindow {
  private:
   HWND hwnd_;
 };
-
-ATOM RegisterFormClass(const char* name, WNDPROC proc, HBRUSH background) {
-  WNDCLASSA wc = {};
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = background;
-  wc.lpszClassName = name;
-  return RegisterClassA(&wc);
-}
 
 }  // namespace
 
@@ -299,7 +290,7 @@ int Win32Runtime::TwipsPerPixelY() { return TwipsPerPixel(LOGPIXELSY); }
 
 void Win32Runtime::LoadHiddenForm(const std::string& caption, std::function<void()> unload_request) {
   unload_request_ = std::move(unload_request);
-  RegisterFormClass("VeloranForm", &Win32Runtime::HiddenFormProc, nullptr);
+  RegisterWindowClass("VeloranForm", &Win32Runtime::HiddenFormProc, nullptr);
   HWND hwnd = CreateWindowExA(0, "VeloranForm", caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                               CW_USEDEFAULT, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (hwnd) SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -314,7 +305,7 @@ std::unique_ptr<FormTimer> Win32Runtime::CreateTimer(unsigned interval_ms, bool 
 
 std::unique_ptr<PreviewWindow> Win32Runtime::LoadPreviewForm(const std::string& caption, const Picture& picture,
                                                              std::function<void()> unload) {
-  RegisterFormClass("VeloranPreview", PreviewFormProc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  RegisterWindowClass("VeloranPreview", PreviewFormProc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   HWND hwnd = CreateWindowExA(0, "VeloranPreview", caption.c_str(), WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (hwnd) {

@@ -270,6 +270,14 @@ int CommandWidget::handle(int event) {
     case FL_UNFOCUS:
       button_.OnFocusLost();
       return 1;
+    case FL_KEYDOWN:  // Space on the focused button presses it (a held key's repeats change nothing)
+      if (Fl::event_key() != ' ') return 0;
+      button_.OnSpaceDown();
+      return 1;
+    case FL_KEYUP:
+      if (Fl::event_key() != ' ') return 0;
+      button_.OnSpaceUp();  // may close the dialog: nothing after it
+      return 1;
     default:
       return Fl_Widget::handle(event);
   }

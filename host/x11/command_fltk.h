@@ -5,7 +5,7 @@
 //      colour, greyed while disabled; a transparent body shows the caption only
 //  [X] focus, mouse (left, middle and right; other buttons ignored, as on Windows),
 //      size and hover-poll notifications to the button; a disabled button takes no
-//      focus
+//      focus; Space on the focused button presses it and clicks on its release
 //  [ ] a window of its own: FLTK widgets have none, so a window handle here is an
 //      address (the widget's own, or the group's holding it) and the poll finds the
 //      widget under the pointer by its place

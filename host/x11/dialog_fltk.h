@@ -11,9 +11,9 @@
 //  [X] the address to xdg-open with the hand over it, the hourglass meanwhile; the
 //      message when Set cannot write (also on standard error)
 //  [ ] code page 932: every text is UTF-8 here
-//  [ ] keys beyond FLTK's own: Tab and Shift+Tab move the focus, but Space does not
-//      press a Command button and the arrows do not move the marks (the control takes
-//      no keys; on Windows the system's dialog manager adds both)
+//  [ ] the arrows on the marks: Tab and Shift+Tab move the focus and Space presses a
+//      Command button, but the marks take no focus (on Windows the system's dialog
+//      manager moves them with the arrows)
 //  [ ] the opening and closing outline: the runtime draws it (runtime_x11.h)
 #include <memory>
 #include <string>

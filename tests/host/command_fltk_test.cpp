@@ -85,12 +85,12 @@ class Shown {
     held_ = press ? held_ | mask : held_ & ~mask;
     Send(e, press ? ButtonPressMask : ButtonReleaseMask);
   }
-  void Key(KeySym key) {
+  void Key(KeySym key, bool press = true) {
     XEvent e{};
-    e.xkey.type = KeyPress;
+    e.xkey.type = press ? KeyPress : KeyRelease;
     e.xkey.window = fl_xid(window_.get());
     e.xkey.keycode = XKeysymToKeycode(fl_display, key);
-    Send(e, KeyPressMask);
+    Send(e, press ? KeyPressMask : KeyReleaseMask);
   }
   void Capture() {
     if (image_) XDestroyImage(image_);
@@ -147,11 +147,13 @@ bool ShowsFocus(const Shown& shown, size_t i) {
 }
 
 // Three buttons side by side, the first focused, the middle one loaded from the row's
-// stored properties. A row may then send the Tab key (0), or presses (n) and releases
-// (-n) of mouse buttons over the middle one (X numbering: 1 left, 2 middle, 3 right,
+// stored properties. A row may then send the Tab key (0), Space's press and release
+// (kSpace, -kSpace), or presses (n) and releases (-n) of mouse buttons over the middle one (X numbering: 1 left, 2 middle, 3 right,
 // 6 the wheel's tilt, 8 a side button). Read back: the middle one's top edge (row 1:
 // its picture's frame, or the Pressed picture's backdrop), body, caption and Clicks,
 // and which button shows the focus (-1: none, the pointer's looks cover it).
+constexpr int kSpace = 100;
+
 TEST(CommandWidgetOnScreen, LooksAndInput) {
   char arg0[] = "command_fltk_test";
   char* argv[] = {arg0, nullptr};
@@ -187,6 +189,8 @@ TEST(CommandWidgetOnScreen, LooksAndInput) {
       {"the tilt's release ends no left press", enabled, {1, 6, -6}, pressed, Black, Red, -1, 0},
       {"the left release after it clicks", enabled, {1, 6, -6, -1}, normal, Black, Red, -1, 1},
       {"a side button's click inside a left press", enabled, {1, 8, -8, -1}, normal, Black, Red, -1, 1},
+      {"Space held on the focused button: Pressed", enabled, {0, kSpace}, pressed, Black, Red, -1, 0},
+      {"Space released: a Click", enabled, {0, kSpace, -kSpace}, normal, Black, Red, 1, 1},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -195,6 +199,7 @@ TEST(CommandWidgetOnScreen, LooksAndInput) {
     Settle();
     for (const int step : row.steps) {
       if (step == 0) shown.Key(XK_Tab);
+      else if (std::abs(step) == kSpace) shown.Key(XK_space, step > 0);
       else shown.Mouse(1, static_cast<unsigned>(std::abs(step)), step > 0);
     }
     shown.Capture();
