@@ -35,7 +35,7 @@ fi
 platform=$2
 bin=$3
 probe=$4
-. "$root/tests/e2e_common.sh"
+. "$root/tests/support/e2e_common.sh"
 work=$(mktemp -d "/tmp/veloran-bench-dialog.XXXXXX")
 pids=()
 finish() {

@@ -13,7 +13,7 @@ setup=$1
 version=$2
 probe=$3
 here=$(dirname "${BASH_SOURCE[0]}")
-. "$here/../e2e_common.sh"
+. "$here/../support/e2e_common.sh"
 [[ -f $setup ]] || fail "no setup program $setup"
 [[ -n ${WINEPREFIX:-} ]] || fail "run inside scripts/with-wine-env"
 info=$(file -b "$setup")

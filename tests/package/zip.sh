@@ -12,7 +12,7 @@ what=$1
 zip=$2
 version=$3
 here=$(dirname "${BASH_SOURCE[0]}")
-. "$here/../e2e_common.sh"
+. "$here/../support/e2e_common.sh"
 [[ -f $zip ]] || fail "no package $zip"
 top=Veloran-$version-win64
 

@@ -1,4 +1,4 @@
-# Wine words for tests/renderer_e2e/scenarios.sh (sourced), inside
+# Wine words for scenarios.sh (sourced), inside
 # scripts/with-wine-env: the Windows Veloran.dll under Wine, and a Windows tool
 # beside it (PROBE, probe.exe) that finds windows by title as the host does,
 # posts them messages and reports the display mode.

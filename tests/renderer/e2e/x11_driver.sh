@@ -1,4 +1,4 @@
-# X11 words for tests/renderer_e2e/scenarios.sh (sourced): Veloran.dll on a
+# X11 words for scenarios.sh (sourced): Veloran.dll on a
 # private Xvfb, a second client (PROBE, x11_probe) that finds windows by title,
 # reads the screen size and sends close requests.
 

@@ -18,7 +18,7 @@ else
   windows_driver=$1 linux_driver=$2 cases=$3 work=$4
 fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-wine_run=$here/../../scripts/wine-run
+wine_run=$here/../../../scripts/wine-run
 
 rm -rf "$work"
 mkdir -p "$work/linux" "$work/windows"

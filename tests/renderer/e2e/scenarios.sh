@@ -3,8 +3,8 @@
 #
 #   scenarios.sh DRIVER CASE    environment: RENDERER, PROBE, ASSETS, WORK_DIR
 #
-# DRIVER is the platform's script (tests/x11/renderer_driver.sh,
-# tests/wine/renderer_driver.sh). It runs on a private X server either way and
+# DRIVER is the platform's script (x11_driver.sh,
+# wine_driver.sh). It runs on a private X server either way and
 # supplies the words that differ:
 #   driver_setup                    sets qorin, the folder the renderer reads its
 #                                   bitmaps from, and clears it
@@ -37,7 +37,7 @@ rm -rf "$out"
 mkdir -p "$out"
 renderer_pid=""
 
-. "$(dirname "${BASH_SOURCE[0]}")/../e2e_common.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../../support/e2e_common.sh"
 
 fail() {
   echo "FAIL ($case_name): $*" >&2

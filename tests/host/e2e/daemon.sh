@@ -44,7 +44,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-. "$here/../e2e_common.sh"
+. "$here/../../support/e2e_common.sh"
 fail() { echo "FAIL (daemon/$case_name): $*" >&2; exit 1; }
 . "$here/sound.sh"
 calc() { awk "BEGIN { v = $1; print (v == int(v) ? v : sprintf(\"%.3f\", v)) }"; }
@@ -223,7 +223,7 @@ EOF
     mkdir -p "$work/hacks" "$work/data/applications/screensavers" "$hacks"
     ln -s "$work/bin/Veloran.scr" "$work/hacks/veloran"
     mount --bind "$work/hacks" "$hacks" || fail "cannot lay a private hack folder over $hacks"
-    cp "$here/../../packaging/linux/veloran.desktop" "$work/data/applications/screensavers/"
+    cp "$here/../../../packaging/linux/veloran.desktop" "$work/data/applications/screensavers/"
     export HOME=$work/home XDG_DATA_DIRS=$work/data:/usr/share XDG_CONFIG_HOME=$work/home/.config
     mkdir -p "$HOME/.config/pulse"
     settings_for "$HOME"

@@ -56,7 +56,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-. "$here/../e2e_common.sh"
+. "$here/../../support/e2e_common.sh"
 fail() { echo "FAIL ($driver/$case_name): $*" >&2; exit 1; }
 renderer_down() { ! renderer_up; }
 

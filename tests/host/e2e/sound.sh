@@ -1,6 +1,6 @@
 # What a listener hears: records the private PulseAudio null sink's monitor
 # (VELORAN_PULSE_SINK, started by scripts/with-wine-env or scripts/with-xvfb --pulse)
-# and measures the recording with sox. Sourced after tests/e2e_common.sh.
+# and measures the recording with sox. Sourced after tests/support/e2e_common.sh.
 #
 # Times are seconds on the recording's own clock: rec_now is how much has been
 # recorded so far, so a moment noted with rec_now can be found in the recording.
@@ -69,7 +69,7 @@ sound_server_away() {
 # sound_server_back: starts it again on the same socket with the same sink; the case
 # ends it.
 sound_server_back() {
-  . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/pulse-sink.sh"
+  . "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/pulse-sink.sh"
   HOME=$VELORAN_PULSE_DIR XDG_RUNTIME_DIR=$VELORAN_PULSE_DIR start_pulse_sink "$VELORAN_PULSE_DIR" "$VELORAN_PULSE_SINK" ||
     fail "the sound server did not start again"
   pids+=("$pulse_pid")
