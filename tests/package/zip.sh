@@ -5,7 +5,7 @@
 #                                 /s runs the saver from there, /c opens the
 #                                 dialog, and /c without the renderer shows the
 #                                 message (inside
-#                                 scripts/with-wine-env; PROBE is win_probe.exe)
+#                                 scripts/with-wine-env; PROBE is probe.exe)
 set -uo pipefail
 
 what=$1

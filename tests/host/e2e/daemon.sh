@@ -2,7 +2,7 @@
 # End-to-end cases of the host as a desktop screen-saver daemon's program, on a private
 # Xvfb with a private sound server (scripts/with-xvfb --pulse):
 #   daemon.sh CASE BIN_DIR PROBE
-# BIN_DIR holds Veloran.scr and Veloran.dll; PROBE is x11_probe (foreign windows).
+# BIN_DIR holds Veloran.scr and Veloran.dll; PROBE is the probe (foreign windows).
 #
 #   xscreensaver   the real daemon, run as user nobody (it starts no programs as root)
 #                  with a private HOME: -activate shows the scene in its window and the

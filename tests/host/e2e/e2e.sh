@@ -2,8 +2,8 @@
 # End-to-end cases of the host, with the real programs, written once for both
 # platforms; a driver per platform supplies how to start programs and look at windows:
 #   e2e.sh x11|wine CASE BIN_DIR PROBE LATE_RENDERER
-# BIN_DIR holds Veloran.scr and Veloran.dll; PROBE opens foreign windows (x11_probe or
-# win_probe.exe); LATE_RENDERER is a renderer stand-in whose window comes 1.5 s late.
+# BIN_DIR holds Veloran.scr and Veloran.dll; PROBE opens foreign windows (tests/support:
+# x11_probe or win32_probe); LATE_RENDERER is a renderer stand-in whose window comes 1.5 s late.
 # x11 runs on a private Xvfb (scripts/with-xvfb), wine inside scripts/with-wine-env.
 # Every wait polls with a generous limit, so a loaded machine only makes a case slower.
 #

@@ -1,5 +1,5 @@
 # Driver of the host's end-to-end cases under Wine (sourced by e2e.sh, inside
-# scripts/with-wine-env): win_probe.exe finds windows of every Wine process, hidden
+# scripts/with-wine-env): probe.exe finds windows of every Wine process, hidden
 # ones too, and opens foreign windows; shown windows are X windows for xdotool.
 qorin=$WINEPREFIX/drive_c/qorin
 rm -rf "$qorin"
@@ -24,7 +24,7 @@ scr_bg() {
 }
 scr() { wine "$bin/Veloran.scr" "$@"; }
 
-window_exists() { wine "$probe" find "$1"; }
+window_exists() { wine "$probe" find "$1" 0 >/dev/null; }
 renderer_up() { xdotool search --name '^Veloran_VC$' >/dev/null 2>&1; }
 win_path() { local p="Z:$1"; echo "${p//\//\\}"; }
 

@@ -1,5 +1,5 @@
 # Driver of the host's end-to-end cases on Linux/X11 (sourced by e2e.sh): the programs
-# run natively on a private Xvfb; x11_probe opens foreign windows, xdotool finds them.
+# run natively on a private Xvfb; the probe opens foreign windows, xdotool finds them.
 export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config HOME=$work/home
 mkdir -p "$HOME"
 qorin=$XDG_DATA_HOME/veloran/drives/c/qorin

@@ -1,6 +1,6 @@
-# X11 words for scenarios.sh (sourced): Veloran.dll on a
-# private Xvfb, a second client (PROBE, x11_probe) that finds windows by title,
-# reads the screen size and sends close requests.
+# X11 words for scenarios.sh (sourced): Veloran.dll on a private Xvfb, a second client
+# (PROBE, tests/support/x11_probe.cpp) that finds windows by title, reads the screen size
+# and sends close requests.
 
 driver_setup() {
   export HOME=$out/home XDG_DATA_HOME=$out/home/.local/share XDG_CONFIG_HOME=$out/home/.config
