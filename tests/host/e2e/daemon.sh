@@ -168,8 +168,9 @@ open_probe() {  # open_probe W H [KIND]
   probe_out=${PROBE_PROC[0]}
 }
 
+# Each case names its platform on its first line, as in e2e.sh.
 case "$case_name" in
-  xscreensaver)
+  xscreensaver)  # x11:sound
     command -v xscreensaver >/dev/null || fail "xscreensaver is not installed (scripts/install-deps.sh)"
     # The daemon's user: nobody, with a HOME of its own, the program found as "veloran"
     # on its PATH (a link to the host, as installed), the sound server's socket open to it.
@@ -215,7 +216,7 @@ EOF
     daemon_shows_and_ends as_nobody xscreensaver-command -deactivate
     ;;
 
-  mate)
+  mate)  # x11:sound
     command -v mate-screensaver >/dev/null || fail "mate-screensaver is not installed (scripts/install-deps.sh)"
     # As the package lays them out: the desktop file among the daemon's data folders,
     # the command "veloran" in the hack folder, a link to the host.
@@ -269,7 +270,7 @@ EOF
     exec {commands}>&-
     ;;
 
-  window)
+  window)  # x11:sound
     visual=$(glxinfo 2>/dev/null | awk '$1 ~ /^0x/ && $3 == "tc" && $8 == "." { print $1; exit }')
     [[ -n $visual ]] || fail "no TrueColor visual without a double-buffered GL format"
     open_probe 400 300 "visual:$visual"
@@ -297,7 +298,7 @@ EOF
     [[ ! -s $work/err ]] || fail "the host wrote: $(cat "$work/err")"
     ;;
 
-  window_gone)
+  window_gone)  # x11:sound
     open_probe 320 240
     record_start "$work/heard.raw"
     start_host -window-id "$probe_id"
@@ -317,7 +318,7 @@ EOF
     [[ ! -s $work/err ]] || fail "the host wrote: $(cat "$work/err")"
     ;;
 
-  root)
+  root)  # x11:sound
     unset XSCREENSAVER_WINDOW
     start_host -root
     [[ $(tr '\0' ' ' <"/proc/$renderer/cmdline") == *"-window-id $(xwininfo -root | awk '/Window id:/ { print $4 }')"* ]] ||

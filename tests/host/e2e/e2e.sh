@@ -207,8 +207,10 @@ end_dialog() {
   [[ $rc == 0 ]] || fail "host exit code $rc after the dialog closed"
 }
 
+# Each case names on its first line the platforms that run it (tests/host/CMakeLists.txt
+# reads them there); PLATFORM:sound cases listen on the private sound server's sink.
 case "$case_name" in
-  run_and_escape)
+  run_and_escape)  # x11 wine
     start_run
     for f in Veloran1.bmp:128x128 Veloran2.bmp:256x256; do
       name=${f%%:*}; size=${f#*:}
@@ -221,7 +223,7 @@ case "$case_name" in
     quiet "the run"
     ;;
 
-  renderer_missing)
+  renderer_missing)  # x11 wine
     lone=$(lonely_bin)
     for cmd in /c /s "" /x /C:1234; do
       args=(); [[ -n $cmd ]] && args=("$cmd")
@@ -240,7 +242,7 @@ case "$case_name" in
     quiet "/p without renderer"
     ;;
 
-  guard)
+  guard)  # x11 wine
     # An open settings dialog (hidden, or inside a frame, any process) keeps every
     # mode out.
     for kind in $guard_probe_kinds; do
@@ -269,7 +271,7 @@ case "$case_name" in
     stop_run
     ;;
 
-  single_character)
+  single_character)  # x11 wine
     scr_bg "$bin" s
     exit_code "$pid" 30
     [[ $rc == 0 ]] || fail "'s': rc $rc"
@@ -279,7 +281,7 @@ case "$case_name" in
     renderer_up && fail "'s' started the renderer"
     ;;
 
-  preview)
+  preview)  # x11 wine
     lone=$(lonely_bin)   # the preview needs neither renderer nor settings
     for form in "${preview_forms[@]}"; do
       open_probe "Display Settings" 300 200
@@ -298,7 +300,7 @@ case "$case_name" in
     done
     ;;
 
-  late_window)
+  late_window)  # x11 wine
     # The renderer's window comes 1.5 s after its start, three watch ticks late: the
     # host waits for it, then follows it as usual.
     lone=$(lonely_bin)
@@ -320,7 +322,7 @@ case "$case_name" in
     fi
     ;;
 
-  music_mp3)
+  music_mp3)  # x11:sound wine:sound
     # A 2 s MP3 in a folder with a space: heard at once, and again after its end.
     mkdir -p "$work/my music"
     make_mp3 "$work/my music/two seconds.mp3" 2 440
@@ -330,7 +332,7 @@ case "$case_name" in
     music_stop
     ;;
 
-  music_short_mp3)
+  music_short_mp3)  # x11:sound wine:sound
     # A 1 s MP3 ends at every other repeat check, at every moment around it: still
     # looping after a minute.
     make_mp3 "$work/one second.mp3" 1 440
@@ -341,7 +343,7 @@ case "$case_name" in
     music_stop
     ;;
 
-  music_server_back)
+  music_server_back)  # x11:sound
     # The sound server goes away during the music and comes back: the music comes
     # back within two seconds (the files from their start, the CD at the repeated
     # track), and the host waits for it without spinning.
@@ -376,7 +378,7 @@ case "$case_name" in
     done
     ;;
 
-  music_wav)
+  music_wav)  # x11:sound wine:sound
     # A 1 s tone, lower-case ending, loops without gaps.
     make_wav "$work/loop tone.wav" 1 660
     music_run 2 0 "$work/loop tone.wav"
@@ -385,7 +387,7 @@ case "$case_name" in
     music_stop
     ;;
 
-  music_other_ending)
+  music_other_ending)  # x11:sound wine:sound
     # Only the ending chooses the player: a playable WAV named .ogg plays nothing.
     make_wav "$work/tone.ogg" 1 660
     music_run 2 0 "$work/tone.ogg"
@@ -393,14 +395,14 @@ case "$case_name" in
     music_stop
     ;;
 
-  music_no_cd)
+  music_no_cd)  # x11:sound wine:sound
     no_cd
     music_run 1 0 ""
     silent_run 3
     music_stop
     ;;
 
-  music_cd)
+  music_cd)  # x11:sound
     # Three tracks of 3 s with a tone each; track 2 repeats: its tone keeps sounding.
     tones=(300 700 1500)
     make_disc "$work/disc.cue" "${tones[@]}"
@@ -427,7 +429,7 @@ case "$case_name" in
     music_stop
     ;;
 
-  music_sigterm)
+  music_sigterm)  # x11:sound
     # Ending the host by SIGTERM stops its music too; the renderer is left alone.
     make_wav "$work/loop tone.wav" 1 660
     music_run 2 0 "$work/loop tone.wav"
@@ -443,7 +445,7 @@ case "$case_name" in
     wait_for 30 renderer_down || fail "renderer window did not go on Esc"
     ;;
 
-  dialog_look)
+  dialog_look)  # x11 wine
     # /c: the window at its place, the shading, the panel, the buttons; a hover; the
     # guard; Cancel writes nothing.
     open_dialog
@@ -482,7 +484,7 @@ case "$case_name" in
     [[ ! -e $(settings_file "$bin") ]] || fail "Cancel wrote the settings file"
     ;;
 
-  dialog_choose_and_set)
+  dialog_choose_and_set)  # x11 wine
     # Any button on a mark selects it; the file row enables "..."; the chosen file
     # and Set write the three keys.
     dir=$(music_bin)
@@ -506,7 +508,7 @@ case "$case_name" in
       fail "settings file: $(od -c "$(settings_file "$dir")" | head -20)"
     ;;
 
-  dialog_cancel_keeps_file)
+  dialog_cancel_keeps_file)  # x11 wine
     dir=$(music_bin)
     write_settings "$dir" 1 3 ""
     cp "$(settings_file "$dir")" "$work/before.ini"
@@ -520,7 +522,7 @@ case "$case_name" in
     cmp "$(settings_file "$dir")" "$work/before.ini" || fail "Cancel changed the settings file"
     ;;
 
-  dialog_address_and_close)
+  dialog_address_and_close)  # x11 wine
     # The address label: the hand over it, the address to the desktop's opener on a
     # click (a missing opener changes nothing). Esc leaves the dialog open; the close
     # box closes it, writes nothing and leaves nothing on the screen.
@@ -552,7 +554,7 @@ case "$case_name" in
       fail "something is left on the screen after the dialog closed"
     ;;
 
-  dialog_typed_track)
+  dialog_typed_track)  # x11 wine
     # What is typed into the track box is saved rounded, held to 16 bits, or 0.
     dir=$(music_bin)
     ini=$(settings_file "$dir")
@@ -570,7 +572,7 @@ case "$case_name" in
     done
     ;;
 
-  dialog_cancel_rules)
+  dialog_cancel_rules)  # x11 wine
     # Press, drag off until the poll sees the pointer outside, back, release: no
     # Click. A right-button click then is one: Cancel closes, writing nothing.
     dir=$(music_bin)
@@ -590,7 +592,7 @@ case "$case_name" in
     [[ ! -e $(settings_file "$dir") ]] || fail "Cancel wrote the settings file"
     ;;
 
-  dialog_set_fails)
+  dialog_set_fails)  # x11 wine
     # A folder stands where the settings file should be: Set says so, naming the
     # file, and the dialog stays; after OK, Cancel closes it, and nothing was written.
     dir=$(music_bin)
