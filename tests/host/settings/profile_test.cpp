@@ -15,6 +15,7 @@
 #include <string>
 
 #include "settings.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -33,15 +34,6 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
 
 class ProfileFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("veloran-profile-" + std::to_string(getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
-    fs::create_directories(root_);
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
   int32_t Put(const fs::path& file, const char* key, const char* value) {
     return NativeProfileFile().WriteString("Section", key, value, file.c_str());
   }
@@ -49,7 +41,7 @@ class ProfileFiles : public ::testing::Test {
     return GetIni(NativeProfileFile(), "Section", key, file.string());
   }
 
-  fs::path root_;
+  const TempFolder root_{"veloran-profile"};
 };
 
 TEST_F(ProfileFiles, SettingsFileLivesInTheUserConfigFolder) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "settings.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -46,10 +47,6 @@ std::string Join(const fs::path& folder, const std::string& name) {
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("veloran-settings-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root_);
     fs::create_directories(root_ / "program");
     fs::create_directories(root_ / "music");
     g_program_folder = (root_ / "program").string();
@@ -64,8 +61,6 @@ class SettingsTest : public ::testing::Test {
     ASSERT_EQ(settings_.rfind(root_.string(), 0), 0u) << settings_;
     API_Result = 0;
   }
-  void TearDown() override { fs::remove_all(root_); }
-
   // Writes a settings file with the given lines under [Section].
   void WriteSettings(const std::string& kind, const std::string& track,
                      const std::string& file) {
@@ -82,7 +77,7 @@ class SettingsTest : public ::testing::Test {
   void Load() { m = LoadSettings(Profile(), g_program_folder); }
   bool Save() { return SaveSettings(Profile(), g_program_folder, m); }
 
-  fs::path root_;
+  const TempFolder root_{"veloran-settings"};
   std::string settings_;
   MusicSettings m;
 };
@@ -243,8 +238,7 @@ TEST_F(SettingsTest, GetIniAndPutIni) {
 }
 
 TEST(FileExists, OpensFilesOnly) {
-  const fs::path root = fs::temp_directory_path() / "veloran-file-exists";
-  fs::remove_all(root);
+  const TempFolder root("veloran-file-exists");
   fs::create_directories(root / "folder");
   WriteBytes((root / "a.mp3").string(), "x");
   const std::string sep(1, Profile().Paths().separator);
@@ -254,7 +248,6 @@ TEST(FileExists, OpensFilesOnly) {
   EXPECT_FALSE(FileExists(Profile(), (root / "folder").string()));
   EXPECT_FALSE(FileExists(Profile(), (root / "folder").string() + sep));
   EXPECT_FALSE(FileExists(Profile(), ""));
-  fs::remove_all(root);
 }
 
 TEST(FolderOf, WindowsPaths) {

@@ -8,6 +8,7 @@
 #include "daemon_mode.h"
 #include "fake_runtime.h"
 #include "startup.h"
+#include "test_support.h"
 #include "zoom.h"
 
 namespace {
@@ -21,17 +22,7 @@ bool Has(const Log& log, const std::string& entry) {
 // A program folder on disk, with or without the renderer beside the host.
 class StartupTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("veloran_startup_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder_);
-    rt.program_folder = folder_.string();
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(folder_, ec);
-  }
+  void SetUp() override { rt.program_folder = folder_.string(); }
   void PutRenderer() { std::ofstream(folder_ / "Veloran.dll") << "x"; }
 
   // Main with a fresh host state and a silent player.
@@ -43,7 +34,7 @@ class StartupTest : public ::testing::Test {
   }
 
   FakeRuntime rt;
-  fs::path folder_;
+  const TempFolder folder_{"veloran_startup"};
 };
 
 TEST_F(StartupTest, ModeLetterIsTheSecondCharacterUpperCased) {

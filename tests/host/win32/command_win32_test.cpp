@@ -10,6 +10,7 @@
 #include "command_win32.h"
 #include "dialog_layout.h"
 #include "gdi_win32.h"
+#include "test_support.h"
 
 namespace {
 
@@ -31,17 +32,7 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-struct Rgb {
-  int r, g, b;
-};
 Rgb Of(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
-::testing::AssertionResult Near(Rgb got, Rgb want, int tolerance) {
-  if (std::abs(got.r - want.r) <= tolerance && std::abs(got.g - want.g) <= tolerance &&
-      std::abs(got.b - want.b) <= tolerance)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "got " << got.r << "," << got.g << "," << got.b << " want " << want.r
-                                       << "," << want.g << "," << want.b;
-}
 
 Picture StatePicture(ButtonPicture p) {
   Picture picture;

@@ -14,14 +14,9 @@
 #include "dialog_win32.h"
 #include "runtime_win32.h"
 #include "settings_dialog.h"
+#include "test_support.h"
 
 namespace {
-
-struct Rgb {
-  int r, g, b;
-  bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-};
-std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << c.r << "," << c.g << "," << c.b; }
 
 // The client area of a window as it paints itself into a bitmap.
 class Printed {

@@ -13,12 +13,9 @@
 #include "command_fltk.h"
 #include "property_bag.h"
 #include "runtime_x11.h"
+#include "test_support.h"
 
 namespace {
-
-struct Rgb {
-  int r, g, b;
-};
 
 constexpr int kLeft = 10, kTop = 10, kWidth = 81, kHeight = 25;  // Cmd_Set's size
 const Rgb kBackground = {0, 128, 0};
@@ -66,9 +63,6 @@ class Shown {
   XImage* image_ = nullptr;
 };
 
-bool Near(const Rgb& c, const Rgb& e, int tolerance) {
-  return std::abs(c.r - e.r) <= tolerance && std::abs(c.g - e.g) <= tolerance && std::abs(c.b - e.b) <= tolerance;
-}
 bool Black(const Rgb& c) { return c.r < 60 && c.g < 60 && c.b < 60; }
 bool Red(const Rgb& c) { return c.r > 150 && c.g < 90 && c.b < 90; }
 bool Blue(const Rgb& c) { return c.b > 150 && c.r < 90 && c.g < 90; }

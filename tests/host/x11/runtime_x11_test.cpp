@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "runtime_x11.h"
+#include "test_support.h"
 
 namespace {
 
@@ -18,13 +19,9 @@ namespace fs = std::filesystem;
 class X11RuntimeFiles : public ::testing::Test {
  protected:
   void SetUp() override {
-    base_ = fs::temp_directory_path() / ("veloran_rt_" + std::to_string(getpid()));
-    fs::remove_all(base_);
-    fs::create_directories(base_);
     setenv("XDG_DATA_HOME", (base_ / "data").c_str(), 1);
     unsetenv("DISPLAY");
   }
-  void TearDown() override { fs::remove_all(base_); }
   static std::string Read(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::stringstream s;
@@ -36,7 +33,7 @@ class X11RuntimeFiles : public ::testing::Test {
     return stat(p.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;
   }
 
-  fs::path base_;
+  const TempFolder base_{"veloran_rt"};
   char arg0_[8] = "scr";
   char* argv_[2] = {arg0_, nullptr};
 };
