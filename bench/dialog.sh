@@ -2,7 +2,7 @@
 # Benchmark fragment (run by scripts/bench with ROOT and BUILD_DIR): the settings
 # dialog, on Linux/X11 and under Wine:
 #   - time from /c to the dialog's first full paint: the moment a watcher polling the
-#     screen every 3 ms (host_probe dialog-painted) sees the shading, the panel and
+#     screen every 3 ms (probe dialog-painted) sees the shading, the panel and
 #     the Set button drawn; median of 5 starts (targets 300 ms on Linux, 1.5 s under
 #     Wine); the opening zoom is part of it;
 #   - the host process's CPU while the dialog stands open and idle, the pointer
@@ -15,9 +15,9 @@ root=${ROOT:-$(cd "$(dirname "$0")/.." && pwd)}
 if [[ ${1:-} != --inside ]]; then
   build=${BUILD_DIR:-$root/build/linux}
   win_build=${VELORAN_WINDOWS_BUILD:-$root/build/windows}
-  cmake --build "$build" --target veloran_scr Veloran.dll host_probe >/dev/null
+  cmake --build "$build" --target veloran_scr Veloran.dll probe >/dev/null
   export ROOT=$root
-  probe=$build/tests/host_probe
+  probe=$build/tests/probe
   "$root/scripts/with-xvfb" --size 1024x768 bash "$0" --inside x11 "$build/bin" "$probe" ||
     echo "dialog on Linux/X11: no figures (exit $?)"
   [[ -e $win_build/CMakeCache.txt ]] || (cd "$root" && cmake --preset windows -B "$win_build" >/dev/null 2>&1) || true
@@ -35,7 +35,7 @@ fi
 platform=$2
 bin=$3
 probe=$4
-. "$root/tests/e2e_common.sh"
+. "$root/tests/support/e2e_common.sh"
 work=$(mktemp -d "/tmp/veloran-bench-dialog.XXXXXX")
 pids=()
 finish() {

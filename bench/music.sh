@@ -27,8 +27,8 @@ fi
 # --- inside the environment: bench/music.sh --inside x11|wine BIN_DIR ---------------
 platform=$2
 bin=$3
-. "$root/tests/e2e_common.sh"
-. "$root/tests/host/sound.sh"
+. "$root/tests/support/e2e_common.sh"
+. "$root/tests/host/e2e/sound.sh"
 work=$(mktemp -d "/tmp/veloran-bench-music.XXXXXX")
 pids=()
 finish() {

@@ -166,8 +166,8 @@ fi
 # --- inside the environment ----------------------------------------------------------
 # bench/soak.sh --inside linux|windows SCENARIO RUN_S SAMPLE_S WARMUP_S BIN_DIR OUT
 platform=$2 scenario=$3 run_s=$4 sample=$5 warmup=$6 bin=$7 out=$8
-. "$root/tests/e2e_common.sh"
-. "$root/tests/host/sound.sh"
+. "$root/tests/support/e2e_common.sh"
+. "$root/tests/host/e2e/sound.sh"
 echo $$ >"$out.pid"
 work=$(mktemp -d "/tmp/veloran-soak.XXXXXX")
 tag=$(basename "$work")

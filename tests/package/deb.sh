@@ -10,7 +10,7 @@ set -uo pipefail
 what=$1
 deb=$2
 here=$(dirname "${BASH_SOURCE[0]}")
-. "$here/../e2e_common.sh"
+. "$here/../support/e2e_common.sh"
 [[ -f $deb ]] || fail "no package $deb"
 
 # A space in the path: the programs must not care where they are unpacked.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The Windows setup program as a user runs it, inside scripts/with-wine-env:
-#   setup.sh SETUP VERSION PROBE   (PROBE is win_probe.exe)
+#   setup.sh SETUP VERSION PROBE   (PROBE is probe.exe)
 # A silent install puts the programs, the Start-menu entries and the entry of the
 # installed programs where they belong and makes Veloran the screen saver; the
 # installed saver runs, its settings are written beside it, a second install keeps
@@ -13,7 +13,7 @@ setup=$1
 version=$2
 probe=$3
 here=$(dirname "${BASH_SOURCE[0]}")
-. "$here/../e2e_common.sh"
+. "$here/../support/e2e_common.sh"
 [[ -f $setup ]] || fail "no setup program $setup"
 [[ -n ${WINEPREFIX:-} ]] || fail "run inside scripts/with-wine-env"
 info=$(file -b "$setup")

@@ -5,14 +5,14 @@
 #                                 /s runs the saver from there, /c opens the
 #                                 dialog, and /c without the renderer shows the
 #                                 message (inside
-#                                 scripts/with-wine-env; PROBE is win_probe.exe)
+#                                 scripts/with-wine-env; PROBE is probe.exe)
 set -uo pipefail
 
 what=$1
 zip=$2
 version=$3
 here=$(dirname "${BASH_SOURCE[0]}")
-. "$here/../e2e_common.sh"
+. "$here/../support/e2e_common.sh"
 [[ -f $zip ]] || fail "no package $zip"
 top=Veloran-$version-win64
 

@@ -1,0 +1,300 @@
+// The settings file as the host uses it: loading the music settings from files of all
+// kinds, saving them, the profile helpers, the path helpers and the number rules.
+// Runs natively and, in the Windows build, against the real profile calls under Wine.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform_profile.h"
+#include "settings.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string g_program_folder;
+
+// The real profile file of the platform: our own reader and writer on Linux, the
+// Windows calls themselves (under Wine) in the Windows build.
+ProfileFile& Profile() { return PlatformProfile(); }
+
+const std::string kKind = kKeyKind;
+const std::string kTrack = kKeyTrack;
+const std::string kFile = kKeyFile;
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// A native path inside `folder` for a file name.
+std::string Join(const fs::path& folder, const std::string& name) {
+  return (folder / name).string();
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(root_ / "program");
+    fs::create_directories(root_ / "music");
+    g_program_folder = (root_ / "program").string();
+    // On Linux the settings file lives in the per-user config folder; keep it here.
+    const std::string config = (root_ / "config").string();
+#ifdef _WIN32
+    _putenv_s("XDG_CONFIG_HOME", config.c_str());
+#else
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+#endif
+    settings_ = SettingsFile(Profile(), g_program_folder);
+    ASSERT_EQ(settings_.rfind(root_.string(), 0), 0u) << settings_;
+    API_Result = 0;
+  }
+  // Writes a settings file with the given lines under [Section].
+  void WriteSettings(const std::string& kind, const std::string& track,
+                     const std::string& file) {
+    WriteBytes(settings_, "[Section]\r\n" + kKind + "=" + kind + "\r\n" + kTrack + "=" + track +
+                              "\r\n" + kFile + "=" + file + "\r\n");
+  }
+
+  std::string MusicFile(const std::string& name) {
+    const std::string path = Join(root_ / "music", name);
+    WriteBytes(path, "RIFF");
+    return path;
+  }
+
+  void Load() { m = LoadSettings(Profile(), g_program_folder); }
+  bool Save() { return SaveSettings(Profile(), g_program_folder, m); }
+
+  const TempFolder root_{"veloran-settings"};
+  std::string settings_;
+  MusicSettings m;
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, NoFileGivesDefaultsAndCreatesNothing) {
+  m.BGM_Kind = 2;  // whatever was there before, loading sets every value
+  m.BGM_File = "x";
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 0);
+  EXPECT_EQ(m.BGM_Track, 0);
+  EXPECT_EQ(m.BGM_File, "");
+  EXPECT_EQ(m.BGM_Folder, g_program_folder);
+  EXPECT_FALSE(fs::exists(settings_));
+}
+
+TEST_F(SettingsTest, ExistingMusicFileIsKept) {
+  const std::string music = MusicFile("a b.mp3");
+  WriteSettings(" 2", " 3", music);
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 2);
+  EXPECT_EQ(m.BGM_Track, 3);
+  EXPECT_EQ(m.BGM_File, music);
+  EXPECT_EQ(m.BGM_Folder, (root_ / "music").string());
+}
+
+TEST_F(SettingsTest, MissingOrUnusableMusicFileIsForgotten) {
+  const std::string gone = MusicFile("gone.mp3");
+  fs::remove(gone);
+  const std::string folder = (root_ / "music").string();
+  const std::string sep(1, Profile().Paths().separator);
+  for (const std::string& file : {gone, folder, folder + sep}) {
+    SCOPED_TRACE(file);
+    WriteSettings("2", "0", file);
+    Load();
+    EXPECT_EQ(m.BGM_Kind, 0);  // a file choice without its file plays nothing
+    EXPECT_EQ(m.BGM_File, "");
+    EXPECT_EQ(m.BGM_Folder, g_program_folder);
+  }
+  // A CD choice stays whatever the file key says.
+  WriteSettings("1", "4", gone);
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 1);
+  EXPECT_EQ(m.BGM_Track, 4);
+  EXPECT_EQ(m.BGM_File, "");
+}
+
+TEST_F(SettingsTest, EmptyFileKey) {
+  WriteSettings("1", "0", "");
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 1);
+  EXPECT_EQ(m.BGM_File, "");
+  EXPECT_EQ(m.BGM_Folder, g_program_folder);
+
+  WriteSettings("2", "0", "");
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 0);
+}
+
+TEST_F(SettingsTest, StoredNumbers) {
+  const struct {
+    const char* text;
+    int16_t value;
+  } cases[] = {{"2.9", 2}, {"-0.5", -1}, {"abc", 0}, {" 2", 2}, {"99999", 0}, {"", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    m.BGM_Kind = 7;
+    m.BGM_Track = 7;
+    WriteSettings(c.text, c.text, "");
+    Load();
+    EXPECT_EQ(m.BGM_Track, c.value);
+    EXPECT_EQ(m.BGM_Kind, c.value == 2 ? 0 : c.value);  // kind 2 without a file falls to 0
+  }
+}
+
+TEST_F(SettingsTest, QuotedMusicFileAndOtherSpellingsOfTheKeys) {
+  const std::string music = MusicFile("q.wav");
+  WriteBytes(settings_, "\r\n[section]\r\n  bgm\x8B\xE6\x95\xAA  =  2  \r\nbgm\xCC\xA7\xB2\xD9=\"" +
+                            music + "\"\r\n");
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 2);
+  EXPECT_EQ(m.BGM_File, music);
+}
+
+TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
+  const std::string music = MusicFile("s.mp3");
+  m.BGM_Kind = 2;
+  m.BGM_Track = -1;
+  m.BGM_File = music;
+  EXPECT_TRUE(Save());
+  EXPECT_NE(API_Result, 0);
+  // The profile writer drops the blank that signed decimal text puts before a
+  // number of 0 and above.
+  EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=2\r\n" + kTrack + "=-1\r\n" + kFile +
+                                      "=" + music + "\r\n");
+
+  m.BGM_Kind = 0;
+  m.BGM_Track = 0;
+  m.BGM_File.clear();
+  Load();
+  EXPECT_EQ(m.BGM_Kind, 2);
+  EXPECT_EQ(m.BGM_Track, -1);
+  EXPECT_EQ(m.BGM_File, music);
+
+  // Saving again with nothing chosen never leaves the numbers empty.
+  m.BGM_Kind = 0;
+  m.BGM_Track = 0;
+  m.BGM_File.clear();
+  Save();
+  EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=0\r\n" + kTrack + "=0\r\n" + kFile +
+                                      "=\r\n");
+}
+
+TEST_F(SettingsTest, UnsavableChoiceLeavesTheFileAsItWas) {
+  // A Linux file name may hold a line break; written as it is, it would add lines of
+  // its own to the file. Then none of the three keys is written: the kind and track
+  // alone would make a half-changed file.
+  const std::string before = "[Section]\r\n" + kKind + "=1\r\n" + kTrack + "=2\r\n" + kFile + "=\r\n";
+  for (const bool existed : {false, true}) {
+    if (existed) WriteBytes(settings_, before);
+    for (const char* name : {"a\nb.mp3", "a\rb.mp3", "a.mp3\r\n[Section]"}) {
+      m.BGM_Kind = 2;
+      m.BGM_Track = 0;
+      m.BGM_File = name;
+      EXPECT_FALSE(Save()) << name;
+      EXPECT_EQ(API_Result, 0) << name;
+      if (existed) EXPECT_EQ(ReadBytes(settings_), before) << name;
+      else EXPECT_FALSE(fs::exists(settings_)) << name;
+    }
+  }
+}
+
+TEST_F(SettingsTest, GetIniAndPutIni) {
+  const std::string file = Join(root_, "t.ini");
+  EXPECT_EQ(GetIni(Profile(), "Section", "k", file), "");
+  EXPECT_EQ(PutIni(Profile(), "Section", "k", "value", file), "");
+  EXPECT_NE(API_Result, 0);
+  EXPECT_EQ(GetIni(Profile(), "Section", "k", file), "value");
+  EXPECT_EQ(GetIni(Profile(), "Other", "k", file), "");
+  EXPECT_EQ(GetIni(Profile(), "Section", "other", file), "");
+
+  // Values come back cut to 255 bytes.
+  PutIni(Profile(), "Section", "long", std::string(300, 'x'), file);
+  EXPECT_EQ(GetIni(Profile(), "Section", "long", file), std::string(255, 'x'));
+
+  // Names travel in 128-character fixed texts.
+  const std::string long_key(200, 'K');
+  PutIni(Profile(), "Section", long_key, "cut", file);
+  EXPECT_EQ(GetIni(Profile(), "Section", long_key.substr(0, 128), file), "cut");
+  EXPECT_EQ(GetIni(Profile(), "Section", long_key, file), "");
+
+  // A write that cannot happen reports 0: the "folder" is a file.
+  API_Result = 1;
+  PutIni(Profile(), "Section", "k", "v", Join(root_ / "t.ini", "x.ini"));
+  EXPECT_EQ(API_Result, 0);
+  EXPECT_EQ(GetIni(Profile(), "Section", "k", file), "value");
+}
+
+TEST(FileExists, OpensFilesOnly) {
+  const TempFolder root("veloran-file-exists");
+  fs::create_directories(root / "folder");
+  WriteBytes((root / "a.mp3").string(), "x");
+  const std::string sep(1, Profile().Paths().separator);
+  EXPECT_TRUE(FileExists(Profile(), (root / "a.mp3").string()));
+  EXPECT_TRUE(FileExists(Profile(), (root / "a.mp3").string() + sep));  // one trailing separator dropped
+  EXPECT_FALSE(FileExists(Profile(), (root / "b.mp3").string()));
+  EXPECT_FALSE(FileExists(Profile(), (root / "folder").string()));
+  EXPECT_FALSE(FileExists(Profile(), (root / "folder").string() + sep));
+  EXPECT_FALSE(FileExists(Profile(), ""));
+}
+
+TEST(FolderOf, WindowsPaths) {
+  EXPECT_EQ(FolderOf("C:\\Music\\a.mp3", kWindowsPaths), "C:\\Music");
+  EXPECT_EQ(FolderOf("C:\\a.mp3", kWindowsPaths), "C:");
+  EXPECT_EQ(FolderOf("a.mp3", kWindowsPaths), "");
+  EXPECT_EQ(FolderOf("C:a.mp3", kWindowsPaths), "C:");
+  EXPECT_EQ(FolderOf("C:\\Music\\", kWindowsPaths), "C:\\Music");
+  EXPECT_EQ(FolderOf("\\\\server\\share\\x.wav", kWindowsPaths), "\\\\server\\share");
+  EXPECT_EQ(FolderOf("", kWindowsPaths), "");
+}
+
+TEST(FolderOf, LinuxPaths) {
+  EXPECT_EQ(FolderOf("/home/u/Music/a.mp3", kLinuxPaths), "/home/u/Music");
+  EXPECT_EQ(FolderOf("/home/u/a:b.mp3", kLinuxPaths), "/home/u");  // a colon is a letter
+  EXPECT_EQ(FolderOf("C:a.mp3", kLinuxPaths), "");
+  EXPECT_EQ(FolderOf("a.mp3", kLinuxPaths), "");
+  EXPECT_EQ(FolderOf("/a.mp3", kLinuxPaths), "");
+}
+
+TEST(IniNumber, Conversion) {
+  const struct {
+    const char* text;
+    int16_t value;
+  } cases[] = {
+      {"2", 2},          {" 2", 2},         {"\t7\t", 7},      {"-1", -1},
+      {"2.9", 2},        {"-0.5", -1},      {"-2.5", -3},      {"0.99999", 0},
+      {"+3", 3},         {".5", 0},         {"-.5", -1},       {"1.", 1},
+      {" 1e2", 100},     {"15E-1", 1},      {"32767", 32767},  {"32767.9", 32767},
+      {"-32768", -32768}, {"32768", 0},     {"-32768.5", 0},   {"1e9", 0},
+      {"1e999", 0},      {"abc", 0},        {"2abc", 0},       {"&H10", 0},
+      {"0x10", 0},       {"1 2", 0},        {"1e", 0},         {"", 0},
+      {"   ", 0},        {"-", 0},          {".", 0},          {"inf", 0},
+      {"nan", 0},        {"1,5", 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IniNumber(c.text), c.value) << '"' << c.text << '"';
+  }
+  EXPECT_EQ(IniNumber("abc", 5), 5);
+  EXPECT_EQ(IniNumber("1e-999", 5), 5);  // too small for a double: not a number
+  EXPECT_EQ(IniNumber("3", 5), 3);
+}
+
+TEST(SignedDecimal, BlankOrMinus) {
+  EXPECT_EQ(SignedDecimal(0), " 0");
+  EXPECT_EQ(SignedDecimal(2), " 2");
+  EXPECT_EQ(SignedDecimal(-1), "-1");
+  EXPECT_EQ(SignedDecimal(-32768), "-32768");
+}
