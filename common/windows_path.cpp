@@ -5,8 +5,8 @@
 std::string MapWindowsPath(std::string_view windows_path, std::string_view drives_dir) {
   std::string out;
   std::string_view rest = windows_path;
-  const bool has_drive = rest.size() >= 2 && rest[1] == ':' &&
-                         std::isalpha(static_cast<unsigned char>(rest[0]));
+  const bool has_drive =
+      rest.size() >= 2 && rest[1] == ':' && std::isalpha(static_cast<unsigned char>(rest[0]));
   if (has_drive) {
     out.assign(drives_dir);
     out += '/';

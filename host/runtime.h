@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-struct Picture;       // assets.h
+struct Picture;      // assets.h
 class DialogEvents;  // dialog/dialog_view.h
 
 // A top-level or child window of any process: an HWND on Windows, an X window id on
@@ -174,8 +174,7 @@ class Runtime {
   // Loads the preview form (not yet shown) with its caption and picture. When the
   // form's window goes (destroyed along with its parent, or closed) `unload` runs,
   // the form is unloaded, and with no form left the program ends.
-  virtual std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption,
-                                                         const Picture& picture,
+  virtual std::unique_ptr<PreviewWindow> LoadPreviewForm(const std::string& caption, const Picture& picture,
                                                          std::function<void()> unload) = 0;
   // Shows the settings dialog modally, with no owner, and returns once it has closed.
   // The window and its controls send their notifications to `events`.
@@ -184,7 +183,10 @@ class Runtime {
   // --- Desktop screen-saver daemons (X11; Windows has none, hence the defaults) ---
   // Whether this platform's daemons may start the host as their screen-saver program;
   // `window` gets the window they name in the environment ("" when unset).
-  virtual bool DaemonWindowVariable(std::string* window) { (void)window; return false; }
+  virtual bool DaemonWindowVariable(std::string* window) {
+    (void)window;
+    return false;
+  }
   // Starts the renderer (as StartProgram) drawing inside `window`, 0 meaning the root
   // window. Its task number, 0 when it could not be started.
   virtual std::int32_t StartEmbeddedRenderer(const std::string& windows_path, WindowHandle window) {

@@ -34,8 +34,7 @@ constexpr size_t kMaskBytes = 12;
 
 // Enough for the largest picture kDibMaxSide allows at 32 bits per pixel, with
 // headers, masks and a full 16-bit colour table.
-constexpr size_t kMaxFileBytes =
-    size_t{kDibMaxSide} * kDibMaxSide * 4 + (size_t{1} << 20);
+constexpr size_t kMaxFileBytes = size_t{kDibMaxSide} * kDibMaxSide * 4 + (size_t{1} << 20);
 
 uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
@@ -99,13 +98,10 @@ bool ValidFormat(const DibHeader& h) {
     case 1:
     case 4:
     case 8:
-    case 24:
-      return h.compression == kDibRgb;
+    case 24: return h.compression == kDibRgb;
     case 16:
-    case 32:
-      return h.compression == kDibRgb || h.compression == kDibBitfields;
-    default:
-      return false;
+    case 32: return h.compression == kDibRgb || h.compression == kDibBitfields;
+    default: return false;
   }
 }
 
@@ -198,8 +194,7 @@ void Put(uint8_t* out, Rgb c) {
 }
 
 // The caller has checked UncompressedFits.
-void DecodeUncompressed(const uint8_t* bytes, const Layout& layout, const Rgb palette[256],
-                        uint8_t* out) {
+void DecodeUncompressed(const uint8_t* bytes, const Layout& layout, const Rgb palette[256], uint8_t* out) {
   const DibHeader& h = layout.header;
   const uint64_t stride = UncompressedRows(layout).stride;
 
@@ -222,18 +217,10 @@ void DecodeUncompressed(const uint8_t* bytes, const Layout& layout, const Rgb pa
     uint8_t* dst = out + static_cast<size_t>(out_row) * layout.width * 3;
     for (uint32_t x = 0; x < layout.width; ++x, dst += 3) {
       switch (h.bit_count) {
-        case 1:
-          Put(dst, palette[(src[x >> 3] >> (7 - (x & 7))) & 1]);
-          break;
-        case 4:
-          Put(dst, palette[(x & 1) ? src[x >> 1] & 0x0f : src[x >> 1] >> 4]);
-          break;
-        case 8:
-          Put(dst, palette[src[x]]);
-          break;
-        case 24:
-          Put(dst, Rgb{src[3 * x + 2], src[3 * x + 1], src[3 * x]});
-          break;
+        case 1: Put(dst, palette[(src[x >> 3] >> (7 - (x & 7))) & 1]); break;
+        case 4: Put(dst, palette[(x & 1) ? src[x >> 1] & 0x0f : src[x >> 1] >> 4]); break;
+        case 8: Put(dst, palette[src[x]]); break;
+        case 24: Put(dst, Rgb{src[3 * x + 2], src[3 * x + 1], src[3 * x]}); break;
         case 16: {
           uint32_t v = Read16(src + 2 * x);
           Put(dst, Rgb{red.Expand(v), green.Expand(v), blue.Expand(v)});
@@ -255,8 +242,8 @@ void DecodeUncompressed(const uint8_t* bytes, const Layout& layout, const Rgb pa
 // a delta never moves past it, and pixels no run writes stay black. A stream
 // that the image size ends without an end-of-bitmap keeps everything decoded
 // (GDI as Wine has it loses the pixels drawn since the last escape there).
-DibStatus DecodeRunLength(const uint8_t* bytes, size_t size, const Layout& layout,
-                          const Rgb palette[256], uint8_t* out) {
+DibStatus DecodeRunLength(const uint8_t* bytes, size_t size, const Layout& layout, const Rgb palette[256],
+                          uint8_t* out) {
   const DibHeader& h = layout.header;
   const bool rle4 = h.compression == kDibRle4;
   const uint64_t width = layout.width;
@@ -318,8 +305,8 @@ DibStatus DecodeRunLength(const uint8_t* bytes, size_t size, const Layout& layou
       if (r == Room::kStreamEnd) break;
       const uint64_t written = std::min<uint64_t>(n, width - x);
       for (uint64_t i = 0; i < written; ++i) {
-        uint8_t index = rle4 ? ((i & 1) ? bytes[pos + i / 2] & 0x0f : bytes[pos + i / 2] >> 4)
-                             : bytes[pos + i];
+        uint8_t index =
+            rle4 ? ((i & 1) ? bytes[pos + i / 2] & 0x0f : bytes[pos + i / 2] >> 4) : bytes[pos + i];
         Put(pixel(x + i, y), palette[index]);
       }
       x += written;
@@ -335,14 +322,10 @@ int DibColorCount(const DibHeader& header) {
   if (header.size == kInfoHeaderSize && header.colors_used != 0)
     return static_cast<int>(header.colors_used & 0xffff);
   switch (header.bit_count) {
-    case 1:
-      return 2;
-    case 4:
-      return 16;
-    case 8:
-      return 256;
-    default:
-      return 0;
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
   }
 }
 
@@ -380,14 +363,10 @@ DibStatus DecodeDib(const uint8_t* bytes, size_t size, RgbImage* image) {
 
 const char* DibStatusMessage(DibStatus status) {
   switch (status) {
-    case DibStatus::kOk:
-      return nullptr;
-    case DibStatus::kUnknownFormat:
-      return "Unknown DIB file format.";
-    case DibStatus::kOutOfMemory:
-      return "Out of memory.";
-    case DibStatus::kConversionError:
-      break;
+    case DibStatus::kOk: return nullptr;
+    case DibStatus::kUnknownFormat: return "Unknown DIB file format.";
+    case DibStatus::kOutOfMemory: return "Out of memory.";
+    case DibStatus::kConversionError: break;
   }
   return "Image file conversion error.";
 }
@@ -423,8 +402,7 @@ ReadResult ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes) {
 
 }  // namespace
 
-std::unique_ptr<RgbImage> LoadDibImage(const char* path,
-                                       const std::function<void(const char*)>& show_error) {
+std::unique_ptr<RgbImage> LoadDibImage(const char* path, const std::function<void(const char*)>& show_error) {
   const char* shown = path ? path : "";
   std::vector<uint8_t> bytes;
   ReadResult read = ReadFileBytes(NativePath(shown), &bytes);

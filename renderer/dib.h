@@ -22,8 +22,7 @@ struct RgbImage {
 
 // Decodes the bitmap at a Windows path (opened through the path layer). On failure
 // hands one message to `show_error` (the renderer's "Error" box) and returns null.
-std::unique_ptr<RgbImage> LoadDibImage(const char* path,
-                                       const std::function<void(const char*)>& show_error);
+std::unique_ptr<RgbImage> LoadDibImage(const char* path, const std::function<void(const char*)>& show_error);
 
 // The bitmap header as read from the file. A 12-byte header leaves compression,
 // image size, resolutions and the colour counts at 0.

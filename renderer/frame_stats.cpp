@@ -9,7 +9,7 @@
 namespace {
 
 constexpr int64_t kIntervalStepsPerSecond = 100000;  // 10 us
-constexpr std::size_t kIntervalSteps = 25000;         // 250 ms
+constexpr std::size_t kIntervalSteps = 25000;        // 250 ms
 
 }  // namespace
 

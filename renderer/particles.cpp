@@ -9,9 +9,9 @@
 
 Particle::Particle(ParticleList* owner) : birthTime(owner->scene.Now), owner(owner) {}
 
-void Particle::Set(const float new_position[3], const float new_velocity[3],
-                   const float new_color[4], const float new_color_drift[4], float new_size,
-                   float new_growth, float new_life_time, float new_fade_out_rate) {
+void Particle::Set(const float new_position[3], const float new_velocity[3], const float new_color[4],
+                   const float new_color_drift[4], float new_size, float new_growth, float new_life_time,
+                   float new_fade_out_rate) {
   for (int i = 0; i < 3; ++i) {
     position[i] = new_position[i];
     velocity[i] = new_velocity[i];
@@ -147,8 +147,7 @@ void Scene::SpawnParticles() {
     const float green_drift = static_cast<float>((Random.Draw() % 12 - 5) * 0.1);
     const float fade_out_rate = static_cast<float>((Random.Draw() % 5) * 0.1 + 0.5);
     const float life_time = static_cast<float>((Random.Draw() % 15) * 0.1 + 4.5);
-    const float size =
-        static_cast<float>((Random.Draw() % 10 - 5) * 0.1 + static_cast<double>(0.1f));
+    const float size = static_cast<float>((Random.Draw() % 10 - 5) * 0.1 + static_cast<double>(0.1f));
     const float growth = static_cast<float>((Random.Draw() % 6 - 3) * 0.1);
 
     const float color[4] = {red, green, 0.0f, 1.0f};

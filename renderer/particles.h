@@ -14,9 +14,8 @@ class Particle {
   Particle(const Particle&) = delete;
   Particle& operator=(const Particle&) = delete;
 
-  void Set(const float position[3], const float velocity[3], const float color[4],
-           const float color_drift[4], float size, float growth, float life_time,
-           float fade_out_rate);
+  void Set(const float position[3], const float velocity[3], const float color[4], const float color_drift[4],
+           float size, float growth, float life_time, float fade_out_rate);
   // Advances the particle by one frame (FrameTime and Now of the owner's scene).
   void Update();
   // One textured square at the particle's depth, in its colour.

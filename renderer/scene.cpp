@@ -57,8 +57,8 @@ bool Scene::LoadTextures() {
     // Rows are tightly packed: without this, a width whose row is not a multiple
     // of four bytes would be read past the end of the image.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image->width, image->height, GL_RGB,
-                      GL_UNSIGNED_BYTE, image->data.data());
+    gluBuild2DMipmaps(GL_TEXTURE_2D, 3, image->width, image->height, GL_RGB, GL_UNSIGNED_BYTE,
+                      image->data.data());
   }
   return true;
 }

@@ -11,11 +11,8 @@ std::string DrivesDir() { return XdgFolder("XDG_DATA_HOME", ".local/share") + "/
 
 }  // namespace
 
-std::string NativePath(std::string_view windows_path) {
-  return MapWindowsPath(windows_path, DrivesDir());
-}
+std::string NativePath(std::string_view windows_path) { return MapWindowsPath(windows_path, DrivesDir()); }
 
 std::string DriveRoot(char drive_letter) {
-  return DrivesDir() + '/' +
-         static_cast<char>(std::tolower(static_cast<unsigned char>(drive_letter)));
+  return DrivesDir() + '/' + static_cast<char>(std::tolower(static_cast<unsigned char>(drive_letter)));
 }

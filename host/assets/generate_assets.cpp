@@ -121,8 +121,8 @@ Image MakeStars() {
     const double a = rng.Range(0, 6.283185307179586);
     const double d = 22.0 * std::pow(rng.Next(), 1.6);
     const float v = static_cast<float>(0.6 + 0.4 * rng.Next());
-    Glow(img, cx + d * std::cos(a), cy + d * std::sin(a), 0.5 + 0.7 * rng.Next(), 0.45f * v,
-         0.65f * v, 1.2f * v, true);
+    Glow(img, cx + d * std::cos(a), cy + d * std::sin(a), 0.5 + 0.7 * rng.Next(), 0.45f * v, 0.65f * v,
+         1.2f * v, true);
   }
   Glow(img, cx, cy, 2.2, 0.7f, 0.85f, 1.3f, true);
   return img;
@@ -138,13 +138,18 @@ Image MakePreview() {
     for (int x = 0; x < img.width; ++x) img.Add(x, y, k * 0.25f, k * 0.4f, k);
   }
   StarField(img, rng, 140, 0.55f, false);
-  struct RingSpec { double x, y, radius; float r, g, b; };
+  struct RingSpec {
+    double x, y, radius;
+    float r, g, b;
+  };
+  // clang-format off
   const RingSpec rings[] = {
       {38, 40, 13, 1.0f, 0.25f, 0.2f},  {92, 30, 9, 0.3f, 1.0f, 0.3f},
       {116, 70, 15, 1.0f, 0.9f, 0.25f}, {62, 80, 10, 0.3f, 0.45f, 1.0f},
       {20, 88, 6, 0.3f, 1.0f, 0.3f},    {136, 22, 7, 0.3f, 0.45f, 1.0f},
       {78, 58, 5, 1.0f, 0.25f, 0.2f},
   };
+  // clang-format on
   for (const RingSpec& s : rings) Ring(img, s.x, s.y, s.radius, s.radius * 0.18, s.r, s.g, s.b, 0.35f);
   return img;
 }
@@ -231,8 +236,8 @@ void CreamBackdrop(Image& img) {
 // Rows 2-3 and 21-22 and columns 2-3 and 60-61: the two-pixel ring inside the frame
 // that marks hover and focus. The columns run from side_top at row 4 to
 // side_bottom at row 20.
-void InnerRing(Image& img, uint32_t row2, uint32_t row3, uint32_t row21, uint32_t row22,
-               uint32_t side_top, uint32_t side_bottom) {
+void InnerRing(Image& img, uint32_t row2, uint32_t row3, uint32_t row21, uint32_t row22, uint32_t side_top,
+               uint32_t side_bottom) {
   const int w = img.width;
   FillRect(img, 2, 2, w - 3, 2, row2);
   FillRect(img, 2, 3, w - 3, 3, row3);
@@ -358,6 +363,7 @@ constexpr uint32_t kTransparent = 0xFF00FF;
 // 32 x 32 pointing hand, black outline and white fill on transparent magenta. The
 // top of the index finger is at (12, 10), the cursor's hotspot.
 Image MakeHandCursor() {
+  // clang-format off
   static const char* const kHand[] = {
       "      XXX          ",
       "     X...X         ",
@@ -381,6 +387,7 @@ Image MakeHandCursor() {
       "     X..........X  ",
       "     XXXXXXXXXXXX  ",
   };
+  // clang-format on
   const int left = 12 - 7, top = 10;  // the fingertip is column 7 of row 0
   Image img(32, 32);
   FillRect(img, 0, 0, 31, 31, kTransparent);
@@ -509,21 +516,23 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  const struct { const char* name; Image image; } pictures[] = {
-      {"texture_ring", MakeRing()},
-      {"texture_stars", MakeStars()},
-      {"preview", MakePreview()},
-      {"button_normal", MakeButtonNormal()},
-      {"button_highlight", MakeButtonHighLight()},
-      {"button_highlightselect", MakeButtonHighLight()},
-      {"button_selected", MakeButtonSelected()},
-      {"button_pressed", MakeButtonPressed()},
-      {"button_disable", MakeButtonDisable()},
-      {"radio_off", MakeRadio(false)},
-      {"radio_on", MakeRadio(true)},
-      {"metal_strip", MakeMetalStrip()},
-      {"hand_cursor", MakeHandCursor()},
-      {"window_icon", MakeWindowIcon()}};
+  const struct {
+    const char* name;
+    Image image;
+  } pictures[] = {{"texture_ring", MakeRing()},
+                  {"texture_stars", MakeStars()},
+                  {"preview", MakePreview()},
+                  {"button_normal", MakeButtonNormal()},
+                  {"button_highlight", MakeButtonHighLight()},
+                  {"button_highlightselect", MakeButtonHighLight()},
+                  {"button_selected", MakeButtonSelected()},
+                  {"button_pressed", MakeButtonPressed()},
+                  {"button_disable", MakeButtonDisable()},
+                  {"radio_off", MakeRadio(false)},
+                  {"radio_on", MakeRadio(true)},
+                  {"metal_strip", MakeMetalStrip()},
+                  {"hand_cursor", MakeHandCursor()},
+                  {"window_icon", MakeWindowIcon()}};
   for (const auto& p : pictures) {
     const std::string base = dir + "/" + p.name;
     if (!WriteFile(base + ".bmp", EncodeBmp(p.image)) || !WriteFile(base + ".png", EncodePng(p.image))) {

@@ -11,10 +11,10 @@ constexpr int kMargin = 1;
 constexpr int kBorder = 60;
 constexpr int kPictureWidth = 960;
 constexpr int kPictureHeight = 375;
-constexpr int kEdgeSourceWidth = kPictureWidth - 2 * kBorder;     // 840
-constexpr int kSideSourceHeight = kPictureHeight - 2 * kBorder;   // 255
-constexpr int kRightSourceX = kEdgeSourceWidth + kBorder;         // 900
-constexpr int kBottomSourceY = kBorder + kSideSourceHeight;       // 315
+constexpr int kEdgeSourceWidth = kPictureWidth - 2 * kBorder;    // 840
+constexpr int kSideSourceHeight = kPictureHeight - 2 * kBorder;  // 255
+constexpr int kRightSourceX = kEdgeSourceWidth + kBorder;        // 900
+constexpr int kBottomSourceY = kBorder + kSideSourceHeight;      // 315
 
 // The gradient's two colours, white and a pale grey-lavender (red, green, blue).
 constexpr std::uint8_t kGradientLight[3] = {0xFF, 0xFF, 0xFF};
@@ -270,7 +270,8 @@ BorderPieces CommandButton::BorderGeometry(int width_twips, int height_twips, co
   return p;
 }
 
-std::array<GradientVertex, 2> CommandButton::GradientVertices(int inner_width, int inner_height, bool invert) {
+std::array<GradientVertex, 2> CommandButton::GradientVertices(int inner_width, int inner_height,
+                                                              bool invert) {
   const std::uint8_t* top = invert ? kGradientDark : kGradientLight;
   const std::uint8_t* bottom = invert ? kGradientLight : kGradientDark;
   return {Vertex(0, 0, top), Vertex(inner_width - 1, inner_height - 1, bottom)};

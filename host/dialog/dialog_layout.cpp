@@ -39,12 +39,9 @@ const std::array<ControlPlace, kDialogControlCount> kDialogLayout = {{
 
 const char* StoredButtonProperties(DialogButton which) {
   switch (which) {
-    case DialogButton::File:
-      return "Caption=...\nFont=\"ＭＳ Ｐゴシック\",9.75,400,0,0,0,128\n";
-    case DialogButton::Set:
-      return "Caption=設定\nFont=\"ＭＳ Ｐゴシック\",9.75,400,0,0,0,128\n";
-    case DialogButton::Cancel:
-      return "Caption=ｷｬﾝｾﾙ\nFont=\"ＭＳ Ｐゴシック\",9.75,400,0,0,0,128\n";
+    case DialogButton::File: return "Caption=...\nFont=\"ＭＳ Ｐゴシック\",9.75,400,0,0,0,128\n";
+    case DialogButton::Set: return "Caption=設定\nFont=\"ＭＳ Ｐゴシック\",9.75,400,0,0,0,128\n";
+    case DialogButton::Cancel: return "Caption=ｷｬﾝｾﾙ\nFont=\"ＭＳ Ｐゴシック\",9.75,400,0,0,0,128\n";
   }
   return "";
 }

@@ -13,14 +13,14 @@ inline constexpr int kDialogClientWidthTwips = 7425;
 inline constexpr int kDialogClientHeightTwips = 3690;
 
 enum class ControlKind {
-  Panel,        // picture box tiled with the strip, light grey behind it
-  Label,        // transparent, one line unless taller
-  AddressLabel, // transparent, white, underlined, pointing-hand cursor
-  Command,      // the skinned button
-  KindMark,     // radio mark picture of a kind
-  KindLabel,    // the kind's label; a press on it selects the kind
-  Combo,        // the track combo box, white
-  Frame,        // rectangle with a black border
+  Panel,         // picture box tiled with the strip, light grey behind it
+  Label,         // transparent, one line unless taller
+  AddressLabel,  // transparent, white, underlined, pointing-hand cursor
+  Command,       // the skinned button
+  KindMark,      // radio mark picture of a kind
+  KindLabel,     // the kind's label; a press on it selects the kind
+  Combo,         // the track combo box, white
+  Frame,         // rectangle with a black border
 };
 
 enum class LabelColour { Black, White };
@@ -52,7 +52,7 @@ inline constexpr int kStripHeight = 20;
 extern const char kCreditText[];      // "Designed by qorin Ver.1.0.0"
 extern const char kFileFilterName[];  // "BGMﾌｧｲﾙ (MP3 WAV)"
 extern const char kFileFilterPattern[];
-extern const char kOpenFileTitle[];   // "ﾌｧｲﾙを開く"
+extern const char kOpenFileTitle[];  // "ﾌｧｲﾙを開く"
 // The message box Set shows when the settings file could not be written: its title
 // (the host's other message box has the same) and its text, the file's path going on
 // a line of its own below it.

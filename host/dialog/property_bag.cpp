@@ -34,7 +34,10 @@ std::string Unescape(std::string_view raw) {
     if (next == '\\') out += '\\';
     else if (next == 'r') out += '\r';
     else if (next == 'n') out += '\n';
-    else { out += '\\'; continue; }
+    else {
+      out += '\\';
+      continue;
+    }
     ++i;
   }
   return out;
@@ -76,9 +79,8 @@ std::string FormatFont(const FontSpec& f) {
   char size[400];
   const auto written = std::to_chars(size, size + sizeof size - 1, f.size, std::chars_format::fixed);
   *written.ptr = '\0';
-  return "\"" + face + "\"," + size + "," + std::to_string(f.weight) + "," + (f.italic ? "1" : "0") +
-         "," + (f.underline ? "1" : "0") + "," + (f.strikethrough ? "1" : "0") + "," +
-         std::to_string(f.charset);
+  return "\"" + face + "\"," + size + "," + std::to_string(f.weight) + "," + (f.italic ? "1" : "0") + "," +
+         (f.underline ? "1" : "0") + "," + (f.strikethrough ? "1" : "0") + "," + std::to_string(f.charset);
 }
 
 bool ParseFont(const std::string& text, FontSpec* font) {

@@ -73,8 +73,8 @@ void SettingsDialog::Load(DialogView& view) {
   view.SetFileLabel(music_.BGM_File);
 
   int x = 0, y = 0;
-  const bool in_range = view.PointerPosition(&x, &y) && x >= INT16_MIN && x <= INT16_MAX &&
-                        y >= INT16_MIN && y <= INT16_MAX;
+  const bool in_range =
+      view.PointerPosition(&x, &y) && x >= INT16_MIN && x <= INT16_MAX && y >= INT16_MIN && y <= INT16_MAX;
   zoom_.Zoom_X = static_cast<std::int16_t>(in_range ? x : 0);
   zoom_.Zoom_Y = static_cast<std::int16_t>(in_range ? y : 0);
   ZoomOpen(rt_, zoom_, view.Handle());

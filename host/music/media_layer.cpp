@@ -37,6 +37,7 @@ struct ErrorText {
   const char* text;
 };
 constexpr std::uint32_t kMissingDeviceName = 292;
+// clang-format off
 const ErrorText kErrorTexts[] = {
     {me::kUnrecognizedKeyword, "The driver cannot recognize the specified command parameter."},
     {me::kUnrecognizedCommand, "The driver cannot recognize the specified command."},
@@ -58,6 +59,7 @@ const ErrorText kErrorTexts[] = {
                           "or not in the correct format."},
     {me::kExtraCharacters, "Cannot specify extra characters after a string enclosed in quotation marks."},
 };
+// clang-format on
 
 constexpr std::int32_t kSectorsPerSecond = 75;
 // Absolute (msf and millisecond) CD positions count the two seconds before track 1.
@@ -114,7 +116,8 @@ std::uint32_t Fields(const std::string& text, std::size_t max_fields, const std:
   std::size_t field = 0, begin = 0;
   for (;;) {
     const std::size_t colon = text.find(':', begin);
-    const std::string part = text.substr(begin, colon == std::string::npos ? std::string::npos : colon - begin);
+    const std::string part =
+        text.substr(begin, colon == std::string::npos ? std::string::npos : colon - begin);
     if (field >= max_fields) return me::kBadInteger;
     std::int64_t v = 0;
     if (!Number(part, &v)) return me::kBadInteger;
@@ -136,8 +139,8 @@ std::string TwoDigits(std::int64_t v) {
 // Minutes, seconds and frames of a count of sectors.
 std::string Msf(std::int32_t sectors) {
   if (sectors < 0) sectors = 0;
-  return TwoDigits(sectors / (60 * kSectorsPerSecond)) + ":" + TwoDigits(sectors / kSectorsPerSecond % 60) + ":" +
-         TwoDigits(sectors % kSectorsPerSecond);
+  return TwoDigits(sectors / (60 * kSectorsPerSecond)) + ":" + TwoDigits(sectors / kSectorsPerSecond % 60) +
+         ":" + TwoDigits(sectors % kSectorsPerSecond);
 }
 
 std::int32_t DiscEnd(const std::vector<DiscTrack>& tracks) {
@@ -224,7 +227,8 @@ std::uint32_t MediaLayer::Execute(const std::string& command, std::string* reply
   if (words.empty()) return me::kUnrecognizedCommand;
   const std::string verb = Lower(words[0]);
   static const char* const kVerbs[] = {"open", "close", "play", "stop", "pause", "resume", "status", "set"};
-  if (std::find(std::begin(kVerbs), std::end(kVerbs), verb) == std::end(kVerbs)) return me::kUnrecognizedCommand;
+  if (std::find(std::begin(kVerbs), std::end(kVerbs), verb) == std::end(kVerbs))
+    return me::kUnrecognizedCommand;
   if (words.size() < 2) return kMissingDeviceName;
   if (verb == "open") return Open(WithoutFlags(words), reply);
 
@@ -330,8 +334,8 @@ std::uint32_t MediaLayer::Status(Device& device, const Words& words, std::string
     *reply = std::to_string(device.stream->PositionMs());
   } else if (phrase == "length") {
     *reply = std::to_string(std::max<std::int64_t>(device.stream->LengthMs(), 0));
-  } else if (phrase == "current track" || phrase == "number of tracks" || phrase.rfind("position track", 0) == 0 ||
-             phrase.rfind("length track", 0) == 0) {
+  } else if (phrase == "current track" || phrase == "number of tracks" ||
+             phrase.rfind("position track", 0) == 0 || phrase.rfind("length track", 0) == 0) {
     return me::kUnsupported;  // a music file has no tracks
   } else {
     return me::kUnrecognizedKeyword;
@@ -344,21 +348,25 @@ std::uint32_t MediaLayer::CdStatus(Device& device, const Words& words, std::stri
   for (const std::string& w : words) phrase += (phrase.empty() ? "" : " ") + Lower(w);
   const bool track_item = words.size() == 3 && Lower(words[1]) == "track" &&
                           (Lower(words[0]) == "position" || Lower(words[0]) == "length");
-  if (words.size() == 2 && Lower(words[1]) == "track" && (phrase == "position track" || phrase == "length track"))
+  if (words.size() == 2 && Lower(words[1]) == "track" &&
+      (phrase == "position track" || phrase == "length track"))
     return me::kMissingParameter;
-  static const char* const kItems[] = {"mode",   "ready",         "media present",    "current track",
-                                       "length", "number of tracks", "position",     "time format"};
+  static const char* const kItems[] = {"mode",          "ready",      "media present",
+                                       "current track", "length",     "number of tracks",
+                                       "position",      "time format"};
   if (!track_item && std::find(std::begin(kItems), std::end(kItems), phrase) == std::end(kItems))
     return me::kUnrecognizedKeyword;
 
   const CdDrive::Disc disc = device.cd->State();
   if (phrase == "time format") {
-    *reply = device.format == TimeFormat::kTmsf ? "tmsf" : device.format == TimeFormat::kMsf ? "msf" : "milliseconds";
+    *reply = device.format == TimeFormat::kTmsf  ? "tmsf"
+             : device.format == TimeFormat::kMsf ? "msf"
+                                                 : "milliseconds";
     return 0;
   }
   if (phrase == "mode") {
     Refresh(device);
-    *reply = disc != CdDrive::Disc::kReady      ? "not ready"
+    *reply = disc != CdDrive::Disc::kReady   ? "not ready"
              : device.mode == Mode::kPlaying ? "playing"
              : device.mode == Mode::kPaused  ? "paused"
                                              : "stopped";
@@ -395,8 +403,9 @@ std::uint32_t MediaLayer::CdStatus(Device& device, const Words& words, std::stri
   }
   if (phrase == "length") {
     const std::int32_t length = DiscEnd(tracks) - tracks.front().start;
-    *reply = device.format == TimeFormat::kMilliseconds ? std::to_string(std::int64_t{length} * 1000 / kSectorsPerSecond)
-                                                        : Msf(length);
+    *reply = device.format == TimeFormat::kMilliseconds
+                 ? std::to_string(std::int64_t{length} * 1000 / kSectorsPerSecond)
+                 : Msf(length);
     return 0;
   }
   // position track N, length track N
@@ -432,10 +441,8 @@ std::string MediaLayer::FormatCd(const Device& device, const std::vector<DiscTra
   switch (device.format) {
     case TimeFormat::kMilliseconds:
       return std::to_string((std::int64_t{sector} + kLeadIn) * 1000 / kSectorsPerSecond);
-    case TimeFormat::kMsf:
-      return Msf(sector + kLeadIn);
-    case TimeFormat::kTmsf:
-      break;
+    case TimeFormat::kMsf: return Msf(sector + kLeadIn);
+    case TimeFormat::kTmsf: break;
   }
   const DiscTrack& track = tracks[TrackAt(tracks, sector)];
   return TwoDigits(track.number) + ":" + Msf(sector - track.start);

@@ -100,7 +100,8 @@ void MusicPlayer::CD_Poll() {
     cd_ok_ = false;
     return;
   }
-  const bool stopped = Reply("status cdaudio mode", kCdModeSize, kCdModeSize - 1).compare(0, 7, "stopped") == 0;
+  const bool stopped =
+      Reply("status cdaudio mode", kCdModeSize, kCdModeSize - 1).compare(0, 7, "stopped") == 0;
 
   if (settings_.BGM_Track == 0) {
     if (stopped) MCI_Play(kCd, "", "");

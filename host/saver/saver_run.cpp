@@ -3,8 +3,8 @@
 #include "assets.h"
 #include "veloran_names.h"
 
-SaverRunForm::SaverRunForm(Runtime& rt, Music& music, const MusicSettings& settings,
-                           std::string mode, std::int32_t& cursor_count, DaemonRun daemon)
+SaverRunForm::SaverRunForm(Runtime& rt, Music& music, const MusicSettings& settings, std::string mode,
+                           std::int32_t& cursor_count, DaemonRun daemon)
     : rt_(rt),
       music_(music),
       settings_(settings),
@@ -29,7 +29,7 @@ void SaverRunForm::StartSequence() {
 
   renderer_path_ = rt_.ProgramFolder() + kRendererFile;
   renderer_task_ = daemon_.on ? rt_.StartEmbeddedRenderer(renderer_path_, daemon_.window)
-                             : rt_.StartProgram(renderer_path_);
+                              : rt_.StartProgram(renderer_path_);
 
   if (settings_.BGM_Kind == 1) {
     music_.CD_Open();

@@ -16,9 +16,9 @@
 int32_t API_Result = 0;
 
 const char kSettingsSection[] = "Section";
-const char kKeyKind[] = "BGM\x8B\xE6\x95\xAA";           // BGM区分
-const char kKeyTrack[] = "BGM\xD8\xCB\xDF\xB0\xC4";      // BGMﾘﾋﾟｰﾄ
-const char kKeyFile[] = "BGM\xCC\xA7\xB2\xD9";           // BGMﾌｧｲﾙ
+const char kKeyKind[] = "BGM\x8B\xE6\x95\xAA";       // BGM区分
+const char kKeyTrack[] = "BGM\xD8\xCB\xDF\xB0\xC4";  // BGMﾘﾋﾟｰﾄ
+const char kKeyFile[] = "BGM\xCC\xA7\xB2\xD9";       // BGMﾌｧｲﾙ
 
 namespace {
 
@@ -44,8 +44,7 @@ std::string FirstCharacters(const std::string& name, size_t count) {
 bool HasLineBreak(const std::string& text) { return std::strpbrk(text.c_str(), "\r\n") != nullptr; }
 
 // The whole value of a key, however long (GetIni cuts it); empty when it is missing.
-std::string WholeValue(ProfileFile& profile, const char* section, const char* key,
-                       const std::string& file) {
+std::string WholeValue(ProfileFile& profile, const char* section, const char* key, const std::string& file) {
   for (uint32_t size = kProfileBufferSize;; size *= 2) {
     std::vector<char> buffer(size, '\0');
     const uint32_t got = profile.GetString(section, key, "", buffer.data(), size, file.c_str());
@@ -63,8 +62,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 std::string GetIni(ProfileFile& profile, const std::string& section, const std::string& key,
                    const std::string& file) {
   std::vector<char> buffer(kProfileBufferSize, '\0');
-  profile.GetString(section.c_str(), key.c_str(), "", buffer.data(), kProfileBufferSize,
-                    file.c_str());
+  profile.GetString(section.c_str(), key.c_str(), "", buffer.data(), kProfileBufferSize, file.c_str());
   buffer.back() = '\0';  // never trust the callee to have terminated it
   return std::string(buffer.data());
 }
@@ -81,8 +79,7 @@ std::string PutIni(ProfileFile& profile, const std::string& section, const std::
     API_Result = 0;
     return std::string();
   }
-  API_Result = profile.WriteString(section_name.c_str(), key_name.c_str(), value.c_str(),
-                                   file.c_str());
+  API_Result = profile.WriteString(section_name.c_str(), key_name.c_str(), value.c_str(), file.c_str());
   return std::string();
 }
 
@@ -104,13 +101,11 @@ MusicSettings LoadSettings(ProfileFile& profile, const std::string& program_fold
   if (!music.BGM_File.empty() && !FileExists(profile, music.BGM_File)) music.BGM_File.clear();
   if (music.BGM_File.empty() && music.BGM_Kind == 2) music.BGM_Kind = 0;
 
-  music.BGM_Folder =
-      music.BGM_File.empty() ? program_folder : FolderOf(music.BGM_File, profile.Paths());
+  music.BGM_Folder = music.BGM_File.empty() ? program_folder : FolderOf(music.BGM_File, profile.Paths());
   return music;
 }
 
-bool SaveSettings(ProfileFile& profile, const std::string& program_folder,
-                  const MusicSettings& music) {
+bool SaveSettings(ProfileFile& profile, const std::string& program_folder, const MusicSettings& music) {
   const std::string file = SettingsFile(profile, program_folder);
   struct Write {
     const char* key;
@@ -223,9 +218,7 @@ int16_t IniNumber(const std::string& text, int16_t fallback) {
   return static_cast<int16_t>(floored);
 }
 
-std::string SignedDecimal(long value) {
-  return (value >= 0 ? " " : "") + std::to_string(value);
-}
+std::string SignedDecimal(long value) { return (value >= 0 ? " " : "") + std::to_string(value); }
 
 std::string FileEnding(const std::string& file) {
   std::string ending = file.size() > 3 ? file.substr(file.size() - 3) : file;

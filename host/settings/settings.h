@@ -59,8 +59,7 @@ MusicSettings LoadSettings(ProfileFile& profile, const std::string& program_fold
 // anything is written, and when a write fails the keys written before it get back
 // the values they held (a key that was missing comes back empty, which reads the
 // same). API_Result is 0 after a failure.
-bool SaveSettings(ProfileFile& profile, const std::string& program_folder,
-                  const MusicSettings& music);
+bool SaveSettings(ProfileFile& profile, const std::string& program_folder, const MusicSettings& music);
 
 // --- Path helpers ---
 

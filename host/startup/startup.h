@@ -17,10 +17,10 @@
 // What the host keeps for the life of the process: the music settings, the mode, the
 // cursor's display count and the form that Main leaves loaded.
 struct HostState {
-  MusicSettings music;         // filled by LoadSettings (every mode but the preview)
-  std::string mode;            // the mode letter, decided once by Main
+  MusicSettings music;            // filled by LoadSettings (every mode but the preview)
+  std::string mode;               // the mode letter, decided once by Main
   std::int32_t Cursor_Count = 0;  // display count returned by the last ShowCursor
-  ZoomPoint zoom;              // where the settings dialog zooms out of and back into
+  ZoomPoint zoom;                 // where the settings dialog zooms out of and back into
   std::unique_ptr<SaverRunForm> saver_run;
   std::unique_ptr<PreviewForm> preview;
 };

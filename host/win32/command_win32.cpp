@@ -50,8 +50,8 @@ Win32CommandButton::Win32CommandButton(HWND parent, int x, int y, int width, int
   for (int i = 0; i < kButtonPictureCount; ++i) pictures_[i] = CreatePictureBitmap(ButtonPictureBmp(i));
   RegisterWindowClass(kClassName, &Win32CommandButton::Proc);
   // A tab stop while enabled (see SetCaptionEnabled).
-  hwnd_ = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, x, y, width,
-                          height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+  hwnd_ = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, x, y,
+                          width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                           GetModuleHandleA(nullptr), nullptr);
   // Notifications reach the button from here on (not those of the creation itself).
   if (hwnd_) SetWindowObject(hwnd_, this);
@@ -96,37 +96,17 @@ LRESULT Win32CommandButton::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp != VK_SPACE) break;
       button_.OnSpaceUp();  // may close the dialog: nothing after it
       return 0;
-    case WM_SIZE:
-      button_.OnResize();
-      return 0;
-    case WM_SETFOCUS:
-      button_.OnFocusGained();
-      return 0;
-    case WM_KILLFOCUS:
-      button_.OnFocusLost();
-      return 0;
-    case WM_LBUTTONDOWN:
-      MouseDown(MouseButton::Left);
-      return 0;
-    case WM_RBUTTONDOWN:
-      MouseDown(MouseButton::Right);
-      return 0;
-    case WM_MBUTTONDOWN:
-      MouseDown(MouseButton::Middle);
-      return 0;
-    case WM_MOUSEMOVE:
-      button_.OnMouseMove();
-      return 0;
+    case WM_SIZE: button_.OnResize(); return 0;
+    case WM_SETFOCUS: button_.OnFocusGained(); return 0;
+    case WM_KILLFOCUS: button_.OnFocusLost(); return 0;
+    case WM_LBUTTONDOWN: MouseDown(MouseButton::Left); return 0;
+    case WM_RBUTTONDOWN: MouseDown(MouseButton::Right); return 0;
+    case WM_MBUTTONDOWN: MouseDown(MouseButton::Middle); return 0;
+    case WM_MOUSEMOVE: button_.OnMouseMove(); return 0;
     // A Click may close the dialog and destroy this window: nothing after it.
-    case WM_LBUTTONUP:
-      MouseUp(MouseButton::Left, wp);
-      return 0;
-    case WM_RBUTTONUP:
-      MouseUp(MouseButton::Right, wp);
-      return 0;
-    case WM_MBUTTONUP:
-      MouseUp(MouseButton::Middle, wp);
-      return 0;
+    case WM_LBUTTONUP: MouseUp(MouseButton::Left, wp); return 0;
+    case WM_RBUTTONUP: MouseUp(MouseButton::Right, wp); return 0;
+    case WM_MBUTTONUP: MouseUp(MouseButton::Middle, wp); return 0;
     case WM_TIMER:
       if (wp == timer_id_ && tick_) tick_();
       return 0;
@@ -135,8 +115,7 @@ LRESULT Win32CommandButton::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       hwnd_ = nullptr;
       timer_id_ = 0;
       break;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -151,7 +130,8 @@ void Win32CommandButton::MouseDown(MouseButton which) {
 }
 
 void Win32CommandButton::MouseUp(MouseButton which, WPARAM keys) {
-  if ((keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && hwnd_ && GetCapture() == hwnd_) ReleaseCapture();
+  if ((keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && hwnd_ && GetCapture() == hwnd_)
+    ReleaseCapture();
   button_.OnMouseUp(which);
 }
 
@@ -169,8 +149,9 @@ void Win32CommandButton::Paint(HDC dc) {
     SendMessageA(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     SetWindowOrgEx(dc, old.x, old.y, nullptr);
   }
-  DrawLabelText(dc, caption_wide_, caption_rect_, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP,
-                font_, caption_colour_, caption_enabled_);
+  DrawLabelText(dc, caption_wide_, caption_rect_,
+                DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP, font_, caption_colour_,
+                caption_enabled_);
 }
 
 void Win32CommandButton::Invalidate() {

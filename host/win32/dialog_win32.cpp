@@ -99,7 +99,7 @@ class Win32DialogView : public DialogView {
   HWND form_ = nullptr;
   HWND panel_ = nullptr;
   HWND combo_ = nullptr;
-  HWND kinds_[3] = {nullptr, nullptr, nullptr};  // by kind
+  HWND kinds_[3] = {nullptr, nullptr, nullptr};      // by kind
   HWND first_kind_ = nullptr, last_kind_ = nullptr;  // the group's ends, in the tab order
   HWND focused_ = nullptr;  // the child that had the focus when the window went inactive
   std::array<std::unique_ptr<Win32CommandButton>, 3> buttons_;  // by DialogButton
@@ -125,8 +125,9 @@ class Win32DialogView : public DialogView {
 Win32DialogView::~Win32DialogView() {
   for (auto& b : buttons_) b.reset();
   if (form_) DestroyWindow(form_);
-  for (HGDIOBJ o : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(address_font_),
-                    static_cast<HGDIOBJ>(strip_), static_cast<HGDIOBJ>(radio_[0]), static_cast<HGDIOBJ>(radio_[1])})
+  for (HGDIOBJ o :
+       {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(address_font_), static_cast<HGDIOBJ>(strip_),
+        static_cast<HGDIOBJ>(radio_[0]), static_cast<HGDIOBJ>(radio_[1])})
     if (o) DeleteObject(o);
   if (hand_) DestroyCursor(hand_);
   if (icon_) DestroyIcon(icon_);
@@ -189,15 +190,13 @@ bool Win32DialogView::Create() {
         // Its field scrolls, so a number wider than the field can still be typed.
         // It begins the group after the kinds' marks.
         combo_ = CreateWindowExA(0, "COMBOBOX", "",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL | WS_CLIPSIBLINGS |
-                                     CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | WS_VSCROLL |
+                                     WS_CLIPSIBLINGS | CBS_DROPDOWN | CBS_AUTOHSCROLL,
                                  r.left, r.top, r.right - r.left, r.bottom - r.top + kComboListHeight, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         if (combo_) SendMessageA(combo_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         break;
-      default:
-        drawn_.push_back({&place, place.in_panel, r});
-        break;
+      default: drawn_.push_back({&place, place.in_panel, r}); break;
     }
   }
   for (const auto& b : buttons_)
@@ -219,10 +218,10 @@ bool Win32DialogView::CreateKinds(HINSTANCE instance) {
   for (const ControlPlace& place : kDialogLayout) {
     if (place.kind != ControlKind::KindMark || place.index < 0 || place.index > 2) continue;
     const DWORD group = first_kind_ ? 0 : WS_GROUP;
-    HWND kind = CreateWindowExA(0, kKindClass, "", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | group,
-                                place.left / tpp_, place.top / tpp_, 0, 0, panel_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(&place - kDialogLayout.data() + 1)),
-                                instance, this);
+    HWND kind = CreateWindowExA(
+        0, kKindClass, "", WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | group, place.left / tpp_,
+        place.top / tpp_, 0, 0, panel_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(&place - kDialogLayout.data() + 1)), instance, this);
     if (!kind) return false;
     kinds_[place.index] = kind;
     if (!first_kind_) first_kind_ = kind;
@@ -350,12 +349,8 @@ LRESULT Win32DialogView::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         return 0;
       }
       break;
-    case WM_CLOSE:
-      Unload();
-      return 0;
-    case WM_DESTROY:
-      gone_ = true;
-      return 0;
+    case WM_CLOSE: Unload(); return 0;
+    case WM_DESTROY: gone_ = true; return 0;
     case WM_NCDESTROY:
       SetWindowObject(hwnd, nullptr);
       form_ = nullptr;
@@ -364,8 +359,7 @@ LRESULT Win32DialogView::FormMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       for (HWND& kind : kinds_) kind = nullptr;
       first_kind_ = last_kind_ = nullptr;
       break;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -376,14 +370,9 @@ LRESULT Win32DialogView::PanelMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
   switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      KindPress(lp);
-      return 0;
-    case WM_NCDESTROY:
-      SetWindowObject(hwnd, nullptr);
-      break;
-    default:
-      break;
+    case WM_MBUTTONDOWN: KindPress(lp); return 0;
+    case WM_NCDESTROY: SetWindowObject(hwnd, nullptr); break;
+    default: break;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -393,10 +382,8 @@ LRESULT Win32DialogView::PanelMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 LRESULT Win32DialogView::KindMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   const int index = KindOf(hwnd);
   switch (msg) {
-    case WM_GETDLGCODE:
-      return DLGC_BUTTON | DLGC_RADIOBUTTON;
-    case BM_GETCHECK:
-      return index >= 0 && marks_[index] ? BST_CHECKED : BST_UNCHECKED;
+    case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_RADIOBUTTON;
+    case BM_GETCHECK: return index >= 0 && marks_[index] ? BST_CHECKED : BST_UNCHECKED;
     case BM_CLICK:
       if (index >= 0) events_.KindPressed(index);
       return 0;
@@ -410,11 +397,8 @@ LRESULT Win32DialogView::KindMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
       for (const DrawnControl& c : drawn_)
         if (c.place->kind == ControlKind::KindLabel && c.place->index == index) InvalidateDrawn(c);
       return 0;
-    case WM_NCDESTROY:
-      SetWindowObject(hwnd, nullptr);
-      break;
-    default:
-      break;
+    case WM_NCDESTROY: SetWindowObject(hwnd, nullptr); break;
+    default: break;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -459,8 +443,8 @@ void Win32DialogView::PaintForm(HDC dc) {
   // Rows the shading does not reach yet stay black.
   if (static_cast<LONG>(rows_.size()) < client.bottom) {
     SetDCBrushColor(dc, RGB(0, 0, 0));
-    PatBlt(dc, 0, static_cast<int>(rows_.size()), client.right, client.bottom - static_cast<int>(rows_.size()),
-           PATCOPY);
+    PatBlt(dc, 0, static_cast<int>(rows_.size()), client.right,
+           client.bottom - static_cast<int>(rows_.size()), PATCOPY);
   }
   SelectObject(dc, old_brush);
   PaintDrawn(dc, false);
@@ -510,8 +494,8 @@ void Win32DialogView::PaintDrawn(HDC dc, bool in_panel) {
         const bool one_line = (place.height / tpp_) < 2 * 13;
         UINT format = DT_NOPREFIX | DT_TOP | (place.centred ? DT_CENTER : DT_LEFT);
         format |= one_line ? (DT_SINGLELINE | DT_NOCLIP) : (DT_WORDBREAK | DT_EDITCONTROL);
-        DrawLabelText(dc, text, c.rect, format, place.kind == ControlKind::AddressLabel ? address_font_ : font_,
-                      colour, true);
+        DrawLabelText(dc, text, c.rect, format,
+                      place.kind == ControlKind::AddressLabel ? address_font_ : font_, colour, true);
         if (place.kind == ControlKind::KindLabel && place.index >= 0 && place.index < 3 &&
             kinds_[place.index] && GetFocus() == kinds_[place.index]) {
           RECT focus = c.rect;
@@ -520,8 +504,7 @@ void Win32DialogView::PaintDrawn(HDC dc, bool in_panel) {
         }
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
 }
@@ -581,7 +564,8 @@ void Win32DialogView::SetRepeatText(const std::string& text) {
 }
 
 void Win32DialogView::AddRepeatItem(const std::string& text) {
-  if (combo_) SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(CodePage932FromUtf8(text).c_str()));
+  if (combo_)
+    SendMessageA(combo_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(CodePage932FromUtf8(text).c_str()));
 }
 
 std::string Win32DialogView::RepeatText() {

@@ -20,8 +20,8 @@ bool IsMagenta(const std::uint8_t* rgb) { return rgb[0] == 0xFF && rgb[1] == 0x0
 
 std::string Narrow(UINT code_page, const std::wstring& wide) {
   if (wide.empty()) return std::string();
-  const int n =
-      WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  const int n = WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                    nullptr, nullptr);
   if (n <= 0) return std::string();
   std::string out(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(code_page, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
@@ -82,8 +82,8 @@ HFONT CreateFontOf(const FontSpec& font, int dpi) {
   const int height = -static_cast<int>(std::lround(font.size * dpi / 72.0));
   const std::wstring face = WideFromUtf8(font.face).substr(0, LF_FACESIZE - 1);
   return CreateFontW(height, 0, 0, 0, font.weight, font.italic, font.underline, font.strikethrough,
-                     static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+                     static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
 }
 
 HCURSOR CreateHandCursor() {
@@ -101,7 +101,8 @@ HCURSOR CreateHandCursor() {
       else if (p[0] + p[1] + p[2] > 3 * 128) xor_mask[y * 4 + x / 8] |= bit;
     }
   }
-  return CreateCursor(GetModuleHandleA(nullptr), kHandCursorHotX, kHandCursorHotY, 32, 32, and_mask, xor_mask);
+  return CreateCursor(GetModuleHandleA(nullptr), kHandCursorHotX, kHandCursorHotY, 32, 32, and_mask,
+                      xor_mask);
 }
 
 HICON CreateWindowIcon() {

@@ -1,8 +1,7 @@
 #pragma once
-// Helpers of the host's windows on Windows (the forms and the settings dialog's): their window classes and paint
-// messages, pictures as device-independent bitmaps, caption fonts, UTF-8, UTF-16 and
-// code page 932 text, the hand cursor and the window icon built from the host's
-// pictures.
+// Helpers of the host's windows on Windows (the forms and the settings dialog's): their window classes and
+// paint messages, pictures as device-independent bitmaps, caption fonts, UTF-8, UTF-16 and code page 932
+// text, the hand cursor and the window icon built from the host's pictures.
 //  [X] one registration per window class, however many windows use it
 //  [X] WM_PAINT, WM_PRINTCLIENT (a parent printing itself under a transparent child)
 //      and WM_ERASEBKGND (every window paints all of itself) answered in one place
@@ -54,11 +53,8 @@ bool PaintMessage(HWND hwnd, UINT msg, WPARAM wp, LRESULT* result, Paint&& paint
       paint(reinterpret_cast<HDC>(wp));
       *result = 0;
       return true;
-    case WM_ERASEBKGND:
-      *result = 1;
-      return true;
-    default:
-      return false;
+    case WM_ERASEBKGND: *result = 1; return true;
+    default: return false;
   }
 }
 

@@ -7,8 +7,7 @@
 static_assert(kSoundAsync == SND_ASYNC && kSoundNoDefault == SND_NODEFAULT && kSoundLoop == SND_LOOP,
               "the wave-sound flags are the system's own");
 
-std::uint32_t Win32MediaCommands::SendString(const std::string& command, char* reply,
-                                             std::uint32_t length) {
+std::uint32_t Win32MediaCommands::SendString(const std::string& command, char* reply, std::uint32_t length) {
   return mciSendStringA(command.c_str(), reply, reply ? length : 0, nullptr);
 }
 

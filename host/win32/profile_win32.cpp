@@ -3,9 +3,8 @@
 
 #include <windows.h>
 
-std::uint32_t Win32ProfileFile::GetString(const char* section, const char* key,
-                                          const char* default_value, char* buffer,
-                                          std::uint32_t size, const char* file) {
+std::uint32_t Win32ProfileFile::GetString(const char* section, const char* key, const char* default_value,
+                                          char* buffer, std::uint32_t size, const char* file) {
   return GetPrivateProfileStringA(section, key, default_value, buffer, size, file);
 }
 
@@ -16,8 +15,8 @@ std::int32_t Win32ProfileFile::WriteString(const char* section, const char* key,
 
 bool Win32ProfileFile::OpenForReading(const std::string& path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder cannot be opened, as it should not.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);
   return true;

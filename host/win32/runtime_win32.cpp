@@ -22,8 +22,8 @@ Win32Runtime* g_runtime = nullptr;
 class Win32Timer : public FormTimer {
  public:
   // `timers` holds the timers that are on; `proc` runs the one whose id comes.
-  Win32Timer(std::map<UINT_PTR, std::function<void()>*>& timers, TIMERPROC proc,
-             unsigned interval_ms, std::function<void()> tick)
+  Win32Timer(std::map<UINT_PTR, std::function<void()>*>& timers, TIMERPROC proc, unsigned interval_ms,
+             std::function<void()> tick)
       : timers_(timers), proc_(proc), interval_ms_(interval_ms), tick_(std::move(tick)) {}
   ~Win32Timer() override { SetEnabled(false); }
 
@@ -94,8 +94,7 @@ LRESULT CALLBACK PreviewFormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (state) state->runtime->FormUnloaded();
       delete state;
       return 0;
-    default:
-      return DefWindowProcA(hwnd, msg, wp, lp);
+    default: return DefWindowProcA(hwnd, msg, wp, lp);
   }
 }
 
@@ -155,8 +154,7 @@ LRESULT CALLBACK Win32Runtime::HiddenFormProc(HWND hwnd, UINT msg, WPARAM wp, LP
     case WM_QUERYENDSESSION:
       if (rt && rt->unload_request_) rt->unload_request_();
       return TRUE;
-    default:
-      return DefWindowProcA(hwnd, msg, wp, lp);
+    default: return DefWindowProcA(hwnd, msg, wp, lp);
   }
 }
 
@@ -197,7 +195,8 @@ std::string Win32Runtime::ProgramFolder() {
 void Win32Runtime::EndProgram() { ExitProcess(0); }
 
 std::string Win32Runtime::ToCodePage932(const std::string& utf8) {
-  const int wide_len = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  const int wide_len =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
   if (wide_len <= 0) return std::string();
   std::wstring wide(static_cast<std::size_t>(wide_len), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], wide_len);
@@ -218,7 +217,8 @@ bool Win32Runtime::CreateFolder(const std::string& windows_path) {
 
 bool Win32Runtime::WriteFileReplacing(const std::string& windows_path, const std::string& bytes) {
   const std::string temp = windows_path + ".tmp" + std::to_string(GetCurrentProcessId());
-  HANDLE f = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE f =
+      CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;
   bool ok = true;
   for (std::size_t done = 0; ok && done < bytes.size();) {
@@ -240,7 +240,8 @@ std::int32_t Win32Runtime::StartProgram(const std::string& windows_path) {
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = SW_SHOWNORMAL;
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessA(windows_path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  if (!CreateProcessA(windows_path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
     return 0;
   CloseHandle(pi.hThread);
   const auto task = static_cast<std::int32_t>(pi.dwProcessId);
@@ -297,13 +298,15 @@ void Win32Runtime::LoadHiddenForm(const std::string& caption, std::function<void
   ++forms_loaded_;
 }
 
-std::unique_ptr<FormTimer> Win32Runtime::CreateTimer(unsigned interval_ms, bool enabled, std::function<void()> tick) {
+std::unique_ptr<FormTimer> Win32Runtime::CreateTimer(unsigned interval_ms, bool enabled,
+                                                     std::function<void()> tick) {
   auto timer = std::make_unique<Win32Timer>(timers_, &Win32Runtime::OnTimer, interval_ms, std::move(tick));
   timer->SetEnabled(enabled);
   return timer;
 }
 
-std::unique_ptr<PreviewWindow> Win32Runtime::LoadPreviewForm(const std::string& caption, const Picture& picture,
+std::unique_ptr<PreviewWindow> Win32Runtime::LoadPreviewForm(const std::string& caption,
+                                                             const Picture& picture,
                                                              std::function<void()> unload) {
   RegisterWindowClass("VeloranPreview", PreviewFormProc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   HWND hwnd = CreateWindowExA(0, "VeloranPreview", caption.c_str(), WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0,

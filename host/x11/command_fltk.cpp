@@ -143,7 +143,8 @@ void CommandWidget::FillGradient(const GradientVertex& top_left, const GradientV
   image_.FillGradient(top_left, bottom_right);
 }
 
-void CommandWidget::CopyPicture(ButtonPicture picture, const PixelRect& destination, const PixelRect& source) {
+void CommandWidget::CopyPicture(ButtonPicture picture, const PixelRect& destination,
+                                const PixelRect& source) {
   const auto index = static_cast<std::size_t>(picture);
   if (index < StatePictures().size()) image_.Copy(StatePictures()[index], destination, source);
 }
@@ -248,12 +249,8 @@ int CommandWidget::handle(int event) {
       pointer_over_ = true;
       button_.OnMouseMove();
       return 1;
-    case FL_DRAG:
-      button_.OnMouseMove();
-      return 1;
-    case FL_LEAVE:
-      pointer_over_ = false;
-      return 1;  // leaving is noticed by the button's poll
+    case FL_DRAG: button_.OnMouseMove(); return 1;
+    case FL_LEAVE: pointer_over_ = false; return 1;  // leaving is noticed by the button's poll
     case FL_RELEASE: {
       MouseButton button;
       if (!ToMouseButton(Fl::event_button(), &button)) return 1;
@@ -267,9 +264,7 @@ int CommandWidget::handle(int event) {
       if (!caption_enabled_) return 0;
       button_.OnFocusGained();
       return 1;
-    case FL_UNFOCUS:
-      button_.OnFocusLost();
-      return 1;
+    case FL_UNFOCUS: button_.OnFocusLost(); return 1;
     case FL_KEYDOWN:  // Space on the focused button presses it (a held key's repeats change nothing)
       if (Fl::event_key() != ' ') return 0;
       button_.OnSpaceDown();
@@ -278,8 +273,7 @@ int CommandWidget::handle(int event) {
       if (Fl::event_key() != ' ') return 0;
       button_.OnSpaceUp();  // may close the dialog: nothing after it
       return 1;
-    default:
-      return Fl_Widget::handle(event);
+    default: return Fl_Widget::handle(event);
   }
 }
 

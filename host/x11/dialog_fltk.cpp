@@ -117,7 +117,8 @@ void RepaintBehind(Fl_Widget* w) {
 }
 
 void DrawPicture(const Picture& picture, int x, int y) {
-  if (picture.width > 0 && picture.height > 0) fl_draw_image(picture.rgb.data(), x, y, picture.width, picture.height, 3);
+  if (picture.width > 0 && picture.height > 0)
+    fl_draw_image(picture.rgb.data(), x, y, picture.width, picture.height, 3);
 }
 
 // --- The window and its controls ---
@@ -198,7 +199,8 @@ class TextLabel : public Fl_Widget {
     fl_font(static_cast<Fl_Font>(FltkFont(DialogFont(), &size)), size);
     fl_color(place_.colour == LabelColour::White ? FL_WHITE : FL_BLACK);
     const bool multi_line = place_.height > 195;
-    const Fl_Align align = FL_ALIGN_TOP | FL_ALIGN_INSIDE | (place_.centred ? FL_ALIGN_CENTER : FL_ALIGN_LEFT);
+    const Fl_Align align =
+        FL_ALIGN_TOP | FL_ALIGN_INSIDE | (place_.centred ? FL_ALIGN_CENTER : FL_ALIGN_LEFT);
     if (multi_line) {
       fl_push_clip(x(), y(), w(), h());
       int line_top = y();
@@ -232,8 +234,7 @@ class TextLabel : public Fl_Widget {
       case FL_LEAVE:
         if (hovered) hovered(false);
         return hovered ? 1 : 0;
-      default:
-        return Fl_Widget::handle(event);
+      default: return Fl_Widget::handle(event);
     }
   }
 
@@ -335,9 +336,9 @@ void CreateUnmapped(Fl_Window* w) {
   attr.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask | KeymapStateMask |
                     FocusChangeMask | ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
                     LeaveWindowMask | PropertyChangeMask | PointerMotionMask;
-  const Window xid =
-      XCreateWindow(d, RootWindow(d, fl_screen), w->x(), w->y(), w->w(), w->h(), 0, fl_visual->depth,
-                    InputOutput, fl_visual->visual, CWBorderPixel | CWColormap | CWEventMask | CWBitGravity, &attr);
+  const Window xid = XCreateWindow(d, RootWindow(d, fl_screen), w->x(), w->y(), w->w(), w->h(), 0,
+                                   fl_visual->depth, InputOutput, fl_visual->visual,
+                                   CWBorderPixel | CWColormap | CWEventMask | CWBitGravity, &attr);
   Fl_X* xp = Fl_X::set_xid(w, xid);
   w->label(w->label(), w->iconlabel());  // WM_NAME and _NET_WM_NAME now that the window exists
 
@@ -368,8 +369,8 @@ bool WindowManagerSupports(Atom feature) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   bool found = false;
-  if (XGetWindowProperty(d, RootWindow(d, fl_screen), supported, 0, 4096, False, XA_ATOM, &type, &format, &count,
-                         &after, &data) == Success &&
+  if (XGetWindowProperty(d, RootWindow(d, fl_screen), supported, 0, 4096, False, XA_ATOM, &type, &format,
+                         &count, &after, &data) == Success &&
       data != nullptr) {
     if (type == XA_ATOM && format == 32) {
       const Atom* atoms = reinterpret_cast<const Atom*>(data);
@@ -394,16 +395,15 @@ FrameExtents RequestFrameExtents(Window xid) {
   event.xclient.window = xid;
   event.xclient.message_type = request;
   event.xclient.format = 32;
-  XSendEvent(d, RootWindow(d, fl_screen), False, SubstructureRedirectMask | SubstructureNotifyMask,
-             &event);
+  XSendEvent(d, RootWindow(d, fl_screen), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
   for (int attempt = 0; attempt < 50; ++attempt) {
     XSync(d, False);
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    const bool read = XGetWindowProperty(d, xid, frame, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after,
-                                         &data) == Success &&
+    const bool read = XGetWindowProperty(d, xid, frame, 0, 4, False, XA_CARDINAL, &type, &format, &count,
+                                         &after, &data) == Success &&
                       data != nullptr && type == XA_CARDINAL && format == 32 && count == 4;
     if (read) {
       const long* v = reinterpret_cast<const long*>(data);
@@ -538,9 +538,7 @@ FltkDialog::FltkDialog(Runtime& rt, DialogEvents& events) : rt_(rt), events_(eve
         widget = combo;
         break;
       }
-      case ControlKind::Frame:
-        widget = new FrameWidget(x, y, w, h);
-        break;
+      case ControlKind::Frame: widget = new FrameWidget(x, y, w, h); break;
     }
     if (widget) holder->add(widget);
   }
@@ -559,7 +557,8 @@ void FltkDialog::RunModal() {
   for (int role = 0; role < 3; ++role) {
     CommandWidget* command = p.by_role[role];
     if (!command) continue;
-    command->Button().LoadProperties(PropertyBag::Parse(StoredButtonProperties(static_cast<DialogButton>(role))));
+    command->Button().LoadProperties(
+        PropertyBag::Parse(StoredButtonProperties(static_cast<DialogButton>(role))));
     command->Button().OnResize();  // laid out at its size
   }
   events_.Load(*this);

@@ -214,7 +214,8 @@ class FileStream : public MediaStream {
   }
   std::int64_t LengthMs() override {
     gint64 length = -1;
-    if (!pipe_.get() || !gst_element_query_duration(pipe_.get(), GST_FORMAT_TIME, &length) || length < 0) return -1;
+    if (!pipe_.get() || !gst_element_query_duration(pipe_.get(), GST_FORMAT_TIME, &length) || length < 0)
+      return -1;
     return length / GST_MSECOND;
   }
 
@@ -265,9 +266,9 @@ class GstCdDrive : public CdDrive {
       feed_.next = from;
       feed_.end = to;
     }
-    GstEvent* seek = gst_event_new_seek(1.0, GST_FORMAT_TIME,
-                                        static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                                        GST_SEEK_TYPE_SET, Time(from), GST_SEEK_TYPE_NONE, 0);
+    GstEvent* seek = gst_event_new_seek(
+        1.0, GST_FORMAT_TIME, static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+        GST_SEEK_TYPE_SET, Time(from), GST_SEEK_TYPE_NONE, 0);
     if (!pipe_) {
       // Without a sound output (its server away) a new pipeline cannot start: the
       // polls that ask for one within a second of the last failed try get no new try.
@@ -383,7 +384,8 @@ class GstCdDrive : public CdDrive {
       gst_app_src_end_of_stream(src);
       return;
     }
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, static_cast<gsize>(count) * CdioDisc::kSectorBytes, nullptr);
+    GstBuffer* buffer =
+        gst_buffer_new_allocate(nullptr, static_cast<gsize>(count) * CdioDisc::kSectorBytes, nullptr);
     GstMapInfo map;
     bool read = false;
     if (gst_buffer_map(buffer, &map, GST_MAP_WRITE)) {

@@ -98,8 +98,7 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
   std::string temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = folder + "/." + base + "." + std::to_string(getpid()) + "." +
-           std::to_string(attempt) + ".tmp";
+    temp = folder + "/." + base + "." + std::to_string(getpid()) + "." + std::to_string(attempt) + ".tmp";
     fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return false;
   }
@@ -122,26 +121,22 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
   return true;
 }
 
-uint32_t GetProfileString(const char* section, const char* key, const char* default_value,
-                          char* buffer, uint32_t size, const char* file) {
+uint32_t GetProfileString(const char* section, const char* key, const char* default_value, char* buffer,
+                          uint32_t size, const char* file) {
   std::string text;
   const bool read = file != nullptr && ReadWholeFile(file, text) == ReadResult::kRead;
   return ProfileTextGet(read ? &text : nullptr, section, key, default_value, buffer, size);
 }
 
-int32_t WriteProfileString(const char* section, const char* key, const char* value,
-                           const char* file) {
+int32_t WriteProfileString(const char* section, const char* key, const char* value, const char* file) {
   if (file == nullptr) return 0;
   std::string text;
   if (ReadWholeFile(file, text) == ReadResult::kFailed) return 0;
   std::string changed;
   switch (ProfileTextPut(text, section, key, value, &changed)) {
-    case ProfileEdit::kUnchanged:
-      return 1;
-    case ProfileEdit::kChanged:
-      return ReplaceFile(file, changed) ? 1 : 0;
-    case ProfileEdit::kRefused:
-      break;
+    case ProfileEdit::kUnchanged: return 1;
+    case ProfileEdit::kChanged: return ReplaceFile(file, changed) ? 1 : 0;
+    case ProfileEdit::kRefused: break;
   }
   return 0;
 }

@@ -11,8 +11,8 @@
 
 class IniProfileFile : public ProfileFile {
  public:
-  std::uint32_t GetString(const char* section, const char* key, const char* default_value,
-                          char* buffer, std::uint32_t size, const char* file) override;
+  std::uint32_t GetString(const char* section, const char* key, const char* default_value, char* buffer,
+                          std::uint32_t size, const char* file) override;
   std::int32_t WriteString(const char* section, const char* key, const char* value,
                            const char* file) override;
   bool OpenForReading(const std::string& path) override;

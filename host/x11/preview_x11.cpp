@@ -67,9 +67,9 @@ std::int64_t X11PreviewWindow::SetParent(WindowHandle parent) {
   attrs.colormap = fl_colormap;
   attrs.event_mask = ExposureMask | StructureNotifyMask;
   const int errors = rt_.XErrors();
-  const Window xid = XCreateWindow(display_, static_cast<Window>(parent), 0, 0, 1, 1, 0,
-                                   fl_visual->depth, InputOutput, fl_visual->visual,
-                                   CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attrs);
+  const Window xid =
+      XCreateWindow(display_, static_cast<Window>(parent), 0, 0, 1, 1, 0, fl_visual->depth, InputOutput,
+                    fl_visual->visual, CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attrs);
   XSync(display_, False);
   if (!xid || rt_.XErrors() != errors) return 0;
   xid_ = xid;
@@ -83,9 +83,7 @@ void X11PreviewWindow::Move(int left, int top, int width, int height) {
   sized_ = width > 0 && height > 0;
 }
 
-void X11PreviewWindow::SetPictureSize(int width, int height) {
-  window_->SetPictureSize(width, height);
-}
+void X11PreviewWindow::SetPictureSize(int width, int height) { window_->SetPictureSize(width, height); }
 
 void X11PreviewWindow::Show() {
   if (!xid_) {  // the parent went before the form could be placed in it

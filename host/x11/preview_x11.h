@@ -18,8 +18,8 @@ class X11Runtime;
 
 class X11PreviewWindow : public PreviewWindow {
  public:
-  X11PreviewWindow(X11Runtime& rt, Display* display, const std::string& caption,
-                   const Picture& picture, std::function<void()> unload);
+  X11PreviewWindow(X11Runtime& rt, Display* display, const std::string& caption, const Picture& picture,
+                   std::function<void()> unload);
   ~X11PreviewWindow() override;
 
   std::int32_t AddChildStyle() override;

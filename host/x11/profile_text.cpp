@@ -159,8 +159,7 @@ Profile Parse(std::string_view text) {
     if (line.front() == '[') {
       const size_t close = LastCloseBracket(line);
       if (close != std::string_view::npos) {
-        profile.sections.push_back(
-            Section{std::string(NameKey(UpToNul(line.substr(1, close - 1)))), {}});
+        profile.sections.push_back(Section{std::string(NameKey(UpToNul(line.substr(1, close - 1)))), {}});
         continue;
       }
       // Without a closing bracket the line is an ordinary key line.
@@ -190,8 +189,7 @@ std::string Serialize(const Profile& profile) {
   if (profile.utf8_mark) {
     out += kUtf8Mark;
   } else if (!profile.sections[0].entries.empty() &&
-             std::string_view(profile.sections[0].entries[0].name).substr(0, kUtf8Mark.size()) ==
-                 kUtf8Mark) {
+             std::string_view(profile.sections[0].entries[0].name).substr(0, kUtf8Mark.size()) == kUtf8Mark) {
     // A first key that starts with the bytes of a byte order mark would be read as
     // one: an empty line before it keeps it a key.
     out += "\r\n";
@@ -229,8 +227,7 @@ Entry* FindEntry(Section& section, std::string_view name) {
 size_t CharacterBoundary(std::string_view text, size_t limit) {
   size_t pos = 0;
   while (pos < limit) {
-    const size_t step =
-        (IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size()) ? 2 : 1;
+    const size_t step = (IsLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size()) ? 2 : 1;
     if (pos + step > limit) break;
     pos += step;
   }
@@ -262,8 +259,8 @@ size_t CharacterCount(std::string_view text) {
 uint32_t CopyValue(std::string_view value, char* buffer, uint32_t size) {
   if (size == 0) return 0;
   bool quoted = false;
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front() && EndsInSingleByte(value)) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front() &&
+      EndsInSingleByte(value)) {
     quoted = true;
     value.remove_prefix(1);
   }
@@ -298,8 +295,8 @@ uint32_t ProfileTextGet(const std::string* text, const char* section, const char
   return CopyValue(fallback, buffer, size);
 }
 
-ProfileEdit ProfileTextPut(std::string_view text, const char* section, const char* key,
-                           const char* value, std::string* out) {
+ProfileEdit ProfileTextPut(std::string_view text, const char* section, const char* key, const char* value,
+                           std::string* out) {
   if (section == nullptr || key == nullptr || value == nullptr || out == nullptr) {
     return ProfileEdit::kRefused;
   }

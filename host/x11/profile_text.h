@@ -26,5 +26,5 @@ enum class ProfileEdit {
 // line break (CR or LF) in the section, key or value, which would add lines of its
 // own to the file, and a key that holds "=" or starts with "[" (after blanks), which
 // would read back as another key or as a section header.
-ProfileEdit ProfileTextPut(std::string_view text, const char* section, const char* key,
-                           const char* value, std::string* out);
+ProfileEdit ProfileTextPut(std::string_view text, const char* section, const char* key, const char* value,
+                           std::string* out);

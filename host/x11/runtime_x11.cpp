@@ -37,8 +37,7 @@ X11Runtime* g_runtime = nullptr;
 
 void ReapChildren(int) {
   const int saved = errno;
-  while (waitpid(-1, nullptr, WNOHANG) > 0) {
-  }
+  while (waitpid(-1, nullptr, WNOHANG) > 0) {}
   errno = saved;
 }
 
@@ -50,8 +49,8 @@ std::string Utf8Property(Display* d, Window w, Atom property) {
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
   std::string value;
-  if (XGetWindowProperty(d, w, property, 0, 4096, False, AnyPropertyType, &type, &format, &count,
-                         &after, &data) == Success &&
+  if (XGetWindowProperty(d, w, property, 0, 4096, False, AnyPropertyType, &type, &format, &count, &after,
+                         &data) == Success &&
       data) {
     if (format == 8) value.assign(reinterpret_cast<char*>(data), count);
     XFree(data);
@@ -74,8 +73,8 @@ bool HasWmState(Display* d, Window w, Atom wm_state) {
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  const bool found = XGetWindowProperty(d, w, wm_state, 0, 0, False, AnyPropertyType, &type,
-                                        &format, &count, &after, &data) == Success &&
+  const bool found = XGetWindowProperty(d, w, wm_state, 0, 0, False, AnyPropertyType, &type, &format, &count,
+                                        &after, &data) == Success &&
                      type != None;
   if (data) XFree(data);
   return found;
@@ -211,8 +210,7 @@ int X11Runtime::OnXError(Display*, XErrorEvent*) {
 
 void X11Runtime::OnTerminationSignal(int) {
   const char byte = 1;
-  if (g_runtime && write(g_runtime->signal_pipe_[1], &byte, 1) < 0) {
-  }
+  if (g_runtime && write(g_runtime->signal_pipe_[1], &byte, 1) < 0) {}
 }
 
 void X11Runtime::OnSignalPipe(int fd, void* self) {
@@ -400,8 +398,7 @@ void X11Runtime::LoadHiddenForm(const std::string& caption, std::function<void()
   XStoreName(display_, w, caption.c_str());
   XChangeProperty(display_, w, XInternAtom(display_, "_NET_WM_NAME", False),
                   XInternAtom(display_, "UTF8_STRING", False), 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(caption.data()),
-                  static_cast<int>(caption.size()));
+                  reinterpret_cast<const unsigned char*>(caption.data()), static_cast<int>(caption.size()));
   Atom delete_window = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display_, w, &delete_window, 1);
   XSync(display_, False);

@@ -30,8 +30,8 @@ uint32_t PerformanceClock::Milliseconds() const { return timeGetTime(); }
 // at 1 ms while the renderer runs (EndPreciseSleep puts it back).
 void Win32Platform::SleepUntil(int64_t counter) {
   if (!sleep_timer_ && !sleep_timer_failed_) {
-    sleep_timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
-                                          TIMER_ALL_ACCESS);
+    sleep_timer_ =
+        CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
     if (!sleep_timer_) {
       if (timeBeginPeriod(1) == TIMERR_NOERROR) raised_timer_resolution_ = true;
       sleep_timer_ = CreateWaitableTimerW(nullptr, TRUE, nullptr);
@@ -43,7 +43,8 @@ void Win32Platform::SleepUntil(int64_t counter) {
   const int64_t remaining = counter - clock_.QueryCounter();
   if (remaining <= 0) return;
   // Relative due times are negative, in 100 ns units.
-  const int64_t hundreds_of_ns = remaining / frequency * 10000000 + remaining % frequency * 10000000 / frequency;
+  const int64_t hundreds_of_ns =
+      remaining / frequency * 10000000 + remaining % frequency * 10000000 / frequency;
   if (sleep_timer_) {
     LARGE_INTEGER due;
     due.QuadPart = -hundreds_of_ns;

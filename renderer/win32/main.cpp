@@ -95,8 +95,8 @@ void RequestSwapInterval(HDC dc) {
       HasExtension(extensions, "WGL_EXT_swap_control") ||
       HasExtension(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), "WGL_EXT_swap_control");
   if (!listed) return;
-  if (auto swap_interval = reinterpret_cast<SwapInterval>(
-          reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")))) {
+  if (auto swap_interval =
+          reinterpret_cast<SwapInterval>(reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")))) {
     swap_interval(1);
   }
 }
@@ -160,9 +160,9 @@ void Win32Platform::CoverOtherMonitors() {
   cover_class.lpszClassName = kCoverClass;
   RegisterClassA(&cover_class);
   for (const RECT& r : monitors) {
-    HWND cover = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCoverClass, "",
-                                 WS_POPUP | WS_CLIPSIBLINGS, r.left, r.top, r.right - r.left,
-                                 r.bottom - r.top, nullptr, nullptr, instance_, nullptr);
+    HWND cover =
+        CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kCoverClass, "", WS_POPUP | WS_CLIPSIBLINGS, r.left,
+                        r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance_, nullptr);
     if (!cover) continue;  // the scene runs on without it
     ShowWindow(cover, SW_SHOWNOACTIVATE);
     UpdateWindow(cover);

@@ -59,7 +59,7 @@ class Win32Platform : public RendererPlatform {
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
   HGLRC rc_ = nullptr;
-  DWORD refresh_ = 0;  // of the mode the run shows in; 0 when unknown
+  DWORD refresh_ = 0;         // of the mode the run shows in; 0 when unknown
   std::vector<HWND> covers_;  // the black windows over the other monitors
 
   void CoverOtherMonitors();

@@ -31,8 +31,7 @@ void RootSize(Display* display, int* width, int* height) {
   Window root_return;
   int x, y;
   unsigned w = 0, h = 0, border, depth;
-  XGetGeometry(display, DefaultRootWindow(display), &root_return, &x, &y, &w, &h, &border,
-               &depth);
+  XGetGeometry(display, DefaultRootWindow(display), &root_return, &x, &y, &w, &h, &border, &depth);
   *width = static_cast<int>(w);
   *height = static_cast<int>(h);
 }
@@ -44,8 +43,7 @@ int Millimetres(int pixels, int saved_pixels, int saved_mm) {
   return std::max(1, static_cast<int>(std::lround(double(pixels) * saved_mm / saved_pixels)));
 }
 
-bool SetScreenSize(Display* display, XErrors& errors, int width, int height,
-                   const SavedConfig& saved) {
+bool SetScreenSize(Display* display, XErrors& errors, int width, int height, const SavedConfig& saved) {
   errors.Clear();
   XRRSetScreenSize(display, DefaultRootWindow(display), width, height,
                    Millimetres(width, saved.screen_width, saved.screen_mm_width),
@@ -53,24 +51,22 @@ bool SetScreenSize(Display* display, XErrors& errors, int width, int height,
   return errors.Synced(display);
 }
 
-bool SetCrtc(Display* display, XErrors& errors, RRCrtc crtc, int x, int y, RRMode mode,
-             Rotation rotation, const std::vector<RROutput>& outputs) {
-  XRRScreenResources* resources =
-      XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+bool SetCrtc(Display* display, XErrors& errors, RRCrtc crtc, int x, int y, RRMode mode, Rotation rotation,
+             const std::vector<RROutput>& outputs) {
+  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
   if (!resources) return false;
   errors.Clear();
   Status status = XRRSetCrtcConfig(display, resources, crtc, CurrentTime, x, y, mode, rotation,
-                                   const_cast<RROutput*>(outputs.data()),
-                                   static_cast<int>(outputs.size()));
+                                   const_cast<RROutput*>(outputs.data()), static_cast<int>(outputs.size()));
   XRRFreeScreenResources(resources);
   return errors.Synced(display) && status == RRSetConfigSuccess;
 }
 
 // Puts one CRTC into a mode and the screen to a size. The screen must hold every
 // CRTC at each step: grow it first, shrink it last.
-bool ApplyConfig(Display* display, XErrors& errors, RRCrtc crtc, int x, int y, RRMode mode,
-                 Rotation rotation, const std::vector<RROutput>& outputs, int screen_width,
-                 int screen_height, const SavedConfig& saved) {
+bool ApplyConfig(Display* display, XErrors& errors, RRCrtc crtc, int x, int y, RRMode mode, Rotation rotation,
+                 const std::vector<RROutput>& outputs, int screen_width, int screen_height,
+                 const SavedConfig& saved) {
   int width, height;
   RootSize(display, &width, &height);
   int interim_width = std::max(width, screen_width);
@@ -151,8 +147,7 @@ bool ReadLayout(Display* display, XRRScreenResources* resources, RROutput output
   for (int i = 0; i < resources->ncrtc; ++i) {
     XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
     if (!info) continue;
-    ScreenArea area{info->x, info->y, static_cast<int>(info->width),
-                    static_cast<int>(info->height)};
+    ScreenArea area{info->x, info->y, static_cast<int>(info->width), static_cast<int>(info->height)};
     if (resources->crtcs[i] == crtc) {
       layout->crtc = area;
       layout->sideways = info->rotation & (RR_Rotate_90 | RR_Rotate_270);
@@ -168,8 +163,8 @@ bool ReadLayout(Display* display, XRRScreenResources* resources, RROutput output
 
 // A mode of width x height made for the run and added to the output, with the
 // blanking of the standard 1024x768 timing at the given rate (none at rate 0).
-RRMode CreateMode(Display* display, XErrors& errors, XRRScreenResources* resources,
-                  RROutput output, int width, int height, double refresh) {
+RRMode CreateMode(Display* display, XErrors& errors, XRRScreenResources* resources, RROutput output,
+                  int width, int height, double refresh) {
   char name[64];
   std::snprintf(name, sizeof name, "veloran-%dx%d", width, height);
   RRMode mode = 0;
@@ -187,8 +182,7 @@ RRMode CreateMode(Display* display, XErrors& errors, XRRScreenResources* resourc
       info->vSyncStart = height + 3;
       info->vSyncEnd = height + 9;
       info->vTotal = height * 403 / 384;
-      info->dotClock =
-          static_cast<unsigned long>(std::lround(refresh * info->hTotal * info->vTotal));
+      info->dotClock = static_cast<unsigned long>(std::lround(refresh * info->hTotal * info->vTotal));
       info->modeFlags = RR_HSyncNegative | RR_VSyncNegative;
     }
     errors.Clear();
@@ -207,8 +201,8 @@ RRMode CreateMode(Display* display, XErrors& errors, XRRScreenResources* resourc
 }
 
 XRectangle ToRectangle(const ScreenArea& area) {
-  return {static_cast<short>(area.x), static_cast<short>(area.y),
-          static_cast<unsigned short>(area.width), static_cast<unsigned short>(area.height)};
+  return {static_cast<short>(area.x), static_cast<short>(area.y), static_cast<unsigned short>(area.width),
+          static_cast<unsigned short>(area.height)};
 }
 
 }  // namespace
@@ -269,15 +263,13 @@ void DisplayModeSwitch::ReleaseGuardian(bool restored) {
   if (guardian_pipe_ >= 0) {
     if (restored) {
       char c = kReleased;
-      while (write(guardian_pipe_, &c, 1) < 0 && errno == EINTR) {
-      }
+      while (write(guardian_pipe_, &c, 1) < 0 && errno == EINTR) {}
     }
     close(guardian_pipe_);
     guardian_pipe_ = -1;
   }
   if (guardian_ > 0) {
-    while (waitpid(guardian_, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(guardian_, nullptr, 0) < 0 && errno == EINTR) {}
     guardian_ = -1;
   }
 }
@@ -287,8 +279,8 @@ ModeSwitch DisplayModeSwitch::Switch(Display* display, int width, int height, XR
   *area = ToRectangle({0, 0, width, height});
   blank->clear();
   int event_base, error_base, major = 0, minor = 0;
-  if (!XRRQueryExtension(display, &event_base, &error_base) ||
-      !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3))
+  if (!XRRQueryExtension(display, &event_base, &error_base) || !XRRQueryVersion(display, &major, &minor) ||
+      major < 1 || (major == 1 && minor < 3))
     return ModeSwitch::kNotQueried;
 
   Window root = DefaultRootWindow(display);
@@ -367,8 +359,8 @@ void DisplayModeSwitch::Restore(Display* display) {
 
 double DisplayModeSwitch::CurrentRefreshRate(Display* display) {
   int event_base, error_base, major = 0, minor = 0;
-  if (!XRRQueryExtension(display, &event_base, &error_base) ||
-      !XRRQueryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 3))
+  if (!XRRQueryExtension(display, &event_base, &error_base) || !XRRQueryVersion(display, &major, &minor) ||
+      major < 1 || (major == 1 && minor < 3))
     return 0;
   XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
   if (!resources) return 0;

@@ -76,8 +76,7 @@ SwitchPlan PlanDisplaySwitch(const OutputLayout& output, int width, int height) 
     plan.screen_width = std::max(plan.screen_width, other.x + other.width);
     plan.screen_height = std::max(plan.screen_height, other.y + other.height);
   }
-  bool fits = plan.screen_width >= output.min_screen_width &&
-              plan.screen_width <= output.max_screen_width &&
+  bool fits = plan.screen_width >= output.min_screen_width && plan.screen_width <= output.max_screen_width &&
               plan.screen_height >= output.min_screen_height &&
               plan.screen_height <= output.max_screen_height;
   if (!fits) return Unswitched(output);
@@ -100,10 +99,10 @@ std::vector<ScreenArea> BlankAreas(const ScreenArea& window, const std::vector<S
       continue;
     }
     const int top = std::max(o.y, window.y), low = std::min(bottom, w_bottom);
-    add(o.x, o.y, right, window.y);          // above
-    add(o.x, top, window.x, low);            // left of
-    add(w_right, top, right, low);           // right of
-    add(o.x, w_bottom, right, bottom);       // below
+    add(o.x, o.y, right, window.y);     // above
+    add(o.x, top, window.x, low);       // left of
+    add(w_right, top, right, low);      // right of
+    add(o.x, w_bottom, right, bottom);  // below
   }
   return blank;
 }

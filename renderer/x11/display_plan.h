@@ -58,11 +58,11 @@ enum class SwitchStep {
 
 struct SwitchPlan {
   SwitchStep step = SwitchStep::kRefuse;
-  uint64_t mode = 0;    // for kListedMode
-  double refresh = 0;   // for kNewMode: the current rate (0: no timings)
-  ScreenArea window;    // where the renderer's window goes
+  uint64_t mode = 0;              // for kListedMode
+  double refresh = 0;             // for kNewMode: the current rate (0: no timings)
+  ScreenArea window;              // where the renderer's window goes
   std::vector<ScreenArea> blank;  // what the other outputs show, to be covered in black
-  int screen_width = 0;   // the screen around every CRTC after the switch
+  int screen_width = 0;           // the screen around every CRTC after the switch
   int screen_height = 0;
 };
 
@@ -82,8 +82,8 @@ std::vector<ScreenArea> BlankAreas(const ScreenArea& window, const std::vector<S
 // (decimal or 0x hex) to draw inside window ID, the way the host runs it for a
 // desktop screen-saver daemon.
 struct RendererArguments {
-  bool valid = true;      // false: arguments it does not know, or a bad window id
-  uint64_t window = 0;    // the window to draw in; 0: the full-screen run
+  bool valid = true;    // false: arguments it does not know, or a bad window id
+  uint64_t window = 0;  // the window to draw in; 0: the full-screen run
 };
 RendererArguments ParseRendererArguments(int argc, const char* const* argv);
 

@@ -26,9 +26,8 @@ namespace {
 void SetWindowTitle(Display* display, Window window, const char* title) {
   XStoreName(display, window, title);
   Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8,
-                  PropModeReplace, reinterpret_cast<const unsigned char*>(title),
-                  static_cast<int>(std::strlen(title)));
+  XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False), utf8, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
 }
 
 }  // namespace
@@ -97,11 +96,10 @@ void X11Platform::CoverOtherOutputs(const std::vector<XRectangle>& areas) {
   attributes.event_mask = KeyPressMask;
   for (const XRectangle& area : areas) {
     x_errors_.Clear();
-    Window cover = XCreateWindow(display_, root, area.x, area.y, area.width, area.height, 0,
-                                 CopyFromParent, InputOutput, CopyFromParent,
-                                 CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWCursor |
-                                     CWEventMask,
-                                 &attributes);
+    Window cover =
+        XCreateWindow(display_, root, area.x, area.y, area.width, area.height, 0, CopyFromParent, InputOutput,
+                      CopyFromParent,
+                      CWBackPixel | CWBorderPixel | CWOverrideRedirect | CWCursor | CWEventMask, &attributes);
     XSync(display_, False);
     if (!cover || x_errors_.Last()) continue;  // the scene runs on without it
     XMapRaised(display_, cover);
@@ -115,10 +113,8 @@ void X11Platform::ShowRendererCursor(bool show) {
   if (!XFixesQueryExtension(display_, &event_base, &error_base)) return;
   if (show == !cursor_hidden_) return;
   Window root = DefaultRootWindow(display_);
-  if (show)
-    XFixesShowCursor(display_, root);
-  else
-    XFixesHideCursor(display_, root);
+  if (show) XFixesShowCursor(display_, root);
+  else XFixesHideCursor(display_, root);
   cursor_hidden_ = !show;
   XFlush(display_);
 }
@@ -131,12 +127,18 @@ std::vector<GLXFBConfig> UsableFbConfigs(Display* display, std::vector<uint64_t>
   std::vector<GLXFBConfig> usable;
   int error_base, event_base;
   if (!glXQueryExtension(display, &error_base, &event_base)) return usable;
-  const int attributes[] = {GLX_X_RENDERABLE, True,
-                            GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
-                            GLX_RENDER_TYPE, GLX_RGBA_BIT,
-                            GLX_DOUBLEBUFFER, True,
-                            GLX_BUFFER_SIZE, ColorBits,
-                            GLX_DEPTH_SIZE, ColorBits,
+  const int attributes[] = {GLX_X_RENDERABLE,
+                            True,
+                            GLX_DRAWABLE_TYPE,
+                            GLX_WINDOW_BIT,
+                            GLX_RENDER_TYPE,
+                            GLX_RGBA_BIT,
+                            GLX_DOUBLEBUFFER,
+                            True,
+                            GLX_BUFFER_SIZE,
+                            ColorBits,
+                            GLX_DEPTH_SIZE,
+                            ColorBits,
                             None};
   int count = 0;
   GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
@@ -170,8 +172,8 @@ void X11Platform::SetBorderless(Window window) {
   XChangeProperty(display_, window, motif, motif, 32, PropModeReplace,
                   reinterpret_cast<unsigned char*>(&motif_hints), 5);
   Atom fullscreen = XInternAtom(display_, "_NET_WM_STATE_FULLSCREEN", False);
-  XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM,
-                  32, PropModeReplace, reinterpret_cast<unsigned char*>(&fullscreen), 1);
+  XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), XA_ATOM, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char*>(&fullscreen), 1);
 }
 
 // The embedded run's drawable: the target itself when a format has its visual, else
@@ -209,9 +211,8 @@ bool X11Platform::CreateEmbeddedWindow() {
   attributes.background_pixel = 0;
   attributes.border_pixel = 0;
   attributes.event_mask = StructureNotifyMask;
-  Window child = XCreateWindow(display_, target_, 0, 0, std::max(target.width, 1),
-                               std::max(target.height, 1), 0, visual_info->depth, InputOutput,
-                               visual_info->visual,
+  Window child = XCreateWindow(display_, target_, 0, 0, std::max(target.width, 1), std::max(target.height, 1),
+                               0, visual_info->depth, InputOutput, visual_info->visual,
                                CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
   XFree(visual_info);
   XSync(display_, False);
@@ -251,8 +252,7 @@ bool X11Platform::CreateRendererWindow(const char* title, int width, int height)
   attributes.event_mask = KeyPressMask | StructureNotifyMask | ExposureMask;
   x_errors_.Clear();
   Window window = XCreateWindow(display_, root, area.x, area.y, width, height, 0, depth, InputOutput, visual,
-                                CWColormap | CWBackPixel | CWBorderPixel | CWEventMask,
-                                &attributes);
+                                CWColormap | CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
   XSync(display_, False);
   if (!window || x_errors_.Last()) return false;
 
@@ -267,8 +267,8 @@ bool X11Platform::CreateRendererWindow(const char* title, int width, int height)
   size_hints.height = size_hints.min_height = size_hints.max_height = height;
   XSetWMNormalHints(display_, window, &size_hints);
   long pid = static_cast<long>(getpid());
-  XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL,
-                  32, PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
+  XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                  PropModeReplace, reinterpret_cast<unsigned char*>(&pid), 1);
   wm_protocols_ = XInternAtom(display_, "WM_PROTOCOLS", False);
   wm_delete_window_ = XInternAtom(display_, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(display_, window, &wm_delete_window_, 1);
@@ -447,8 +447,7 @@ void X11Platform::HandleRendererEvent(const XEvent& event) {
         PostQuit(0);
       }
       break;
-    default:
-      break;  // exposure, size and the rest: drawing happens in the loop
+    default: break;  // exposure, size and the rest: drawing happens in the loop
   }
 }
 

@@ -59,9 +59,7 @@ int TextWidth(const Box& box, const std::string& text) {
                   : static_cast<int>(text.size()) * 6;
 }
 
-int LineHeight(const Box& box) {
-  return box.font ? box.font->ascent + box.font->descent + 2 : 15;
-}
+int LineHeight(const Box& box) { return box.font ? box.font->ascent + box.font->descent + 2 : 15; }
 
 void Paint(const Box& box) {
   Display* d = box.display;
@@ -77,8 +75,7 @@ void Paint(const Box& box) {
   XSetForeground(d, box.gc, box.shade);
   XFillRectangle(d, box.window, box.gc, box.button_x, box.button_y, kButtonWidth, kButtonHeight);
   XSetForeground(d, box.gc, box.text_colour);
-  XDrawRectangle(d, box.window, box.gc, box.button_x, box.button_y, kButtonWidth - 1,
-                 kButtonHeight - 1);
+  XDrawRectangle(d, box.window, box.gc, box.button_x, box.button_y, kButtonWidth - 1, kButtonHeight - 1);
   const std::string ok = "OK";
   XDrawString(d, box.window, box.gc, box.button_x + (kButtonWidth - TextWidth(box, ok)) / 2,
               box.button_y + (kButtonHeight + ascent) / 2 - 1, ok.c_str(), 2);
@@ -94,14 +91,12 @@ void SetTitle(Display* display, Window window, const char* title) {
   XStoreName(display, window, title);
   XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
                   XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(title),
-                  static_cast<int>(std::strlen(title)));
+                  reinterpret_cast<const unsigned char*>(title), static_cast<int>(std::strlen(title)));
 }
 
 // Blocks until the box is dismissed or a quit is requested, handing the renderer
 // window's own events on meanwhile.
-void RunModal(X11Platform& platform, XErrors& errors, Box& box, Atom wm_protocols,
-              Atom wm_delete) {
+void RunModal(X11Platform& platform, XErrors& errors, Box& box, Atom wm_protocols, Atom wm_delete) {
   Display* d = box.display;
   bool pressed = false;
   for (;;) {
@@ -134,8 +129,7 @@ void RunModal(X11Platform& platform, XErrors& errors, Box& box, Atom wm_protocol
         pressed = event.xbutton.button == Button1 && OnButton(box, event.xbutton.x, event.xbutton.y);
         break;
       case ButtonRelease:
-        if (pressed && event.xbutton.button == Button1 &&
-            OnButton(box, event.xbutton.x, event.xbutton.y))
+        if (pressed && event.xbutton.button == Button1 && OnButton(box, event.xbutton.x, event.xbutton.y))
           return;
         pressed = false;
         break;
@@ -144,10 +138,8 @@ void RunModal(X11Platform& platform, XErrors& errors, Box& box, Atom wm_protocol
             static_cast<Atom>(event.xclient.data.l[0]) == wm_delete)
           return;
         break;
-      case DestroyNotify:
-        return;
-      default:
-        break;
+      case DestroyNotify: return;
+      default: break;
     }
   }
 }
@@ -183,8 +175,8 @@ void X11Platform::ShowErrorBox(const char* text) {
   int area_x = 0, area_y = 0;
   unsigned area_width = 0, area_height = 0, border, depth;
   Window ignored;
-  if (!window_ || !XGetGeometry(d, window_, &ignored, &area_x, &area_y, &area_width,
-                                 &area_height, &border, &depth))
+  if (!window_ ||
+      !XGetGeometry(d, window_, &ignored, &area_x, &area_y, &area_width, &area_height, &border, &depth))
     XGetGeometry(d, root, &ignored, &area_x, &area_y, &area_width, &area_height, &border, &depth);
   int x = area_x + (static_cast<int>(area_width) - box.width) / 2;
   int y = area_y + (static_cast<int>(area_height) - box.height) / 2;
@@ -194,9 +186,9 @@ void X11Platform::ShowErrorBox(const char* text) {
   attributes.border_pixel = box.text_colour;
   attributes.event_mask =
       ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
-  box.window = XCreateWindow(d, root, std::max(0, x), std::max(0, y), box.width, box.height, 1,
-                             CopyFromParent, InputOutput, CopyFromParent,
-                             CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
+  box.window =
+      XCreateWindow(d, root, std::max(0, x), std::max(0, y), box.width, box.height, 1, CopyFromParent,
+                    InputOutput, CopyFromParent, CWBackPixel | CWBorderPixel | CWEventMask, &attributes);
   SetTitle(d, box.window, "Error");
   XClassHint class_hint{const_cast<char*>("veloran-message"), const_cast<char*>("Veloran")};
   XSetClassHint(d, box.window, &class_hint);
@@ -209,11 +201,11 @@ void X11Platform::ShowErrorBox(const char* text) {
   XSetWMNormalHints(d, box.window, &size_hints);
   if (window_) XSetTransientForHint(d, box.window, window_);
   Atom dialog = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-  XChangeProperty(d, box.window, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
-                  PropModeReplace, reinterpret_cast<unsigned char*>(&dialog), 1);
+  XChangeProperty(d, box.window, XInternAtom(d, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&dialog), 1);
   Atom modal = XInternAtom(d, "_NET_WM_STATE_MODAL", False);
-  XChangeProperty(d, box.window, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32,
-                  PropModeReplace, reinterpret_cast<unsigned char*>(&modal), 1);
+  XChangeProperty(d, box.window, XInternAtom(d, "_NET_WM_STATE", False), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&modal), 1);
   Atom wm_protocols = XInternAtom(d, "WM_PROTOCOLS", False);
   Atom wm_delete = XInternAtom(d, "WM_DELETE_WINDOW", False);
   XSetWMProtocols(d, box.window, &wm_delete, 1);

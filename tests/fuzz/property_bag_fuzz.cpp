@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const PropertyBag again = PropertyBag::Parse(written);
   FUZZ_CHECK(again.Keys() == bag.Keys());
   FUZZ_CHECK(again.Text() == written);
-  for (const std::string& key : bag.Keys()) FUZZ_CHECK(again.ReadText(key, "\x01") == bag.ReadText(key, "\x02"));
+  for (const std::string& key : bag.Keys())
+    FUZZ_CHECK(again.ReadText(key, "\x01") == bag.ReadText(key, "\x02"));
 
   // The six keys the button stores, each read as its type and written back.
   PropertyBag copy;

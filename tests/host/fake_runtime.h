@@ -33,21 +33,30 @@ class FakeTimer : public FormTimer {
 class FakePreviewWindow : public PreviewWindow {
  public:
   explicit FakePreviewWindow(Log& log) : log_(log) {}
-  std::int32_t AddChildStyle() override { log_.push_back("child style"); return 1; }
+  std::int32_t AddChildStyle() override {
+    log_.push_back("child style");
+    return 1;
+  }
   std::int64_t SetParent(WindowHandle parent) override {
     log_.push_back("parent " + std::to_string(parent));
     return 1;
   }
   void Move(int l, int t, int w, int h) override {
-    log_.push_back("move " + std::to_string(l) + "," + std::to_string(t) + " " + std::to_string(w) +
-                   "x" + std::to_string(h));
+    log_.push_back("move " + std::to_string(l) + "," + std::to_string(t) + " " + std::to_string(w) + "x" +
+                   std::to_string(h));
   }
   void SetPictureSize(int w, int h) override {
     log_.push_back("picture " + std::to_string(w) + "x" + std::to_string(h));
   }
   void Show() override { log_.push_back("show"); }
-  WindowHandle Owner() override { log_.push_back("owner"); return 0; }
-  std::int32_t PostClose() override { log_.push_back("post close"); return 1; }
+  WindowHandle Owner() override {
+    log_.push_back("owner");
+    return 0;
+  }
+  std::int32_t PostClose() override {
+    log_.push_back("post close");
+    return 1;
+  }
   Log& log_;
 };
 
@@ -59,9 +68,7 @@ class EmptyProfile : public ProfileFile {
     return 0;
   }
   std::int32_t WriteString(const char*, const char*, const char*, const char*) override { return 0; }
-  bool OpenForReading(const std::string& path) override {
-    return std::filesystem::is_regular_file(path);
-  }
+  bool OpenForReading(const std::string& path) override { return std::filesystem::is_regular_file(path); }
   std::string SettingsFilePath(const std::string& name) override { return name; }
   PathStyle Paths() const override {
     return std::filesystem::path::preferred_separator == '\\' ? kWindowsPaths : kLinuxPaths;
@@ -105,7 +112,7 @@ class FakeRuntime : public Runtime {
   Log log;
   std::string command_line;
   std::string program_folder = "C:\\Saver";
-  std::set<std::string> windows;          // titles of existing top-level windows
+  std::set<std::string> windows;  // titles of existing top-level windows
   std::map<WindowHandle, ScreenRect> rects;
   std::map<unsigned, FakeTimer*> timers;  // by interval
   std::map<std::string, std::string> files;

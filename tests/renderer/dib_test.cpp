@@ -23,8 +23,7 @@ static std::atomic<size_t> largest_allocation{0};
 
 static void* Allocate(size_t size) noexcept {
   size_t seen = largest_allocation.load();
-  while (size > seen && !largest_allocation.compare_exchange_weak(seen, size)) {
-  }
+  while (size > seen && !largest_allocation.compare_exchange_weak(seen, size)) {}
   return std::malloc(size ? size : 1);
 }
 
@@ -96,8 +95,8 @@ BitmapSpec Paletted(int bpp, std::vector<std::vector<uint32_t>> rows, std::vecto
 
 TEST(DibDecode, PalettedDepthsLookUpTheirTableInRgbOrder) {
   // Bit and nibble order within a byte, and the rows bottom first as stored.
-  BitmapSpec one = Paletted(1, {{1, 0, 0, 1, 1, 0, 1, 0, 1}, {0, 1, 1, 0, 0, 1, 0, 1, 0}},
-                            {{200, 100, 50}, {1, 2, 3}});
+  BitmapSpec one =
+      Paletted(1, {{1, 0, 0, 1, 1, 0, 1, 0, 1}, {0, 1, 1, 0, 0, 1, 0, 1, 0}}, {{200, 100, 50}, {1, 2, 3}});
   RgbImage image = DecodeOk(BuildBitmap(one));
   ASSERT_EQ(image.width, 9);
   ASSERT_EQ(image.height, 2);
@@ -185,8 +184,7 @@ TEST(DibDecode, ColoursUsedSetsTheTableLength) {
   std::vector<std::vector<uint32_t>> rows = {{0, 5, 15, 16, 255}};
   BitmapSpec s = Paletted(8, rows, Gray(256));
   s.file_header = false;
-  std::vector<Color> expected = {Gray(256)[0], Gray(256)[5], Gray(256)[15], Gray(256)[16],
-                                 Gray(256)[255]};
+  std::vector<Color> expected = {Gray(256)[0], Gray(256)[5], Gray(256)[15], Gray(256)[16], Gray(256)[255]};
   EXPECT_EQ(Row(DecodeOk(BuildBitmap(s)), 0), expected);
 
   // 16 entries; indexes past the table are black. Only the low 16 bits count.
@@ -286,14 +284,13 @@ BitmapSpec RunLength(int bpp, int width, int height, std::vector<uint8_t> stream
 
 TEST(DibDecode, Rle8RunsEscapesAndUnwrittenPixels) {
   const std::vector<Color> p = Gray(256);
-  BitmapSpec s = RunLength(8, 6, 4,
-                           {3, 9,              // three of 9
-                            0, 3, 20, 21, 22, 0,  // literal of three, padded
-                            0, 0,              // end of line
-                            0, 2, 2, 1,        // delta: right 2, up 1 (to row 2)
-                            9, 40,             // a run past the right edge is clipped
-                            0, 1,              // end of bitmap
-                            5, 77});           // never read
+  BitmapSpec s = RunLength(8, 6, 4, {3, 9,                  // three of 9
+                                     0, 3,  20, 21, 22, 0,  // literal of three, padded
+                                     0, 0,                  // end of line
+                                     0, 2,  2,  1,          // delta: right 2, up 1 (to row 2)
+                                     9, 40,                 // a run past the right edge is clipped
+                                     0, 1,                  // end of bitmap
+                                     5, 77});               // never read
   RgbImage image = DecodeOk(BuildBitmap(s));
   EXPECT_EQ(Row(image, 0), (std::vector<Color>{p[9], p[9], p[9], p[20], p[21], p[22]}));
   EXPECT_EQ(Row(image, 1), std::vector<Color>(6, kBlack));
@@ -313,8 +310,8 @@ TEST(DibDecode, Rle8RunsEscapesAndUnwrittenPixels) {
   EXPECT_EQ(Row(DecodeOk(BuildBitmap(s)), 0), (std::vector<Color>{p[1], p[1], p[2], p[2]}));
 
   // Runs after the top row has been left are not drawn anywhere.
-  for (std::vector<uint8_t> stream : {std::vector<uint8_t>{1, 5, 0, 0, 3, 7, 0, 1},
-                                      std::vector<uint8_t>{1, 5, 0, 2, 0, 1, 3, 7, 0, 1}}) {
+  for (std::vector<uint8_t> stream :
+       {std::vector<uint8_t>{1, 5, 0, 0, 3, 7, 0, 1}, std::vector<uint8_t>{1, 5, 0, 2, 0, 1, 3, 7, 0, 1}}) {
     image = DecodeOk(BuildBitmap(RunLength(8, 3, 1, stream)));
     EXPECT_EQ(Row(image, 0), (std::vector<Color>{p[5], kBlack, kBlack}));
   }
@@ -323,10 +320,9 @@ TEST(DibDecode, Rle8RunsEscapesAndUnwrittenPixels) {
 TEST(DibDecode, Rle4AlternatesNibbles) {
   const std::vector<Color> p = Gray(16);
   BitmapSpec s = RunLength(4, 7, 2,
-                           {5, 0x12,              // 1 2 1 2 1
-                            0, 0,
-                            0, 3, 0xab, 0xc0,     // literal a b c, two bytes
-                            1, 0xf0,              // one f
+                           {5, 0x12,                    // 1 2 1 2 1
+                            0, 0, 0, 3, 0xab, 0xc0,     // literal a b c, two bytes
+                            1, 0xf0,                    // one f
                             0, 5, 0x34, 0x56, 0x70, 0,  // literal 3 4 5 6 7, padded to four bytes
                             0, 1});
   RgbImage image = DecodeOk(BuildBitmap(s));
@@ -438,7 +434,9 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
 std::vector<std::vector<uint8_t>> ValidCorpus() {
   std::vector<std::vector<uint8_t>> corpus;
   for (bool file_header : {true, false}) {
-    BitmapSpec s = Paletted(1, {{1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}}, Gray(2));
+    BitmapSpec s = Paletted(
+        1, {{1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}},
+        Gray(2));
     s.file_header = file_header;
     corpus.push_back(BuildBitmap(s));
     s = Paletted(4, {{1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12, 13, 14, 15, 0}}, Gray(16));

@@ -53,19 +53,31 @@ MessagePump FakePlatform::PumpMessage(int* exit_code) {
 
 extern "C" {
 
-void APIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { Record("glViewport", {double(x), double(y), double(w), double(h)}); }
+void APIENTRY glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
+  Record("glViewport", {double(x), double(y), double(w), double(h)});
+}
 void APIENTRY glMatrixMode(GLenum mode) { Record("glMatrixMode", {double(mode)}); }
 void APIENTRY glLoadIdentity() { Record("glLoadIdentity", {}); }
-void APIENTRY gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zn, GLdouble zf) { Record("gluPerspective", {fovy, aspect, zn, zf}); }
+void APIENTRY gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zn, GLdouble zf) {
+  Record("gluPerspective", {fovy, aspect, zn, zf});
+}
 void APIENTRY glGenTextures(GLsizei n, GLuint* names) {
   for (GLsizei i = 0; i < n; ++i) names[i] = g_next_texture++;
   Record("glGenTextures", {double(n)});
 }
-void APIENTRY glBindTexture(GLenum target, GLuint name) { Record("glBindTexture", {double(target), double(name)}); }
-void APIENTRY glTexParameteri(GLenum target, GLenum pname, GLint value) { Record("glTexParameteri", {double(target), double(pname), double(value)}); }
-void APIENTRY glPixelStorei(GLenum pname, GLint value) { Record("glPixelStorei", {double(pname), double(value)}); }
-GLint APIENTRY gluBuild2DMipmaps(GLenum target, GLint components, GLsizei w, GLsizei h, GLenum format, GLenum type, const void* data) {
-  Record("gluBuild2DMipmaps", {double(target), double(components), double(w), double(h), double(format), double(type)});
+void APIENTRY glBindTexture(GLenum target, GLuint name) {
+  Record("glBindTexture", {double(target), double(name)});
+}
+void APIENTRY glTexParameteri(GLenum target, GLenum pname, GLint value) {
+  Record("glTexParameteri", {double(target), double(pname), double(value)});
+}
+void APIENTRY glPixelStorei(GLenum pname, GLint value) {
+  Record("glPixelStorei", {double(pname), double(value)});
+}
+GLint APIENTRY gluBuild2DMipmaps(GLenum target, GLint components, GLsizei w, GLsizei h, GLenum format,
+                                 GLenum type, const void* data) {
+  Record("gluBuild2DMipmaps",
+         {double(target), double(components), double(w), double(h), double(format), double(type)});
   const unsigned char* bytes = static_cast<const unsigned char*>(data);
   UploadedImages().emplace_back(bytes, bytes + static_cast<size_t>(w) * h * 3);
   return 0;
@@ -75,7 +87,9 @@ void APIENTRY glHint(GLenum target, GLenum mode) { Record("glHint", {double(targ
 void APIENTRY glClearDepth(GLclampd depth) { Record("glClearDepth", {depth}); }
 void APIENTRY glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
 void APIENTRY glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
-void APIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { Record("glClearColor", {r, g, b, a}); }
+void APIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
+  Record("glClearColor", {r, g, b, a});
+}
 void APIENTRY glBlendFunc(GLenum s, GLenum d) { Record("glBlendFunc", {double(s), double(d)}); }
 void APIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { Record("glColor4f", {r, g, b, a}); }
 void APIENTRY glColor4fv(const GLfloat* c) { Record("glColor4fv", {c[0], c[1], c[2], c[3]}); }

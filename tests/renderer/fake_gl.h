@@ -80,8 +80,7 @@ class FakePlatform : public RendererPlatform {
 
 // Scripts the draws of `random`: `script` in order, then `fill` for ever. The result
 // counts the draws made.
-inline std::shared_ptr<int> ScriptDraws(RandomGenerator& random, std::deque<int> script,
-                                        int fill = 0) {
+inline std::shared_ptr<int> ScriptDraws(RandomGenerator& random, std::deque<int> script, int fill = 0) {
   auto draws = std::make_shared<int>(0);
   random.Script([=]() mutable {
     ++*draws;

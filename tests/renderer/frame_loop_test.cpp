@@ -26,14 +26,20 @@ TEST(FrameLoop, StartUpLoopAndShutdownOrderAndExitCode) {
       {false, {}, 50, {"window", "restore"}, {}, 1},
       // One message or one frame per pass, starting with a look at the queue; a frame
       // per refresh period (20 ms at 50 Hz; 60 Hz when the rate is unknown).
-      {true, {P::kIdle, P::kHandled, P::kHandled, P::kIdle, P::kIdle}, 50,
-       {"window", "client-size", "context", "pump", "swap", "pump", "pump", "pump", "swap", "pump",
-        "swap", "pump", "kill", "restore"},
-       {0, 20, 40}, 3},
-      {true, {P::kIdle, P::kIdle, P::kIdle}, 0,
-       {"window", "client-size", "context", "pump", "swap", "pump", "swap", "pump", "swap", "pump",
-        "kill", "restore"},
-       {0, 17, 34}, 3},
+      {true,
+       {P::kIdle, P::kHandled, P::kHandled, P::kIdle, P::kIdle},
+       50,
+       {"window", "client-size", "context", "pump", "swap", "pump", "pump", "pump", "swap", "pump", "swap",
+        "pump", "kill", "restore"},
+       {0, 20, 40},
+       3},
+      {true,
+       {P::kIdle, P::kIdle, P::kIdle},
+       0,
+       {"window", "client-size", "context", "pump", "swap", "pump", "swap", "pump", "swap", "pump", "kill",
+        "restore"},
+       {0, 17, 34},
+       3},
   };
   for (const auto& c : cases) {
     ResetFakes();
@@ -73,8 +79,7 @@ TEST(FramePacing, FramesStartOnePeriodApartUnlessTheSwapOrTheFrameTookThatLong) 
       {"swaps held a period by the display", 20, {{0, 20}, {0, 20}, {0, 20}}, 0, {0, 20, 40}},
       {"display a little faster than reported", 20, {{0, 19}, {0, 19}, {0, 19}}, 0, {0, 19, 38}},
       {"slow frames", 20, {{0, 30}, {0, 30}, {0, 5}, {0, 5}}, 0, {0, 30, 60, 80}},
-      {"one quick frame after a slow one", 20, {{0, 5}, {0, 30}, {0, 5}, {0, 5}}, 0,
-       {0, 20, 50, 70}},
+      {"one quick frame after a slow one", 20, {{0, 5}, {0, 30}, {0, 5}, {0, 5}}, 0, {0, 20, 50, 70}},
       // Slots follow the previous slot, not the late wake-up: no drift.
       {"sleep overruns", 20, {{0, 5}, {0, 5}, {0, 5}, {0, 5}}, 1, {0, 21, 41, 61}},
       // Up to a period late: the next frame keeps its slot.
@@ -153,11 +158,17 @@ TEST(FrameStats, LinesForTheBenchmark) {
     const char* out;
   } cases[] = {
       // Intervals above 250 ms count as the longest.
-      {true, 0, 1700000000123456789, {2000, 2500, 3000, 3250},
+      {true,
+       0,
+       1700000000123456789,
+       {2000, 2500, 3000, 3250},
        "veloran-fps: first-frame-unix-ns 1700000000123456789\nveloran-fps: 3.0\n"
        "veloran-fps: average 2.4 frames 4 seconds 1.250\n"
        "veloran-fps: interval-ms p99 500.00 max 500.00\n"},
-      {true, 50, 0, {0, 1000},
+      {true,
+       50,
+       0,
+       {0, 1000},
        "veloran-fps: 2.0\nveloran-fps: average 1.0 frames 2 seconds 1.000\n"
        "veloran-fps: interval-ms p99 1000.00 max 1000.00\nveloran-fps: paced-hz 50.00\n"},
       {true, 60, 0, {100}, ""},  // one frame gives no average

@@ -65,18 +65,20 @@ TEST(FrameTimer, ZeroUntilStartedThenElapsedAndDeltaFromEitherSource) {
 // every frame's time, the floor's scroll and the burst schedule stay as exact as in
 // the first minute, on the counter and across the millisecond clock's wrap.
 TEST(FrameTimer, LongRunsKeepFrameTimesFloorAndBurstsExact) {
-  constexpr double kWrapIn = 4.0;  // the millisecond rows wrap this long into the frames
+  constexpr double kWrapIn = 4.0;        // the millisecond rows wrap this long into the frames
   constexpr double kPeriod = 1 / 59.94;  // no whole number of frames a second: no ties
   const struct {
     const char* name;
     int64_t frequency;  // 0: the millisecond clock
     double hours;       // how long the scene has run before the frames looked at
+    // clang-format off
   } rows[] = {
       {"start", 10'000'000, 0},        {"8 h", 10'000'000, 8},
       {"24 h", 1'000'000'000, 24},     {"72 h", 10'000'000, 72},
       {"a week", 1'000'000'000, 168},  {"30 days", 10'000'000, 720},
       {"a week, milliseconds", 0, 168}, {"30 days, milliseconds", 0, 720},
   };
+  // clang-format on
   for (const auto& row : rows) {
     const double ticks_per_second = row.frequency ? double(row.frequency) : 1000.0;
     const int64_t ticks_before = static_cast<int64_t>(row.hours * 3600 * ticks_per_second);
@@ -123,7 +125,7 @@ TEST(FrameTimer, LongRunsKeepFrameTimesFloorAndBurstsExact) {
       }
     }
     EXPECT_NEAR(scrolled, 600 * kPeriod * 0.1, 1e-3) << row.name;  // 0.1 a second
-    EXPECT_EQ(bursts, 10) << row.name;  // 1.001 s apart
+    EXPECT_EQ(bursts, 10) << row.name;                             // 1.001 s apart
     EXPECT_GE(scene.FloorScroll, 0.0f) << row.name;
     EXPECT_LT(scene.FloorScroll, 1.0f) << row.name;
   }

@@ -33,8 +33,8 @@ class ParticlesTest : public ::testing::Test {
   // A particle linked into the list, fully visible (past its fade-in); still, white
   // and of size 1 unless given otherwise.
   Particle* Live(std::array<float, 3> pos = {0, 0, -100}, std::array<float, 3> vel = {},
-                 std::array<float, 4> col = {1, 1, 1, 1}, std::array<float, 4> drift = {},
-                 float size = 1.0f, float life_time = 5.0f) {
+                 std::array<float, 4> col = {1, 1, 1, 1}, std::array<float, 4> drift = {}, float size = 1.0f,
+                 float life_time = 5.0f) {
     Particle* p = new Particle(Particles);
     p->Set(pos.data(), vel.data(), col.data(), drift.data(), size, 0.0f, life_time, 0.5f);
     p->fadingIn = false;
@@ -93,8 +93,7 @@ TEST_F(ParticlesTest, EachValueTakesItsOwnDrawInOrder) {
       {{0, 79, 80, 19, 9, 10, 39, 99, 0, 15, 11, 4, 14, 9, 5},
        {29, -50, -141, 8.995f, -0.005f, 18.999f, 2.0f, 0.02f, 0.7f, 0.6f, 0.9f, 5.9f, 0.5f, 0.2f}},
       {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},  // the lower end of every range
-       {-50, -50, -160, -0.005f, -0.005f, -0.001f, 0.02f, 0.02f, -0.8f, -0.5f, 0.5f, 4.5f, -0.4f,
-        -0.3f}},
+       {-50, -50, -160, -0.005f, -0.005f, -0.001f, 0.02f, 0.02f, -0.8f, -0.5f, 0.5f, 4.5f, -0.4f, -0.3f}},
   };
   for (const auto& c : cases) {
     SetUp();
@@ -103,10 +102,9 @@ TEST_F(ParticlesTest, EachValueTakesItsOwnDrawInOrder) {
     scene.SpawnParticles();
     const Particle* p = Particles->head;
     ASSERT_NE(p, nullptr);
-    const float got[] = {p->position[0], p->position[1],   p->position[2],   p->velocity[0],
-                         p->velocity[1], p->velocity[2],   p->color[0],      p->color[1],
-                         p->colorDrift[0], p->colorDrift[1], p->fadeOutRate, p->lifeTime,
-                         p->size,        p->growth};
+    const float got[] = {p->position[0], p->position[1], p->position[2], p->velocity[0],   p->velocity[1],
+                         p->velocity[2], p->color[0],    p->color[1],    p->colorDrift[0], p->colorDrift[1],
+                         p->fadeOutRate, p->lifeTime,    p->size,        p->growth};
     for (int i = 0; i < kDrawsPerParticle; ++i) EXPECT_FLOAT_EQ(got[i], c.values[i]) << i;
     EXPECT_EQ(p->color[2], 0.0f);
     EXPECT_EQ(p->color[3], 1.0f);
@@ -246,8 +244,7 @@ TEST_F(ParticlesTest, DrawsOneStripInItsColourAroundItsCentre) {
       {1, 1, 12, -18, -150}, {0, 1, 8, -18, -150}, {1, 0, 12, -22, -150}, {0, 0, 8, -22, -150}};
   for (int v = 0; v < 4; ++v) {
     EXPECT_EQ(calls[2 + 2 * v].args, (std::vector<double>{expected[v][0], expected[v][1]}));
-    EXPECT_EQ(calls[3 + 2 * v].args,
-              (std::vector<double>{expected[v][2], expected[v][3], expected[v][4]}));
+    EXPECT_EQ(calls[3 + 2 * v].args, (std::vector<double>{expected[v][2], expected[v][3], expected[v][4]}));
   }
   EXPECT_EQ(calls[10].name, "glEnd");
 }

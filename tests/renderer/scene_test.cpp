@@ -156,9 +156,9 @@ TEST_F(SceneTest, FixedStateEndsWithAdditiveBlendingAndTheSpriteBound) {
   const std::vector<GlCall>& calls = GlCalls();
   std::vector<std::string> names;
   for (const GlCall& call : calls) names.push_back(call.name);
-  EXPECT_EQ(names, (std::vector<std::string>{"glShadeModel", "glHint", "glHint", "glClearDepth",
-                                             "glDisable", "glClearColor", "glEnable",
-                                             "glBlendFunc", "glEnable", "glBindTexture"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"glShadeModel", "glHint", "glHint", "glClearDepth", "glDisable",
+                                             "glClearColor", "glEnable", "glBlendFunc", "glEnable",
+                                             "glBindTexture"}));
   EXPECT_EQ(calls[4].args, Args({GL_DEPTH_TEST}));
   EXPECT_EQ(calls[5].args, Args({0, 0, 0, 1}));
   EXPECT_EQ(calls[7].args, Args({GL_SRC_ALPHA, GL_ONE}));
@@ -167,12 +167,11 @@ TEST_F(SceneTest, FixedStateEndsWithAdditiveBlendingAndTheSpriteBound) {
 
 // A 3x2 24-bit bitmap: bottom row red, green, blue; top row white, black, grey.
 std::vector<unsigned char> SmallBitmap() {
-  std::vector<unsigned char> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
-                                  40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0};
+  std::vector<unsigned char> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
+                                  0,   0,   0, 3, 0, 0, 0, 2, 0, 0, 0,  1, 0, 24, 0};
   b.resize(54, 0);
-  const unsigned char rows[2][12] = {
-      {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0},
-      {255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0}};
+  const unsigned char rows[2][12] = {{0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0},
+                                     {255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0}};
   for (const auto& row : rows) b.insert(b.end(), row, row + 12);
   return b;
 }
@@ -197,9 +196,8 @@ TEST_F(SceneTest, UnreadableSpriteIsReportedWithItsPathAndBackgroundUploadedAsRg
   const std::vector<GlCall> uploads = CallsNamed("gluBuild2DMipmaps");
   ASSERT_EQ(uploads.size(), 1u);
   EXPECT_EQ(uploads[0].args, Args({GL_TEXTURE_2D, 3, 3, 2, GL_RGB, GL_UNSIGNED_BYTE}));
-  EXPECT_EQ(UploadedImages()[0],
-            (std::vector<unsigned char>{255, 0, 0, 0, 255, 0, 0, 0, 255,
-                                        255, 255, 255, 0, 0, 0, 128, 128, 128}));
+  EXPECT_EQ(UploadedImages()[0], (std::vector<unsigned char>{255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255,
+                                                             0, 0, 0, 128, 128, 128}));
   // Nine-byte rows: the upload must not assume four-byte row alignment.
   const std::vector<GlCall> store = CallsNamed("glPixelStorei");
   ASSERT_EQ(store.size(), 1u);

@@ -14,7 +14,9 @@ struct Rgb {
   int r, g, b;
   bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
-inline std::ostream& operator<<(std::ostream& os, const Rgb& c) { return os << c.r << "," << c.g << "," << c.b; }
+inline std::ostream& operator<<(std::ostream& os, const Rgb& c) {
+  return os << c.r << "," << c.g << "," << c.b;
+}
 
 // Each channel of `got` within `tolerance` of `want`'s; a failure names both.
 inline ::testing::AssertionResult Near(const Rgb& got, const Rgb& want, int tolerance) {

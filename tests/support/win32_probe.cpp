@@ -118,14 +118,10 @@ int Post(const char* title, const char* message_name, WPARAM wparam) {
     return 1;
   }
   UINT message;
-  if (!std::strcmp(message_name, "close"))
-    message = WM_CLOSE;
-  else if (!std::strcmp(message_name, "keydown"))
-    message = WM_KEYDOWN;
-  else if (!std::strcmp(message_name, "syscommand"))
-    message = WM_SYSCOMMAND;
-  else
-    message = static_cast<UINT>(Number(message_name));
+  if (!std::strcmp(message_name, "close")) message = WM_CLOSE;
+  else if (!std::strcmp(message_name, "keydown")) message = WM_KEYDOWN;
+  else if (!std::strcmp(message_name, "syscommand")) message = WM_SYSCOMMAND;
+  else message = static_cast<UINT>(Number(message_name));
   if (!PostMessageA(window, message, wparam, 0)) {
     std::printf("post failed: %lu\n", static_cast<unsigned long>(GetLastError()));
     return 1;
@@ -176,11 +172,8 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   if (!lstrcmpiA(class_name, "Button")) {
     RECT rect{};
     GetWindowRect(child, &rect);
-    std::printf("button=%s rect=%ld,%ld,%ld,%ld\n", text, rect.left, rect.top, rect.right,
-                rect.bottom);
-  }
-  else if (!lstrcmpiA(class_name, "Static") && text[0])
-    std::printf("text=%s\n", text);
+    std::printf("button=%s rect=%ld,%ld,%ld,%ld\n", text, rect.left, rect.top, rect.right, rect.bottom);
+  } else if (!lstrcmpiA(class_name, "Static") && text[0]) std::printf("text=%s\n", text);
   return TRUE;
 }
 
@@ -266,7 +259,9 @@ std::string Hex(const std::string& bytes) {
 std::string TextOf(HWND w) {
   char buf[1024] = {};
   DWORD_PTR result = 0;
-  if (w) SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &result);
+  if (w)
+    SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000,
+                        &result);
   return buf;
 }
 
@@ -288,7 +283,7 @@ BOOL CALLBACK FindOwnedDialog(HWND w, LPARAM arg) {
 
 // The open-file dialog's controls: file type list, file name (a combo box with an
 // edit field, or an edit field) and the OK button.
-constexpr int kFileTypeId = 0x470;   // cmb1
+constexpr int kFileTypeId = 0x470;     // cmb1
 constexpr int kFileNameCombo = 0x47C;  // cmb13
 constexpr int kFileNameEdit = 0x480;   // edt1
 
@@ -311,14 +306,14 @@ int FileDialog(const char* owner_title, const char* path, DWORD limit_ms) {
   if (!name) name = GetDlgItem(dialog, kFileNameEdit);
   if (!name) return 1;
   SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path));
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
   while (IsWindow(dialog)) {
     if (GetTickCount() - start > limit_ms) return 1;
     Sleep(50);
   }
   return 0;
 }
-
 
 int ForeignWindow(const char* title, int width, int height, const char* stop_file, bool hidden) {
   WNDCLASSA wc = {};
@@ -327,8 +322,9 @@ int ForeignWindow(const char* title, int width, int height, const char* stop_fil
   wc.hbrBackground = CreateSolidBrush(RGB(128, 128, 128));
   wc.lpszClassName = "VeloranProbe";
   RegisterClassA(&wc);
-  HWND hwnd = CreateWindowExA(0, "VeloranProbe", title, WS_POPUP | WS_CLIPCHILDREN | (hidden ? 0 : WS_VISIBLE), 40,
-                              30, width, height, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND hwnd =
+      CreateWindowExA(0, "VeloranProbe", title, WS_POPUP | WS_CLIPCHILDREN | (hidden ? 0 : WS_VISIBLE), 40,
+                      30, width, height, nullptr, nullptr, wc.hInstance, nullptr);
   if (!hwnd) return 1;
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(stop_file));
   std::printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(hwnd)));
@@ -371,8 +367,9 @@ int PrintRect(const char* title, bool client) {
 }
 
 int Usage() {
-  std::printf("usage: probe window|find|count|gone|post|others|close-others|dialog|message|children|"
-              "client|outer|filedialog|display|codepage ... (see its first lines)\n");
+  std::printf(
+      "usage: probe window|find|count|gone|post|others|close-others|dialog|message|children|"
+      "client|outer|filedialog|display|codepage ... (see its first lines)\n");
   return 2;
 }
 
@@ -386,23 +383,21 @@ int main(int argc, char** argv) {
   if (command == "window" && argc >= 6)
     return ForeignWindow(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5],
                          argc > 6 && std::strcmp(argv[6], "hidden") == 0);
-  if (command == "find" && argc >= 3)
-    return Find(argv[2], argc > 3 ? Number(argv[3]) : default_timeout);
+  if (command == "find" && argc >= 3) return Find(argv[2], argc > 3 ? Number(argv[3]) : default_timeout);
   if (command == "count" && argc >= 3) return Count(argv[2]);
-  if (command == "gone" && argc >= 3)
-    return Gone(argv[2], argc > 3 ? Number(argv[3]) : default_timeout);
+  if (command == "gone" && argc >= 3) return Gone(argv[2], argc > 3 ? Number(argv[3]) : default_timeout);
   if (command == "post" && argc >= 4) return Post(argv[2], argv[3], argc > 4 ? Number(argv[4]) : 0);
   if (command == "others" && argc >= 3) return Others(argv[2], false);
   if (command == "close-others" && argc >= 3) return Others(argv[2], true);
-  if (command == "dialog" && argc >= 3)
-    return Dialog(argv[2], argc > 3 ? Number(argv[3]) : default_timeout);
+  if (command == "dialog" && argc >= 3) return Dialog(argv[2], argc > 3 ? Number(argv[3]) : default_timeout);
   if (command == "message" && argc >= 3) return Message(Number(argv[2]));
   if (command == "children" && argc >= 3) {
     HWND parent = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoull(argv[2], nullptr, 10)));
     EnumChildWindows(parent, PrintChildSize, 0);
     return 0;
   }
-  if ((command == "client" || command == "outer") && argc >= 3) return PrintRect(argv[2], command == "client");
+  if ((command == "client" || command == "outer") && argc >= 3)
+    return PrintRect(argv[2], command == "client");
   if (command == "filedialog" && argc >= 5) return FileDialog(argv[2], argv[3], Number(argv[4]));
   if (command == "display") return Display();
   if (command == "codepage") {

@@ -66,8 +66,8 @@ std::string Property(Display* d, Window w, Atom property, Atom type) {
   unsigned long count, after;
   unsigned char* data = nullptr;
   std::string value;
-  if (XGetWindowProperty(d, w, property, 0, 1024, False, type, &actual, &format, &count, &after,
-                         &data) == Success &&
+  if (XGetWindowProperty(d, w, property, 0, 1024, False, type, &actual, &format, &count, &after, &data) ==
+          Success &&
       data) {
     if (format == 8) value.assign(reinterpret_cast<char*>(data), count);
     XFree(data);
@@ -78,8 +78,7 @@ std::string Property(Display* d, Window w, Atom property, Atom type) {
 bool HasTitle(Display* d, Window w, const std::string& title) {
   static Atom net_name = XInternAtom(d, "_NET_WM_NAME", False);
   static Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-  return Property(d, w, XA_WM_NAME, AnyPropertyType) == title ||
-         Property(d, w, net_name, utf8) == title;
+  return Property(d, w, XA_WM_NAME, AnyPropertyType) == title || Property(d, w, net_name, utf8) == title;
 }
 
 // Top-level windows; under a window manager the client windows inside its frames.
@@ -134,7 +133,8 @@ bool DialogPainted(Display* d, Window w) {
                     static_cast<int>((p & image->green_mask) >> 8), static_cast<int>(p & image->blue_mask)};
   };
   auto near = [](const Channels& c, int r, int g, int b, int tolerance) {
-    return std::abs(c[0] - r) <= tolerance && std::abs(c[1] - g) <= tolerance && std::abs(c[2] - b) <= tolerance;
+    return std::abs(c[0] - r) <= tolerance && std::abs(c[1] - g) <= tolerance &&
+           std::abs(c[2] - b) <= tolerance;
   };
   const Channels shading = at(2, 123), panel = at(212, 21), frame = at(356, 201), body = at(322, 205);
   XDestroyImage(image);
@@ -193,8 +193,8 @@ int PlaceOutput(Display* d, int x, int y) {
     if (crtc->mode) {
       int width = x + static_cast<int>(crtc->width), height = y + static_cast<int>(crtc->height);
       XRRSetScreenSize(d, root, width, height, width * 254 / 960, height * 254 / 960);
-      rc = XRRSetCrtcConfig(d, resources, resources->crtcs[i], CurrentTime, x, y, crtc->mode,
-                            crtc->rotation, crtc->outputs, crtc->noutput) == RRSetConfigSuccess
+      rc = XRRSetCrtcConfig(d, resources, resources->crtcs[i], CurrentTime, x, y, crtc->mode, crtc->rotation,
+                            crtc->outputs, crtc->noutput) == RRSetConfigSuccess
                ? 0
                : 1;
     }
@@ -240,8 +240,8 @@ int ForeignWindow(Display* d, int argc, char** argv) {
     win = XCreateSimpleWindow(d, parent, frame ? 0 : 40, frame ? 0 : 30, w, h, 0, 0, 0x808080);
   }
   XStoreName(d, win, argv[2]);
-  XChangeProperty(d, win, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False),
-                  8, PropModeReplace, reinterpret_cast<const unsigned char*>(argv[2]),
+  XChangeProperty(d, win, XInternAtom(d, "_NET_WM_NAME", False), XInternAtom(d, "UTF8_STRING", False), 8,
+                  PropModeReplace, reinterpret_cast<const unsigned char*>(argv[2]),
                   static_cast<int>(std::strlen(argv[2])));
   if (mode != "hidden") XMapWindow(d, win);
   XSync(d, False);
@@ -300,8 +300,9 @@ int Run(Display* d, int argc, char** argv) {
   }
   if (command == "cursor" && argc == 2) return PrintCursor(d);
   if (command == "dialog-painted" && argc == 3) return WatchDialog(d, std::atof(argv[2]));
-  std::fprintf(stderr, "usage: x11_probe window|find|count|close|destroy|transient-for|size|"
-                       "place-output|cursor|dialog-painted ... (see its first lines)\n");
+  std::fprintf(stderr,
+               "usage: x11_probe window|find|count|close|destroy|transient-for|size|"
+               "place-output|cursor|dialog-painted ... (see its first lines)\n");
   return 2;
 }
 

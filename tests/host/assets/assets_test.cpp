@@ -67,8 +67,20 @@ std::uint32_t Rgb(const Picture& p, int x, int y) {
 // The dialog's pictures: sizes, and the colours its button, radio marks and cursor
 // show at the places the dialog relies on.
 TEST(Assets, DialogPicturesShowTheirColoursWhereDrawn) {
-  enum { kNormal, kHighLight, kHighLightSelect, kSelected, kPressed, kDisable, kRadioOff,
-         kRadioOn, kMetal, kHand, kIcon, kCount };
+  enum {
+    kNormal,
+    kHighLight,
+    kHighLightSelect,
+    kSelected,
+    kPressed,
+    kDisable,
+    kRadioOff,
+    kRadioOn,
+    kMetal,
+    kHand,
+    kIcon,
+    kCount
+  };
   std::string_view files[kCount];
   for (int i = 0; i <= 5; ++i) files[i] = ButtonPictureBmp(i);
   files[kRadioOff] = RadioMarkBmp(false);
@@ -76,7 +88,7 @@ TEST(Assets, DialogPicturesShowTheirColoursWhereDrawn) {
   files[kMetal] = MetalStripBmp();
   files[kHand] = HandCursorBmp();
   files[kIcon] = WindowIconBmp();
-  const int sizes[kCount][2] = {{64, 25}, {64, 25}, {64, 25}, {64, 25}, {64, 25}, {64, 25},
+  const int sizes[kCount][2] = {{64, 25}, {64, 25}, {64, 25},  {64, 25}, {64, 25}, {64, 25},
                                 {12, 12}, {12, 12}, {556, 20}, {32, 32}, {32, 32}};
   Picture pics[kCount];
   for (int i = 0; i < kCount; ++i) {
@@ -89,6 +101,7 @@ TEST(Assets, DialogPicturesShowTheirColoursWhereDrawn) {
   EXPECT_EQ(pics[kHighLight].rgb, pics[kHighLightSelect].rgb);
 
   // Exact colours: frames, the rows 2/3 and 21/22 and the side columns inside them.
+  // clang-format off
   const struct { int pic, x, y; std::uint32_t rgb; } exact[] = {
       {kNormal, 32, 1, 0x003C74},    {kNormal, 1, 12, 0x003C74},    {kNormal, 62, 12, 0x003C74},
       {kNormal, 32, 23, 0x003C74},   {kNormal, 32, 12, 0xF3F3EE},   {kNormal, 32, 21, 0xE2DFD6},
@@ -109,6 +122,7 @@ TEST(Assets, DialogPicturesShowTheirColoursWhereDrawn) {
       {kRadioOff, 0, 0, 0xE0E0E0},   {kRadioOn, 11, 11, 0xE0E0E0},  {kRadioOff, 5, 5, 0xFFFFFF},
       {kHand, 0, 0, 0xFF00FF},       {kIcon, 0, 0, 0xFF00FF},       {kIcon, 31, 31, 0xFF00FF},
   };
+  // clang-format on
   for (const auto& e : exact)
     EXPECT_EQ(Rgb(pics[e.pic], e.x, e.y), e.rgb) << e.pic << " at " << e.x << "," << e.y;
 

@@ -14,7 +14,7 @@ class RecordingSurface : public ButtonSurface {
  public:
   int width_twips = 1215, height_twips = 375;
   WindowHandle own = 10, parent = 20, under_pointer = 0;
-  std::vector<std::string> drawn;  // one picture name per presented drawing
+  std::vector<std::string> drawn;                       // one picture name per presented drawing
   std::vector<std::pair<PixelRect, PixelRect>> pieces;  // of the last drawing
   GradientVertex top{}, bottom{};
   bool caption_enabled = true, opaque = true, colour_fails = false;
@@ -108,9 +108,18 @@ void Play(Loaded& l, const std::string& script) {
       case 'F': l.button.OnFocusLost(); break;
       case 'k': l.button.OnSpaceDown(); break;
       case 'K': l.button.OnSpaceUp(); break;
-      case 'o': l.surface.under_pointer = l.surface.parent; l.surface.tick(); break;
-      case 'p': l.surface.under_pointer = 99; l.surface.tick(); break;  // another control
-      case 'i': l.surface.under_pointer = l.surface.own; l.surface.tick(); break;
+      case 'o':
+        l.surface.under_pointer = l.surface.parent;
+        l.surface.tick();
+        break;
+      case 'p':
+        l.surface.under_pointer = 99;
+        l.surface.tick();
+        break;  // another control
+      case 'i':
+        l.surface.under_pointer = l.surface.own;
+        l.surface.tick();
+        break;
       case 's': l.button.OnResize(); break;
       case 'x': l.button.SetEnabled(false); break;
       case 'e': l.button.SetEnabled(true); break;
@@ -131,8 +140,9 @@ TEST(CommandButton, StateMachine) {
     int state;
     const char* drawn;  // pictures presented, in order
     int clicks;
-    bool inverted;      // gradient of the last drawing
+    bool inverted;  // gradient of the last drawing
   };
+  // clang-format off
   const Row rows[] = {
       {"hover", "m", 2, "HighLight", 0, true},
       {"hover then leave", "mo", 1, "HighLight Normal", 0, false},
@@ -160,6 +170,7 @@ TEST(CommandButton, StateMachine) {
       {"focus lost while space is down: no click", "fkFK", 1, "Selected Pressed Normal", 0, false},
       {"disabled: space does nothing", "xfkK", 1, "Disable", 0, false},
   };
+  // clang-format on
   for (const Row& r : rows) {
     Loaded l;
     Play(l, r.script);
@@ -251,7 +262,7 @@ TEST(CommandButton, BorderPiecesInPixels) {
   // A value that leaves the 16-bit range keeps the previous drawing's.
   const BorderPieces before = CommandButton::BorderGeometry(1215, 375, BorderPieces{});
   const BorderPieces after = CommandButton::BorderGeometry(40000, 375, before);
-  EXPECT_EQ(after[2].destination.x, before[2].destination.x);  // W - 60 overflows
+  EXPECT_EQ(after[2].destination.x, before[2].destination.x);          // W - 60 overflows
   EXPECT_EQ(after[1].destination.width, before[1].destination.width);  // so does W - 120
   EXPECT_EQ(after[3].destination.height, before[3].destination.height);
 }

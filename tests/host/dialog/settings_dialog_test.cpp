@@ -44,7 +44,8 @@ class NullSurface : public ButtonSurface {
 class FakeView : public DialogView {
  public:
   NullSurface surfaces[3];
-  CommandButton buttons[3] = {CommandButton(surfaces[0]), CommandButton(surfaces[1]), CommandButton(surfaces[2])};
+  CommandButton buttons[3] = {CommandButton(surfaces[0]), CommandButton(surfaces[1]),
+                              CommandButton(surfaces[2])};
   int left = -1, top = -1;
   bool repeat_enabled = true;
   std::string repeat_text = "untouched";
@@ -109,9 +110,7 @@ class FakeView : public DialogView {
     ++unloads;
     events->Unload();
   }
-  void Click(DialogButton which) {
-    buttons[static_cast<int>(which)].OnMouseUp(MouseButton::Left);
-  }
+  void Click(DialogButton which) { buttons[static_cast<int>(which)].OnMouseUp(MouseButton::Left); }
 };
 
 // Records every write of the settings file and keeps the values by key; the write
@@ -202,7 +201,8 @@ TEST(SettingsDialog, LoadShowsTheStoredChoice) {
   for (auto& b : d.view.buttons) EXPECT_EQ(b.State(), CommandButton::kNormal);  // initialised
   // The strips cover the panel at the screen's resolution: 469 x 165 pixels at 15
   // twips a pixel (one column of nine), 586 x 206 at 12 (two columns of eleven).
-  for (auto [tpp, count, last] : {std::tuple{15, 9u, PixelPoint{0, 160}}, std::tuple{12, 22u, PixelPoint{556, 200}}}) {
+  for (auto [tpp, count, last] :
+       {std::tuple{15, 9u, PixelPoint{0, 160}}, std::tuple{12, 22u, PixelPoint{556, 200}}}) {
     Dialog e(1);
     e.rt.twips_per_pixel = tpp;
     e.dialog.Load(e.view);
@@ -232,8 +232,8 @@ TEST(SettingsDialog, KindChoice) {
     const char* marks;
     bool repeat, file;
   };
-  for (const Row& r : {Row{0, 1, "010", true, false}, Row{1, 2, "001", false, true}, Row{2, 0, "100", false, false},
-                       Row{0, 2, "001", false, true}}) {
+  for (const Row& r : {Row{0, 1, "010", true, false}, Row{1, 2, "001", false, true},
+                       Row{2, 0, "100", false, false}, Row{0, 2, "001", false, true}}) {
     Dialog d(r.from);
     d.Load();
     d.dialog.KindPressed(r.pick);
@@ -265,7 +265,8 @@ TEST(SettingsDialog, FileChoice) {
   d.view.Click(DialogButton::File);
   EXPECT_EQ(d.music.BGM_File, d.view.choice);
   EXPECT_EQ(d.view.file_label, d.view.choice);
-  EXPECT_EQ(d.music.BGM_Folder, d.view.choice.substr(0, d.view.choice.rfind(d.rt.Profile().Paths().separator)));
+  EXPECT_EQ(d.music.BGM_Folder,
+            d.view.choice.substr(0, d.view.choice.rfind(d.rt.Profile().Paths().separator)));
   EXPECT_EQ(d.view.unloads, 0);
 }
 
@@ -276,8 +277,9 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
     const char* file;
     const char* kind_text;  // null: nothing can be saved
     const char* track_text;
-    size_t failing = 0;     // the write that fails
+    size_t failing = 0;  // the write that fails
   };
+  // clang-format off
   const Row rows[] = {
       {1, "2.5", "", " 1", " 2"},       {1, "3.5", "", " 1", " 4"},
       {1, "abc", "", " 1", " 0"},       {1, "", "", " 1", " 0"},
@@ -293,6 +295,7 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
       {2, "4", "C:\\M\\x.mp3", nullptr, nullptr, 3},
       {2, "4", "/home/u/a\nb.mp3", nullptr, nullptr},  // a line break cannot be stored
   };
+  // clang-format on
   for (const Row& r : rows) {
     ProfileRuntime rt;
     rt.recording.failing = r.failing;
@@ -309,7 +312,8 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
     view.Click(DialogButton::Set);
     SCOPED_TRACE(r.typed + std::string(" ") + r.file);
     if (r.kind_text == nullptr) {
-      EXPECT_EQ(view.messages, (std::vector<std::string>{"設定を保存できませんでした。|C:\\Saver\\Veloran.ini"}));
+      EXPECT_EQ(view.messages,
+                (std::vector<std::string>{"設定を保存できませんでした。|C:\\Saver\\Veloran.ini"}));
       EXPECT_EQ(view.unloads, 0);
       EXPECT_EQ(rt.recording.Read(), (std::vector<std::string>{" 1", " 9", ""}));
       view.Click(DialogButton::Cancel);
@@ -318,10 +322,9 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
       continue;
     }
     const std::string section = "Section|";
-    EXPECT_EQ(rt.recording.writes,
-              (std::vector<std::string>{section + kKeyKind + "|" + r.kind_text,
-                                        section + kKeyTrack + "|" + r.track_text,
-                                        section + kKeyFile + "|" + r.file}));
+    EXPECT_EQ(rt.recording.writes, (std::vector<std::string>{section + kKeyKind + "|" + r.kind_text,
+                                                             section + kKeyTrack + "|" + r.track_text,
+                                                             section + kKeyFile + "|" + r.file}));
     EXPECT_TRUE(view.messages.empty());
     EXPECT_EQ(view.unloads, 1);
   }

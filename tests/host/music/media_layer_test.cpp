@@ -115,6 +115,7 @@ TEST(MediaLayer, AnswersScriptedCommands) {
     std::vector<std::string> asked;
     CdDrive::Disc disc = CdDrive::Disc::kReady;
     std::vector<DiscTrack> tracks = Disc3();
+    // clang-format off
   } cases[] = {
       {"unknown commands, devices, aliases and words",
        {{"", me::kUnrecognizedCommand},
@@ -300,6 +301,7 @@ TEST(MediaLayer, AnswersScriptedCommands) {
        {{"open cdaudio"}, {"status cdaudio current track", 0, "2"}, {"play cdaudio"}},
        {"play 300 600", "stop"}, CdDrive::Disc::kReady, {{1, 0, 300, false}, {2, 300, 300, true}}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeBackend backend;
@@ -322,10 +324,12 @@ TEST(MediaLayer, FailuresOfTheSoundSources) {
     bool sound_output, drive;
     const char* command;
     std::uint32_t code;
+    // clang-format off
   } cases[] = {
       {"no CD drive", true, false, "open cdaudio", me::kCannotLoadDriver},
       {"no sound server: a music file", false, true, "open \"/m/a.mp3\" type MPEGVideo alias MP3Play", me::kInternal},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     FakeBackend backend;

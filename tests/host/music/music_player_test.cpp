@@ -15,7 +15,9 @@ const char kMode[] = "status cdaudio mode";
 
 // A drive that plays `track` of five, in `mode`.
 Answers Drive(const char* track, const char* mode) {
-  return {{kCurrent, {0, track}}, {kCount, {0, "5"}}, {kMode, {0, mode}},
+  return {{kCurrent, {0, track}},
+          {kCount, {0, "5"}},
+          {kMode, {0, mode}},
           {"status cdaudio position track 2", {0, "02:00:00:00"}},
           {"status cdaudio position track 9", {275, ""}},
           {"play cdaudio from Error:275", {274, ""}}};
@@ -34,6 +36,7 @@ TEST(MusicPlayer, CdPollsByTrackAndMode) {
     Answers answers;
     Log sent;
     bool ok;
+    // clang-format off
   } cases[] = {
       {"stopped, no repeat: plays on from where it is", 0, Drive("3", "stopped"), then({"play cdaudio"}), true},
       {"playing, no repeat: nothing", 0, Drive("3", "playing"), query, true},
@@ -50,6 +53,7 @@ TEST(MusicPlayer, CdPollsByTrackAndMode) {
       {"a current track that is no number: polling stops", 2, Drive("x", "playing"), query, false},
       {"a mode that only starts like stopped counts", 0, Drive("1", "stoppedX"), then({"play cdaudio"}), true},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScriptedMedia media;
@@ -72,6 +76,7 @@ TEST(MusicPlayer, FilesAndTheCdOpenAndClose) {
     std::uint32_t wave_devices;
     void (MusicPlayer::*operation)();
     Log sent;
+    // clang-format off
   } cases[] = {
       {"CD open", "", {}, 1, &MusicPlayer::CD_Open, {"open cdaudio", "set cdaudio time format tmsf"}},
       {"CD close", "", {}, 1, &MusicPlayer::CD_Close, {"stop cdaudio", "close cdaudio"}},
@@ -92,6 +97,7 @@ TEST(MusicPlayer, FilesAndTheCdOpenAndClose) {
       {"WAV without an output device", "/m/l.wav", {}, 0, &MusicPlayer::WAV_Play, {}},
       {"WAV stop", "/m/l.wav", {}, 0, &MusicPlayer::WAV_Stop, {"PlaySound (none) 0"}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ScriptedMedia media;

@@ -10,8 +10,8 @@
 
 namespace {
 
-const Log kStart{"hidden form Veloran_Main", "write C:\\qorin\\Veloran1.bmp",
-                 "write C:\\qorin\\Veloran2.bmp", "start C:\\Saver\\Veloran.dll"};
+const Log kStart{"hidden form Veloran_Main", "write C:\\qorin\\Veloran1.bmp", "write C:\\qorin\\Veloran2.bmp",
+                 "start C:\\Saver\\Veloran.dll"};
 
 // One run of the form over its own fake runtime, music choice and mode.
 struct SaverRun {
@@ -132,10 +132,10 @@ TEST(SaverRunForm, WatchEndsTheRunOnlyWhenTheRendererWindowIsGone) {
 TEST(SaverRunForm, WatchWaitsForALateRendererWindow) {
   struct Case {
     const char* what;
-    bool started;          // the renderer process could be started
-    bool exits;            // it ends before its window ever comes
+    bool started;            // the renderer process could be started
+    bool exits;              // it ends before its window ever comes
     std::int64_t window_ms;  // when its window appears (-1: never)
-    std::int64_t end_ms;   // when the run is expected to end
+    std::int64_t end_ms;     // when the run is expected to end
   };
   const Case cases[] = {
       {"window after 1.5 s, closed at 4 s", true, false, 1500, 4000},

@@ -53,9 +53,11 @@ TEST_F(ProfileFiles, SettingsFileLivesInTheUserConfigFolder) {
   setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
   EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), "/tmp/cfg/veloran/Veloran.ini");
   setenv("XDG_CONFIG_HOME", "relative/cfg", 1);  // not absolute: ignored
-  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"),
+            std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
   unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"),
+            std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
 
   if (saved_config) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 }
@@ -66,8 +68,7 @@ TEST_F(ProfileFiles, WritingCreatesTheFolderReadingCreatesNothing) {
   EXPECT_FALSE(fs::exists(root_ / "config"));
   EXPECT_NE(Put(file, "k", "v"), 0);
   EXPECT_EQ(ReadBytes(file), "[Section]\r\nk=v\r\n");
-  EXPECT_EQ(fs::status(root_ / "config" / "veloran").permissions() & fs::perms::all,
-            fs::perms::owner_all);
+  EXPECT_EQ(fs::status(root_ / "config" / "veloran").permissions() & fs::perms::all, fs::perms::owner_all);
 }
 
 TEST_F(ProfileFiles, ReplacesTheFileWhole) {
@@ -193,9 +194,9 @@ TEST_F(ProfileFiles, NamesEndingInStrayBytesReadBackAndNeverGrowTheFile) {
     const char* section;
     const char* key;
   } cases[] = {
-      {"ab\x9E ", "k"},            // first byte, then a blank
+      {"ab\x9E ", "k"},             // first byte, then a blank
       {"Section", "\x97\x0B\x97"},  // the same in a key
-      {"\x81", "k"},               // a lone first byte: the lines before any section
+      {"\x81", "k"},                // a lone first byte: the lines before any section
       {"Sec\x81", "k\x81"},
       {"Sec \x81 ", " k \x81"},
   };

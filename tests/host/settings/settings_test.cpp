@@ -41,9 +41,7 @@ std::string ReadBytes(const std::string& path) {
 }
 
 // A native path inside `folder` for a file name.
-std::string Join(const fs::path& folder, const std::string& name) {
-  return (folder / name).string();
-}
+std::string Join(const fs::path& folder, const std::string& name) { return (folder / name).string(); }
 
 class SettingsTest : public ::testing::Test {
  protected:
@@ -63,10 +61,9 @@ class SettingsTest : public ::testing::Test {
     API_Result = 0;
   }
   // Writes a settings file with the given lines under [Section].
-  void WriteSettings(const std::string& kind, const std::string& track,
-                     const std::string& file) {
-    WriteBytes(settings_, "[Section]\r\n" + kKind + "=" + kind + "\r\n" + kTrack + "=" + track +
-                              "\r\n" + kFile + "=" + file + "\r\n");
+  void WriteSettings(const std::string& kind, const std::string& track, const std::string& file) {
+    WriteBytes(settings_, "[Section]\r\n" + kKind + "=" + kind + "\r\n" + kTrack + "=" + track + "\r\n" +
+                              kFile + "=" + file + "\r\n");
   }
 
   std::string MusicFile(const std::string& name) {
@@ -157,8 +154,8 @@ TEST_F(SettingsTest, StoredNumbers) {
 
 TEST_F(SettingsTest, QuotedMusicFileAndOtherSpellingsOfTheKeys) {
   const std::string music = MusicFile("q.wav");
-  WriteBytes(settings_, "\r\n[section]\r\n  bgm\x8B\xE6\x95\xAA  =  2  \r\nbgm\xCC\xA7\xB2\xD9=\"" +
-                            music + "\"\r\n");
+  WriteBytes(settings_,
+             "\r\n[section]\r\n  bgm\x8B\xE6\x95\xAA  =  2  \r\nbgm\xCC\xA7\xB2\xD9=\"" + music + "\"\r\n");
   Load();
   EXPECT_EQ(m.BGM_Kind, 2);
   EXPECT_EQ(m.BGM_File, music);
@@ -173,8 +170,8 @@ TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
   EXPECT_NE(API_Result, 0);
   // The profile writer drops the blank that signed decimal text puts before a
   // number of 0 and above.
-  EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=2\r\n" + kTrack + "=-1\r\n" + kFile +
-                                      "=" + music + "\r\n");
+  EXPECT_EQ(ReadBytes(settings_),
+            "[Section]\r\n" + kKind + "=2\r\n" + kTrack + "=-1\r\n" + kFile + "=" + music + "\r\n");
 
   m.BGM_Kind = 0;
   m.BGM_Track = 0;
@@ -189,8 +186,7 @@ TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
   m.BGM_Track = 0;
   m.BGM_File.clear();
   Save();
-  EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=0\r\n" + kTrack + "=0\r\n" + kFile +
-                                      "=\r\n");
+  EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=0\r\n" + kTrack + "=0\r\n" + kFile + "=\r\n");
 }
 
 TEST_F(SettingsTest, UnsavableChoiceLeavesTheFileAsItWas) {
@@ -273,6 +269,7 @@ TEST(IniNumber, Conversion) {
   const struct {
     const char* text;
     int16_t value;
+    // clang-format off
   } cases[] = {
       {"2", 2},          {" 2", 2},         {"\t7\t", 7},      {"-1", -1},
       {"2.9", 2},        {"-0.5", -1},      {"-2.5", -3},      {"0.99999", 0},
@@ -284,6 +281,7 @@ TEST(IniNumber, Conversion) {
       {"   ", 0},        {"-", 0},          {".", 0},          {"inf", 0},
       {"nan", 0},        {"1,5", 0},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(IniNumber(c.text), c.value) << '"' << c.text << '"';
   }

@@ -94,7 +94,7 @@ TEST_F(StartupTest, ModeTableWithTheRendererPresent) {
   PutRenderer();
   struct Case {
     const char* cmd;
-    bool run;          // the saver-run form is loaded
+    bool run;  // the saver-run form is loaded
     bool cursor_hidden;
   };
   for (const Case& c : {Case{"/s", true, true}, Case{"/S", true, true}, Case{"-s", true, true},
@@ -136,7 +136,8 @@ TEST_F(StartupTest, ZoomRunsBetweenThePointAndTheWindow) {
   rt.rects[5] = ScreenRect{100, 50, 500, 350};
   ZoomOpen(rt, point, 5);
   ZoomClose(rt, point, 5);
-  EXPECT_EQ(rt.log, (Log{"zoom 300,200,300,200 -> 100,50,500,350", "zoom 100,50,500,350 -> 300,200,300,200"}));
+  EXPECT_EQ(rt.log,
+            (Log{"zoom 300,200,300,200 -> 100,50,500,350", "zoom 100,50,500,350 -> 300,200,300,200"}));
 }
 
 // How a desktop daemon's start is told from the others: its switches, its window in
@@ -152,8 +153,8 @@ TEST(DaemonMode, DecidedFromSwitchesEnvironmentAndPlatform) {
   const Case cases[] = {
       {"--root", "0x400008", true, true, 0x400008},  // how the daemon runs "veloran -root"
       {"-root", "4194312", true, true, 4194312},
-      {"-root", "", true, true, 0},                  // by hand: the root window
-      {"", "0x400008", true, true, 0x400008},        // a daemon's program without switches
+      {"-root", "", true, true, 0},            // by hand: the root window
+      {"", "0x400008", true, true, 0x400008},  // a daemon's program without switches
       {"-window-id 1234", "", true, true, 1234},
       {"-window-id 0x4d2", "0x99", true, true, 1234},  // the switch wins
       {"-root -window-id 77", "", true, true, 77},

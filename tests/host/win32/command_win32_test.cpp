@@ -54,8 +54,8 @@ class Fixture {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "CommandTestParent";
     RegisterClassA(&wc);
-    parent = CreateWindowExA(0, "CommandTestParent", "command test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 100,
-                             100, 200, 60, nullptr, nullptr, wc.hInstance, nullptr);
+    parent = CreateWindowExA(0, "CommandTestParent", "command test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                             100, 100, 200, 60, nullptr, nullptr, wc.hInstance, nullptr);
     control = std::make_unique<Win32CommandButton>(parent, 10, 10, width, height, 15);
     button().Click = [this] { ++clicks; };
     button().LoadProperties(PropertyBag::Parse(StoredButtonProperties(DialogButton::Set)));
@@ -116,10 +116,12 @@ TEST(DialogWin32Command, GradientPutsEachVertexColourOnItsOwnRow) {
     surface.FillGradient(v[0], v[1]);
     SCOPED_TRACE(row.invert ? "inverted" : "normal");
     EXPECT_TRUE(Near(f.Image(40, 0), row.top, 0));
-    EXPECT_TRUE(Near(f.Image(0, 12), {(row.top.r + row.bottom.r) / 2, (row.top.g + row.bottom.g) / 2,
-                                      (row.top.b + row.bottom.b) / 2}, 3));
+    EXPECT_TRUE(Near(
+        f.Image(0, 12),
+        {(row.top.r + row.bottom.r) / 2, (row.top.g + row.bottom.g) / 2, (row.top.b + row.bottom.b) / 2}, 3));
     // Row 23 is 23/24 of the way; row 24 and column 80 stay outside the fill.
-    const Rgb last = {row.top.r + (row.bottom.r - row.top.r) * 23 / 24, row.top.g + (row.bottom.g - row.top.g) * 23 / 24,
+    const Rgb last = {row.top.r + (row.bottom.r - row.top.r) * 23 / 24,
+                      row.top.g + (row.bottom.g - row.top.g) * 23 / 24,
                       row.top.b + (row.bottom.b - row.top.b) * 23 / 24};
     EXPECT_TRUE(Near(f.Image(40, 23), last, 2));
     EXPECT_TRUE(Near(f.Image(40, 24), kWhite, 0));
@@ -162,7 +164,8 @@ TEST(DialogWin32Command, PaintingShowsTheImageAndTheCaption) {
     bool opaque;
   };
   const Rgb grey = Of(GetSysColor(COLOR_GRAYTEXT));
-  for (const Row& row : {Row{"enabled", true, true}, Row{"disabled", false, true}, Row{"transparent", true, false}}) {
+  for (const Row& row :
+       {Row{"enabled", true, true}, Row{"disabled", false, true}, Row{"transparent", true, false}}) {
     Fixture f;
     if (!row.enabled) f.button().SetEnabled(false);
     if (!row.opaque) f.button().SetVisible(0);
@@ -214,12 +217,21 @@ TEST(DialogWin32Command, MouseMessages) {
   const std::vector<Row> rows = {
       {"hover", {{WM_MOUSEMOVE, 0}}, true, 0, ButtonPicture::HighLight},
       {"left press", {{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}}, true, 0, ButtonPicture::Pressed},
-      {"left click", {{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}}, true, 1,
+      {"left click",
+       {{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}},
+       true,
+       1,
        ButtonPicture::HighLightSelect},
-      {"right click", {{WM_MOUSEMOVE, 0}, {WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0}}, true, 1,
+      {"right click",
+       {{WM_MOUSEMOVE, 0}, {WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0}},
+       true,
+       1,
        ButtonPicture::Pressed},
       {"middle release", {{WM_MBUTTONUP, 0}}, true, 1, ButtonPicture::Normal},
-      {"disabled", {{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}}, false, 0,
+      {"disabled",
+       {{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}},
+       false,
+       0,
        ButtonPicture::Disable},
   };
   for (const Row& row : rows) {

@@ -73,7 +73,8 @@ class ScriptedEvents : public DialogEvents {
   void Load(DialogView& v) override {
     view = &v;
     for (CommandButton* b : v.CommandControls()) b->Initialize();
-    v.TilePanel(TileOrigins(kDialogLayout[0].width / 15, kDialogLayout[0].height / 15, kStripWidth, kStripHeight));
+    v.TilePanel(
+        TileOrigins(kDialogLayout[0].width / 15, kDialogLayout[0].height / 15, kStripWidth, kStripHeight));
     for (int i = 0; i < 3; ++i) v.SetKindMark(i, i == kind);
     v.SetRepeatEnabled(kind == 1);
     v.Button(DialogButton::File).SetEnabled(file_enabled);
@@ -290,7 +291,8 @@ TEST(DialogWin32Window, OpenFileDialogInJapaneseAtAnyCodePage) {
   std::string chosen;
   events.shown = [&](DialogView& v) {
     SetTimer(nullptr, 0, 100, &ReadAndOpen);
-    const OpenFileRequest request = {v.Handle(), kFileFilterName, kFileFilterPattern, "C:\\", kOpenFileTitle, 255};
+    const OpenFileRequest request = {v.Handle(), kFileFilterName, kFileFilterPattern,
+                                     "C:\\",     kOpenFileTitle,  255};
     result = v.OpenFile(request, &chosen);
   };
   Show(events);

@@ -39,7 +39,8 @@ TEST(CdioDisc, ReadsImages) {
   const std::string audio3 =
       "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 01 00:04:00\n"
       "  TRACK 03 AUDIO\n    INDEX 01 00:08:00\n";
-  const std::string mixed = "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 MODE1/2352\n    INDEX 01 00:02:00\n";
+  const std::string mixed =
+      "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 MODE1/2352\n    INDEX 01 00:02:00\n";
   const std::string data = "  TRACK 01 MODE1/2352\n    INDEX 01 00:00:00\n";
   const struct {
     const char* what;
@@ -48,12 +49,14 @@ TEST(CdioDisc, ReadsImages) {
     std::string tracks;
     CdDrive::Disc state;
     std::vector<DiscTrack> expected;
+    // clang-format off
   } cases[] = {
       {"three audio tracks", "three", 900, audio3, CdDrive::Disc::kReady,
        {{1, 0, 300, true}, {2, 300, 300, true}, {3, 600, 300, true}}},
       {"sound, then data", "mixed", 300, mixed, CdDrive::Disc::kReady, {{1, 0, 150, true}, {2, 150, 150, false}}},
       {"data only", "data", 300, data, CdDrive::Disc::kUnusable, {}},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     CdioDisc disc(WriteImage(c.image, c.sectors, c.tracks));

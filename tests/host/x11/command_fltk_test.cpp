@@ -22,7 +22,7 @@
 namespace {
 
 constexpr int kTop = 10, kWidth = 81, kHeight = 25;  // Cmd_Set's size
-constexpr int kStep = 90;                             // from one button's left to the next
+constexpr int kStep = 90;                            // from one button's left to the next
 const Rgb kBackground = {0, 128, 0};
 
 // Lets FLTK take in what the X server sent back (XSync puts it in the queue) and
@@ -40,7 +40,8 @@ class Shown {
  public:
   Shown(Runtime& rt, const std::vector<std::string>& bags) : clicks(bags.size(), 0) {
     Fl_Group::current(nullptr);
-    window_ = std::make_unique<Fl_Window>(100, 100, 10 + kStep * static_cast<int>(bags.size()), 60, "command test");
+    window_ =
+        std::make_unique<Fl_Window>(100, 100, 10 + kStep * static_cast<int>(bags.size()), 60, "command test");
     window_->color(fl_rgb_color(kBackground.r, kBackground.g, kBackground.b));
     for (size_t i = 0; i < bags.size(); ++i) {
       auto* widget = new CommandWidget(rt, Left(i), kTop, kWidth, kHeight);
@@ -91,14 +92,16 @@ class Shown {
   }
   void Capture() {
     if (image_) XDestroyImage(image_);
-    image_ = XGetImage(fl_display, fl_xid(window_.get()), 0, 0, window_->w(), window_->h(), AllPlanes, ZPixmap);
+    image_ =
+        XGetImage(fl_display, fl_xid(window_.get()), 0, 0, window_->w(), window_->h(), AllPlanes, ZPixmap);
   }
 
   bool ok() const { return image_ != nullptr; }
   // A pixel of button i, from its top-left corner.
   Rgb At(size_t i, int x, int y) const {
     const unsigned long p = XGetPixel(image_, Left(i) + x, kTop + y);
-    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
+    return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+            static_cast<int>(p & 0xFF)};
   }
   // Whether some pixel of button i's caption band matches.
   template <typename Test>
@@ -142,8 +145,8 @@ bool ShowsFocus(const Shown& shown, size_t i) {
 
 // Three buttons side by side, the first focused, the middle one loaded from the row's
 // stored properties. A row may then send the Tab key (0), Space's press and release
-// (kSpace, -kSpace), or presses (n) and releases (-n) of mouse buttons over the middle one (X numbering: 1 left, 2 middle, 3 right,
-// 6 the wheel's tilt, 8 a side button). Read back: the middle one's top edge (row 1:
+// (kSpace, -kSpace), or presses (n) and releases (-n) of mouse buttons over the middle one (X numbering: 1
+// left, 2 middle, 3 right, 6 the wheel's tilt, 8 a side button). Read back: the middle one's top edge (row 1:
 // its picture's frame, or the Pressed picture's backdrop), body, caption and Clicks,
 // and which button shows the focus (-1: none, the pointer's looks cover it).
 constexpr int kSpace = 100;
@@ -165,6 +168,7 @@ TEST(CommandWidgetOnScreen, LooksAndInput) {
     bool (*caption)(const Rgb&);      // some pixel of the caption is so
     bool (*not_caption)(const Rgb&);  // and none is so
     int focused, clicks;
+    // clang-format off
   } rows[] = {
       {"enabled", enabled, {}, normal, Black, Red, 0, 0},
       {"disabled", disabled, {}, disable, Grey, Black, 0, 0},
@@ -186,6 +190,7 @@ TEST(CommandWidgetOnScreen, LooksAndInput) {
       {"Space held on the focused button: Pressed", enabled, {0, kSpace}, pressed, Black, Red, -1, 0},
       {"Space released: a Click", enabled, {0, kSpace, -kSpace}, normal, Black, Red, 1, 1},
   };
+  // clang-format on
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Shown shown(rt, {"Caption=1\n", row.bag, "Caption=3\n"});

@@ -25,14 +25,18 @@ int main(int argc, char** argv) {
     } else if (line == "devices") {
       out = std::to_string(media.WaveOutDevices());
     } else if (line.rfind("wave", 0) == 0) {
-      out = media.PlayWave(line.size() > 5 ? line.c_str() + 5 : nullptr, kSoundAsync | kSoundNoDefault | kSoundLoop) ? "true" : "false";
+      out = media.PlayWave(line.size() > 5 ? line.c_str() + 5 : nullptr,
+                           kSoundAsync | kSoundNoDefault | kSoundLoop)
+                ? "true"
+                : "false";
     } else {
       char reply[512] = {};
       const std::uint32_t code = media.SendString(line, reply, sizeof reply);
       if (code != 0) media.GetErrorString(code, reply, sizeof reply);
       out = std::to_string(code) + " " + reply;
     }
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("%-40s -> %s  (%.1f ms)\n", line.c_str(), out.c_str(), ms);
     std::fflush(stdout);
   }

@@ -44,8 +44,8 @@ TEST_F(X11RuntimeFiles, WorkFolderLandsInAPrivateDriveFolder) {
   EXPECT_TRUE(fs::is_directory(base_ / "data/veloran/drives/c/qorin"));
   for (const char* p : {"data", "data/veloran", "data/veloran/drives", "data/veloran/drives/c"})
     EXPECT_EQ(Mode(base_ / p), 0700u) << p;
-  EXPECT_FALSE(rt.CreateFolder("C:\\qorin"));             // already there
-  EXPECT_FALSE(rt.CreateFolder("C:\\missing\\deeper"));   // one level only
+  EXPECT_FALSE(rt.CreateFolder("C:\\qorin"));            // already there
+  EXPECT_FALSE(rt.CreateFolder("C:\\missing\\deeper"));  // one level only
 }
 
 TEST_F(X11RuntimeFiles, FileIsReplacedWholeAndNoTemporaryIsLeft) {

@@ -71,8 +71,7 @@ Converted ConvertWithGdi(const std::vector<uint8_t>& file) {
   header.biClrUsed = n;
   if (core) header.biClrImportant = n;
   memcpy(info.data(), &header, sizeof header);
-  const uint8_t* bits = file_header ? file.data() + Read32(file.data() + 10)
-                                    : table + entry * n;
+  const uint8_t* bits = file_header ? file.data() + Read32(file.data() + 10) : table + entry * n;
 
   const int width = header.biWidth;
   const int rows = std::abs(header.biHeight);
@@ -92,8 +91,8 @@ Converted ConvertWithGdi(const std::vector<uint8_t>& file) {
     return result;
   }
   HGDIOBJ old = SelectObject(dc, section);
-  int lines = SetDIBits(dc, section, 0, rows, bits, reinterpret_cast<BITMAPINFO*>(info.data()),
-                        DIB_RGB_COLORS);
+  int lines =
+      SetDIBits(dc, section, 0, rows, bits, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
   GdiFlush();
   if (lines != 0) {
     result.ok = true;
@@ -133,10 +132,9 @@ void ExpectSame(const std::vector<uint8_t>& file, const std::string& what,
   for (size_t i = 0; i < gdi.rgb.size(); i += 3) {
     if (memcmp(&ours.data[i], &gdi.rgb[i], 3) != 0) {
       size_t pixel = i / 3;
-      ADD_FAILURE() << what << ": pixel (" << pixel % gdi.width << ", " << pixel / gdi.width
-                    << ") ours " << Hex({ours.data[i], ours.data[i + 1], ours.data[i + 2]})
-                    << "GDI " << Hex({gdi.rgb[i], gdi.rgb[i + 1], gdi.rgb[i + 2]})
-                    << "\nfile: " << Hex(file);
+      ADD_FAILURE() << what << ": pixel (" << pixel % gdi.width << ", " << pixel / gdi.width << ") ours "
+                    << Hex({ours.data[i], ours.data[i + 1], ours.data[i + 2]}) << "GDI "
+                    << Hex({gdi.rgb[i], gdi.rgb[i + 1], gdi.rgb[i + 2]}) << "\nfile: " << Hex(file);
       return;
     }
   }
@@ -149,8 +147,7 @@ std::vector<Color> RandomPalette(std::mt19937& random, int n) {
   return palette;
 }
 
-std::vector<std::vector<uint32_t>> RandomRows(std::mt19937& random, int width, int height,
-                                              uint32_t limit) {
+std::vector<std::vector<uint32_t>> RandomRows(std::mt19937& random, int width, int height, uint32_t limit) {
   std::vector<std::vector<uint32_t>> rows(height);
   for (auto& row : rows)
     for (int x = 0; x < width; ++x) row.push_back(static_cast<uint32_t>(random() % limit));
@@ -173,8 +170,7 @@ TEST(DibMatchesGdi, UncompressedDepthsHeadersAndOrientation) {
             s.bit_count = static_cast<uint16_t>(bpp);
             if (bpp <= 8) s.palette = RandomPalette(random, 1 << bpp);
             uint64_t limit = bpp == 32 ? 0xffffffffull : (1ull << std::min(bpp, 24));
-            s.bits = PackRows(RandomRows(random, width, std::abs(height),
-                                         static_cast<uint32_t>(limit)), bpp);
+            s.bits = PackRows(RandomRows(random, width, std::abs(height), static_cast<uint32_t>(limit)), bpp);
             std::ostringstream what;
             what << bpp << " bpp, header " << header_size << ", " << width << "x" << height
                  << (file_header ? "" : ", no file header");
@@ -188,7 +184,7 @@ TEST(DibMatchesGdi, UncompressedDepthsHeadersAndOrientation) {
 
 TEST(DibMatchesGdi, ColourTableLengths) {
   std::mt19937 random(7);
-  const std::pair<int, uint32_t> cases[] = {{1, 1}, {1, 2}, {4, 3}, {4, 16}, {8, 2},
+  const std::pair<int, uint32_t> cases[] = {{1, 1},  {1, 2},   {4, 3},   {4, 16}, {8, 2},
                                             {8, 16}, {8, 200}, {8, 256}, {24, 5}, {16, 3}};
   for (auto [bpp, used] : cases) {
     for (bool file_header : {true, false}) {
@@ -346,8 +342,8 @@ TEST(DibMatchesGdi, RunLengthImageSizeAndShortTables) {
       s.palette = RandomPalette(random, used ? used : 256);
       s.bits = {3, 1, 3, 5, 0, 0, 0, 3, 0, 1, 2, 0, 6, 4, 0, 1};
       s.image_size = image_size;
-      ExpectSameRunLength(s, "RLE8 image size " + std::to_string(image_size) +
-                                 ", colours used " + std::to_string(used));
+      ExpectSameRunLength(
+          s, "RLE8 image size " + std::to_string(image_size) + ", colours used " + std::to_string(used));
     }
   }
 }
@@ -358,6 +354,7 @@ TEST(DibMatchesGdi, RefusedFormats) {
     const char* what;
     void (*change)(BitmapSpec&);
   };
+  // clang-format off
   const Case cases[] = {
       {"zero planes", [](BitmapSpec& s) { s.planes = 0; }},
       {"two planes", [](BitmapSpec& s) { s.planes = 2; }},
@@ -366,6 +363,7 @@ TEST(DibMatchesGdi, RefusedFormats) {
       {"bitfields at 24 bits", [](BitmapSpec& s) { s.compression = BI_BITFIELDS; s.masks = {0xff0000, 0xff00, 0xff}; }},
       {"compression 4", [](BitmapSpec& s) { s.compression = 4; }},
   };
+  // clang-format on
   for (const Case& c : cases) {
     BitmapSpec s;
     s.width = 4;

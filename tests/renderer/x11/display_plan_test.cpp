@@ -63,6 +63,7 @@ struct Case {
 };
 
 TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
+  // clang-format off
   const Case cases[] = {
       {"listed mode at the current rate among others",
        With(Monitor(75), [](OutputLayout& l) {
@@ -156,6 +157,7 @@ TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
        }),
        SwitchStep::kRefuse, 0, 0, {1280, 0, 1920, 1080}, 0, 0, {{0, 0, 1280, 1024}}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     SwitchPlan plan = PlanDisplaySwitch(c.layout, 1024, 768);
@@ -176,6 +178,7 @@ TEST(RendererArguments, FullScreenOrOneWindow) {
     std::vector<const char*> args;  // after the program name
     bool valid;
     uint64_t window;
+    // clang-format off
   } cases[] = {
       {{}, true, 0},
       {{"-window-id", "0x400008"}, true, 0x400008},
@@ -188,11 +191,13 @@ TEST(RendererArguments, FullScreenOrOneWindow) {
       {{"-root"}, false, 0},
       {{"-window-id", "5", "6"}, false, 0},
   };
+  // clang-format on
   for (const auto& c : cases) {
     std::vector<const char*> argv{"Veloran.dll"};
     argv.insert(argv.end(), c.args.begin(), c.args.end());
     const RendererArguments got = ParseRendererArguments(static_cast<int>(argv.size()), argv.data());
-    const std::string line = c.args.empty() ? "(none)" : std::string(c.args[0]) + " " + (c.args.size() > 1 ? c.args[1] : "");
+    const std::string line =
+        c.args.empty() ? "(none)" : std::string(c.args[0]) + " " + (c.args.size() > 1 ? c.args[1] : "");
     EXPECT_EQ(got.valid, c.valid) << line;
     EXPECT_EQ(got.window, c.window) << line;
   }
