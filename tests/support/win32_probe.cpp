@@ -82,24 +82,20 @@ bool WaitUntil(DWORD timeout_ms, Done done) {
   return true;
 }
 
-// Waits up to `timeout_ms` for `window` to be shown.
-void WaitShown(HWND window, DWORD timeout_ms) {
-  WaitUntil(timeout_ms, [&] { return !IsWindow(window) || IsWindowVisible(window); });
-}
-
-// Waits up to `timeout_ms` for a window titled `title`; null after saying it did not come.
-HWND WaitForWindow(const char* title, DWORD timeout_ms) {
+// Waits up to `timeout_ms` for a window titled `title`, and as long again for it to be
+// shown when `shown`; null after saying it did not come.
+HWND WaitForWindow(const char* title, DWORD timeout_ms, bool shown = false) {
   HWND window = nullptr;
   if (!WaitUntil(timeout_ms, [&] { return (window = FindWindowA(nullptr, title)) != nullptr; }))
     std::printf("not found: %s\n", title);
+  else if (shown) WaitUntil(timeout_ms, [&] { return !IsWindow(window) || IsWindowVisible(window); });
   return window;
 }
 
 int Find(const char* title, DWORD timeout_ms) {
-  HWND window = WaitForWindow(title, timeout_ms);
-  if (!window) return 1;
   // It exists from CreateWindowExA on; report it once it has been shown.
-  WaitShown(window, timeout_ms);
+  HWND window = WaitForWindow(title, timeout_ms, true);
+  if (!window) return 1;
   RECT rect{};
   GetWindowRect(window, &rect);
   std::printf("found class=%s rect=%ld,%ld,%ld,%ld style=0x%08lx exstyle=0x%08lx visible=%d pid=%lu\n",
@@ -154,10 +150,9 @@ int Others(const char* title, bool close) {
 }
 
 int Dialog(const char* title, DWORD timeout_ms) {
-  HWND dialog = WaitForWindow(title, timeout_ms);
-  if (!dialog) return 1;
   // Found as soon as it exists; its controls are ready once it is shown.
-  WaitShown(dialog, timeout_ms);
+  HWND dialog = WaitForWindow(title, timeout_ms, true);
+  if (!dialog) return 1;
   Sleep(50);
   HWND owner = GetWindow(dialog, GW_OWNER);
   std::printf("owner=%s\n", owner ? Text(owner).c_str() : "");

@@ -30,12 +30,6 @@ LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return PaintMessage(hwnd, msg, wp, &result, fill) ? result : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-Picture StatePicture(ButtonPicture p) {
-  Picture picture;
-  DecodeBmp24(ButtonPictureBmp(static_cast<int>(p)), &picture);
-  return picture;
-}
-
 // One button of the dialog's kind in a shown window at (100, 100), loaded as the
 // dialog loads its buttons.
 class Fixture {
@@ -107,7 +101,7 @@ TEST(DialogWin32Command, BorderPiecesComeFromTheStatePicture) {
                          Row{81, false, ButtonPicture::Disable}, Row{29, false, ButtonPicture::Disable}}) {
     Fixture f(row.width);
     if (!row.enabled) f.button().SetEnabled(false);
-    const Picture p = StatePicture(row.picture);
+    const Picture p = Decoded(ButtonPictureBmp(static_cast<int>(row.picture)));
     SCOPED_TRACE("width " + std::to_string(row.width) + (row.enabled ? " enabled" : " disabled"));
     const int W = row.width;
     for (int y = 0; y < 25; ++y) {
@@ -172,7 +166,7 @@ TEST(DialogWin32Command, PaintingShowsTheImageAndTheCaption) {
 }
 
 // The inner ring (row 2, middle column) tells the state pictures apart.
-Rgb Ring(ButtonPicture p) { return PictureAt(StatePicture(p), 32, 2); }
+Rgb Ring(ButtonPicture p) { return PictureAt(ButtonPictureBmp(static_cast<int>(p)), 32, 2); }
 
 TEST(DialogWin32Command, MouseMessages) {
   struct Row {

@@ -13,7 +13,6 @@
 #include "assets.h"
 #include "dialog_layout.h"
 #include "dialog_view.h"
-#include "dialog_win32.h"
 #include "printed_win32.h"
 #include "runtime_win32.h"
 #include "settings_dialog.h"
@@ -66,24 +65,19 @@ class ScriptedEvents : public DialogEvents {
     if (self->step_ < self->steps.size()) SetTimer(nullptr, 0, 20, &ScriptedEvents::Tick);
     else self->view->Unload();
   }
-  static ScriptedEvents* current;
+  static inline ScriptedEvents* current = nullptr;
   size_t step_ = 0;
 };
-ScriptedEvents* ScriptedEvents::current = nullptr;
 
 HWND Form(DialogView& v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v.Handle())); }
 HWND Panel(DialogView& v) { return FindWindowExA(Form(v), nullptr, "Veloran.Panel", nullptr); }
 HWND Combo(DialogView& v) { return FindWindowExA(Panel(v), nullptr, "COMBOBOX", nullptr); }
 
-void Show(ScriptedEvents& events) {
-  Win32Runtime rt;
-  rt.ShowSettingsDialog(events);
-}
 // The dialog shown with the default events, `shown` run once it is up.
 ScriptedEvents Show(std::function<void(DialogView&)> shown) {
   ScriptedEvents events;
   events.steps = {std::move(shown)};
-  Show(events);
+  Win32Runtime().ShowSettingsDialog(events);
   return events;
 }
 
@@ -95,8 +89,7 @@ TEST(DialogWin32Window, ClientAreaShadingPanelAndMarks) {
     char title[64] = {};
     GetWindowTextA(Form(v), title, sizeof title);
     EXPECT_STREQ(title, "<Veloran>");
-    const LONG style = GetWindowLongA(Form(v), GWL_STYLE);
-    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    EXPECT_EQ(GetWindowLongA(Form(v), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
 
     const Printed form(Form(v));
     const std::vector<RowColour> rows = BackgroundRows(246);
@@ -150,22 +143,21 @@ TEST(DialogWin32Window, TrackBoxTakesTypedText) {
 TEST(DialogWin32Window, PressesOnMarksAndLabels) {
   struct Press {
     UINT message;
-    int x, y;  // in the panel
-    int kind;  // -1: none
+    int x, y;                // in the panel
+    std::vector<int> kinds;  // pressed
   };
   const std::vector<Press> presses = {
-      {WM_LBUTTONDOWN, 28 + 3, 56 + 3, 1},    // the CD mark
-      {WM_RBUTTONDOWN, 44 + 5, 76 + 5, 0},    // the label "なし", right button
-      {WM_MBUTTONDOWN, 44 + 40, 96 + 5, 2},   // "MP3、WAV", middle button
-      {WM_LBUTTONDOWN, 28 + 12, 76 + 12, 0},  // the none mark's last pixel
-      {WM_LBUTTONDOWN, 200, 150, -1},         // the empty panel
-      {WM_LBUTTONDOWN, 30, 30, -1},           // the heading
+      {WM_LBUTTONDOWN, 28 + 3, 56 + 3, {1}},    // the CD mark
+      {WM_RBUTTONDOWN, 44 + 5, 76 + 5, {0}},    // the label "なし", right button
+      {WM_MBUTTONDOWN, 44 + 40, 96 + 5, {2}},   // "MP3、WAV", middle button
+      {WM_LBUTTONDOWN, 28 + 12, 76 + 12, {0}},  // the none mark's last pixel
+      {WM_LBUTTONDOWN, 200, 150, {}},           // the empty panel
+      {WM_LBUTTONDOWN, 30, 30, {}},             // the heading
   };
   for (const Press& p : presses) {
     const ScriptedEvents events =
         Show([&](DialogView& v) { SendMessageA(Panel(v), p.message, 0, MAKELPARAM(p.x, p.y)); });
-    const std::vector<int> want = p.kind < 0 ? std::vector<int>{} : std::vector<int>{p.kind};
-    EXPECT_EQ(events.kinds, want) << p.x << "," << p.y;
+    EXPECT_EQ(events.kinds, p.kinds) << p.x << "," << p.y;
   }
 }
 
@@ -217,7 +209,7 @@ TEST(DialogWin32Window, KeyboardThroughTheModalLoop) {
       });
       events.steps.push_back([&focus](DialogView& v) { focus += " " + Focused(v); });
     }
-    Show(events);
+    Win32Runtime().ShowSettingsDialog(events);
     HoldShift(false);
     EXPECT_EQ(focus, row.focus) << row.keys;
     EXPECT_EQ(events.kinds, row.kinds) << row.keys;
@@ -249,9 +241,8 @@ TEST(DialogWin32Window, OpenFileDialogInJapaneseAtAnyCodePage) {
   std::string chosen;
   Show([&](DialogView& v) {
     SetTimer(nullptr, 0, 100, &ReadAndOpen);
-    const OpenFileRequest request = {v.Handle(), kFileFilterName, kFileFilterPattern,
-                                     "C:\\",     kOpenFileTitle,  255};
-    result = v.OpenFile(request, &chosen);
+    result =
+        v.OpenFile({v.Handle(), kFileFilterName, kFileFilterPattern, "C:\\", kOpenFileTitle, 255}, &chosen);
   });
   EXPECT_EQ(file_dialog_title, L"ﾌｧｲﾙを開く");
   EXPECT_EQ(file_dialog_filter, L"BGMﾌｧｲﾙ (MP3 WAV)");

@@ -12,8 +12,7 @@
 inline Rgb Of(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
 
 // The client area of a window as it paints itself (WM_PRINTCLIENT) into a bitmap.
-class Printed {
- public:
+struct Printed {
   explicit Printed(HWND w) {
     RECT r;
     GetClientRect(w, &r);
@@ -26,25 +25,24 @@ class Printed {
     HGDIOBJ old = SelectObject(dc, bitmap);
     SendMessageA(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) pixels_.push_back(Of(GetPixel(dc, x, y)));
+      for (int x = 0; x < width; ++x) pixels.push_back(Of(GetPixel(dc, x, y)));
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
   }
-  Rgb At(int x, int y) const { return pixels_[static_cast<size_t>(y * width + x)]; }
+  Rgb At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
 
   int width = 0, height = 0;
-
- private:
-  std::vector<Rgb> pixels_;
+  std::vector<Rgb> pixels;  // row by row from the top
 };
 
+inline Picture Decoded(std::string_view bmp) {
+  Picture p;
+  DecodeBmp24(bmp, &p);
+  return p;
+}
 inline Rgb PictureAt(const Picture& p, int x, int y) {
   const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
   return {px[0], px[1], px[2]};
 }
-inline Rgb PictureAt(std::string_view bmp, int x, int y) {
-  Picture p;
-  DecodeBmp24(bmp, &p);
-  return PictureAt(p, x, y);
-}
+inline Rgb PictureAt(std::string_view bmp, int x, int y) { return PictureAt(Decoded(bmp), x, y); }

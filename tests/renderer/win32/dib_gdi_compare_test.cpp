@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -27,8 +28,7 @@ uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] <<
 // reads past the buffer. False where GDI refuses the file.
 bool ConvertWithGdi(const std::vector<uint8_t>& file, RgbImage* out) {
   const bool file_header = file[0] == 'B' && file[1] == 'M';
-  const size_t at = file_header ? 14 : 0;
-  const uint8_t* h = file.data() + at;
+  const uint8_t* h = file.data() + (file_header ? 14 : 0);
   const uint32_t size = Read32(h);
   const bool core = size == 12;
   BITMAPINFOHEADER header = {};
@@ -143,15 +143,13 @@ void ExpectSame(const BitmapSpec& s, const std::string& what, bool run_length = 
   if (!gdi_ok) return;
   ASSERT_EQ(ours.width, gdi.width) << what;
   ASSERT_EQ(ours.height, gdi.height) << what;
-  for (size_t i = 0; i < gdi.data.size(); i += 3) {
-    if (memcmp(&ours.data[i], &gdi.data[i], 3) != 0) {
-      size_t pixel = i / 3;
-      ADD_FAILURE() << what << ": pixel (" << pixel % gdi.width << ", " << pixel / gdi.width << ") ours "
-                    << Hex({ours.data[i], ours.data[i + 1], ours.data[i + 2]}) << "GDI "
-                    << Hex({gdi.data[i], gdi.data[i + 1], gdi.data[i + 2]}) << "\nfile: " << Hex(file);
-      return;
-    }
-  }
+  ASSERT_EQ(ours.data.size(), gdi.data.size()) << what;
+  const auto differs = std::mismatch(ours.data.begin(), ours.data.end(), gdi.data.begin()).first;
+  if (differs == ours.data.end()) return;
+  const size_t pixel = (differs - ours.data.begin()) / 3, i = pixel * 3;
+  ADD_FAILURE() << what << ": pixel (" << pixel % gdi.width << ", " << pixel / gdi.width << ") ours "
+                << Hex({ours.data[i], ours.data[i + 1], ours.data[i + 2]}) << "GDI "
+                << Hex({gdi.data[i], gdi.data[i + 1], gdi.data[i + 2]}) << "\nfile: " << Hex(file);
 }
 
 // A bitmap of that size and depth; the rest as BitmapSpec has it.
