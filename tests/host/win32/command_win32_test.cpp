@@ -5,12 +5,13 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "assets.h"
 #include "command_win32.h"
 #include "dialog_layout.h"
 #include "gdi_win32.h"
-#include "test_support.h"
+#include "printed_win32.h"
 
 namespace {
 
@@ -18,30 +19,15 @@ constexpr COLORREF kParentColour = RGB(10, 200, 30);
 
 // A top-level window whose client area is one known colour, also when printed.
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_PRINTCLIENT || msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = msg == WM_PAINT ? BeginPaint(hwnd, &ps) : reinterpret_cast<HDC>(wp);
+  LRESULT result = 0;
+  const auto fill = [hwnd](HDC dc) {
     RECT r;
     GetClientRect(hwnd, &r);
     HBRUSH brush = CreateSolidBrush(kParentColour);
     FillRect(dc, &r, brush);
     DeleteObject(brush);
-    if (msg == WM_PAINT) EndPaint(hwnd, &ps);
-    return 0;
-  }
-  return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
-Rgb Of(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
-
-Picture StatePicture(ButtonPicture p) {
-  Picture picture;
-  DecodeBmp24(ButtonPictureBmp(static_cast<int>(p)), &picture);
-  return picture;
-}
-Rgb PictureAt(const Picture& p, int x, int y) {
-  const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
-  return {px[0], px[1], px[2]};
+  };
+  return PaintMessage(hwnd, msg, wp, &result, fill) ? result : DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 // One button of the dialog's kind in a shown window at (100, 100), loaded as the
@@ -49,13 +35,9 @@ Rgb PictureAt(const Picture& p, int x, int y) {
 class Fixture {
  public:
   explicit Fixture(int width = 81, int height = 25) {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "CommandTestParent";
-    RegisterClassA(&wc);
+    RegisterWindowClass("CommandTestParent", ParentProc);
     parent = CreateWindowExA(0, "CommandTestParent", "command test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                             100, 100, 200, 60, nullptr, nullptr, wc.hInstance, nullptr);
+                             100, 100, 200, 60, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     control = std::make_unique<Win32CommandButton>(parent, 10, 10, width, height, 15);
     button().Click = [this] { ++clicks; };
     button().LoadProperties(PropertyBag::Parse(StoredButtonProperties(DialogButton::Set)));
@@ -70,25 +52,6 @@ class Fixture {
   CommandButton& button() { return control->Button(); }
   HWND window() { return control->Window(); }
   Rgb Image(int x, int y) { return Of(GetPixel(control->ImageDC(), x, y)); }
-  // What the control paints, printed into a bitmap of its size.
-  std::vector<Rgb> Printed(int* width) {
-    RECT r;
-    GetClientRect(window(), &r);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(window(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    std::vector<Rgb> out;
-    for (int y = 0; y < r.bottom; ++y)
-      for (int x = 0; x < r.right; ++x) out.push_back(Of(GetPixel(dc, x, y)));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    *width = r.right;
-    return out;
-  }
   void Send(UINT msg, WPARAM keys = 0) { SendMessageA(window(), msg, keys, MAKELPARAM(5, 5)); }
   static void Pump() {
     MSG m;
@@ -110,10 +73,9 @@ TEST(DialogWin32Command, GradientPutsEachVertexColourOnItsOwnRow) {
   };
   for (const Row& row : {Row{false, kWhite, kLavender}, Row{true, kLavender, kWhite}}) {
     Fixture f;
-    Win32CommandButton& surface = *f.control;
     const auto v = CommandButton::GradientVertices(81, 25, row.invert);
-    surface.ClearImage();
-    surface.FillGradient(v[0], v[1]);
+    f.control->ClearImage();
+    f.control->FillGradient(v[0], v[1]);
     SCOPED_TRACE(row.invert ? "inverted" : "normal");
     EXPECT_TRUE(Near(f.Image(40, 0), row.top, 0));
     EXPECT_TRUE(Near(
@@ -139,7 +101,7 @@ TEST(DialogWin32Command, BorderPiecesComeFromTheStatePicture) {
                          Row{81, false, ButtonPicture::Disable}, Row{29, false, ButtonPicture::Disable}}) {
     Fixture f(row.width);
     if (!row.enabled) f.button().SetEnabled(false);
-    const Picture p = StatePicture(row.picture);
+    const Picture p = Decoded(ButtonPictureBmp(static_cast<int>(row.picture)));
     SCOPED_TRACE("width " + std::to_string(row.width) + (row.enabled ? " enabled" : " disabled"));
     const int W = row.width;
     for (int y = 0; y < 25; ++y) {
@@ -170,18 +132,18 @@ TEST(DialogWin32Command, PaintingShowsTheImageAndTheCaption) {
     if (!row.enabled) f.button().SetEnabled(false);
     if (!row.opaque) f.button().SetVisible(0);
     SCOPED_TRACE(row.name);
-    int w = 0;
-    const std::vector<Rgb> shown = f.Printed(&w);
-    ASSERT_EQ(shown.size(), static_cast<size_t>(81 * 25));
+    const Printed shown(f.window());
+    ASSERT_EQ(shown.width, 81);
+    ASSERT_EQ(shown.height, 25);
     // Outside the caption: the body, or the container beneath a transparent one.
-    const Rgb body = shown[static_cast<size_t>(2 * w + 2)];
+    const Rgb body = shown.At(2, 2);
     if (row.opaque) EXPECT_TRUE(Near(body, f.Image(2, 2), 0));
     else EXPECT_TRUE(Near(body, Of(kParentColour), 0));
     // The caption "設定" lies on rows 5 to 18 around the middle.
     int black = 0, grey_text = 0;
     for (int y = 5; y < 19; ++y) {
       for (int x = 25; x < 56; ++x) {
-        const Rgb c = shown[static_cast<size_t>(y * w + x)];
+        const Rgb c = shown.At(x, y);
         black += Near(c, {0, 0, 0}, 0) ? 1 : 0;
         grey_text += Near(c, grey, 0) ? 1 : 0;
       }
@@ -204,47 +166,44 @@ TEST(DialogWin32Command, PaintingShowsTheImageAndTheCaption) {
 }
 
 // The inner ring (row 2, middle column) tells the state pictures apart.
-Rgb Ring(ButtonPicture p) { return PictureAt(StatePicture(p), 32, 2); }
+Rgb Ring(ButtonPicture p) { return PictureAt(ButtonPictureBmp(static_cast<int>(p)), 32, 2); }
 
 TEST(DialogWin32Command, MouseMessages) {
   struct Row {
     const char* name;
-    std::vector<std::pair<UINT, WPARAM>> messages;
+    const char* messages;  // m move; L, R press and l, r, M release the left, right, middle button
     bool enabled;
     int clicks;
     ButtonPicture shown;
   };
+  // clang-format off
   const std::vector<Row> rows = {
-      {"hover", {{WM_MOUSEMOVE, 0}}, true, 0, ButtonPicture::HighLight},
-      {"left press", {{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}}, true, 0, ButtonPicture::Pressed},
-      {"left click",
-       {{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}},
-       true,
-       1,
-       ButtonPicture::HighLightSelect},
-      {"right click",
-       {{WM_MOUSEMOVE, 0}, {WM_RBUTTONDOWN, MK_RBUTTON}, {WM_RBUTTONUP, 0}},
-       true,
-       1,
-       ButtonPicture::Pressed},
-      {"middle release", {{WM_MBUTTONUP, 0}}, true, 1, ButtonPicture::Normal},
-      {"disabled",
-       {{WM_MOUSEMOVE, 0}, {WM_LBUTTONDOWN, MK_LBUTTON}, {WM_LBUTTONUP, 0}},
-       false,
-       0,
-       ButtonPicture::Disable},
+      {"hover",          "m",   true,  0, ButtonPicture::HighLight},
+      {"left press",     "mL",  true,  0, ButtonPicture::Pressed},
+      {"left click",     "mLl", true,  1, ButtonPicture::HighLightSelect},
+      {"right click",    "mRr", true,  1, ButtonPicture::Pressed},
+      {"middle release", "M",   true,  1, ButtonPicture::Normal},
+      {"disabled",       "mLl", false, 0, ButtonPicture::Disable},
   };
+  // clang-format on
   for (const Row& row : rows) {
     Fixture f;
     if (!row.enabled) f.button().SetEnabled(false);
     SCOPED_TRACE(row.name);
-    for (const auto& m : row.messages) f.Send(m.first, m.second);
+    const std::string messages = row.messages;
+    for (char m : messages) {
+      if (m == 'm') f.Send(WM_MOUSEMOVE);
+      else if (m == 'L') f.Send(WM_LBUTTONDOWN, MK_LBUTTON);
+      else if (m == 'l') f.Send(WM_LBUTTONUP);
+      else if (m == 'R') f.Send(WM_RBUTTONDOWN, MK_RBUTTON);
+      else if (m == 'r') f.Send(WM_RBUTTONUP);
+      else f.Send(WM_MBUTTONUP);
+    }
     EXPECT_EQ(f.clicks, row.clicks);
     EXPECT_TRUE(Near(f.Image(40, 2), Ring(row.shown), 0));
     // A press takes the focus and the mouse; the release lets the mouse go.
-    const bool pressed = !row.messages.empty() && (row.messages.back().first == WM_LBUTTONDOWN);
-    EXPECT_EQ(GetCapture() == f.window(), pressed);
-    if (row.enabled && row.messages.size() > 1) {
+    EXPECT_EQ(GetCapture() == f.window(), messages.back() == 'L');
+    if (row.enabled && messages.size() > 1) {
       EXPECT_EQ(GetFocus(), f.window());
     }
     ReleaseCapture();

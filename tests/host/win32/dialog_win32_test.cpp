@@ -13,56 +13,18 @@
 #include "assets.h"
 #include "dialog_layout.h"
 #include "dialog_view.h"
-#include "dialog_win32.h"
+#include "printed_win32.h"
 #include "runtime_win32.h"
 #include "settings_dialog.h"
-#include "test_support.h"
 
 namespace {
 
-// The client area of a window as it paints itself into a bitmap.
-class Printed {
- public:
-  explicit Printed(HWND w) {
-    RECT r;
-    GetClientRect(w, &r);
-    width_ = r.right;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    SendMessageA(w, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    for (int y = 0; y < r.bottom; ++y)
-      for (int x = 0; x < r.right; ++x) {
-        const COLORREF c = GetPixel(dc, x, y);
-        pixels_.push_back({GetRValue(c), GetGValue(c), GetBValue(c)});
-      }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-  }
-  Rgb At(int x, int y) const { return pixels_[static_cast<size_t>(y * width_ + x)]; }
-
- private:
-  int width_ = 0;
-  std::vector<Rgb> pixels_;
-};
-
-Rgb PictureAt(std::string_view bmp, int x, int y) {
-  Picture p;
-  DecodeBmp24(bmp, &p);
-  const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
-  return {px[0], px[1], px[2]};
-}
-
 // Plays the dialog's part: Load fills the view as the dialog does; once the window
-// is shown, `shown` runs, then each of `after` at a tick of its own (what the one
-// before posted is handled by then), and the window is closed.
+// is shown, each of `steps` runs at a tick of its own (what the one before posted is
+// handled by then), and the window is closed.
 class ScriptedEvents : public DialogEvents {
  public:
-  std::function<void(DialogView&)> shown;
-  std::vector<std::function<void(DialogView&)>> after;
+  std::vector<std::function<void(DialogView&)>> steps;
   int kind = 1;  // the selected mark; the track box is enabled with the CD's
   bool file_enabled = true;
   DialogView* view = nullptr;
@@ -98,46 +60,43 @@ class ScriptedEvents : public DialogEvents {
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     ScriptedEvents* self = current;
-    const size_t step = self->step_++;
-    if (step > 0) self->after[step - 1](*self->view);
-    else if (self->shown) self->shown(*self->view);
+    if (self->step_ < self->steps.size()) self->steps[self->step_++](*self->view);
     // A timer's tick comes once the messages posted before it are handled.
-    if (step < self->after.size()) SetTimer(nullptr, 0, 20, &ScriptedEvents::Tick);
+    if (self->step_ < self->steps.size()) SetTimer(nullptr, 0, 20, &ScriptedEvents::Tick);
     else self->view->Unload();
   }
-  static ScriptedEvents* current;
+  static inline ScriptedEvents* current = nullptr;
   size_t step_ = 0;
 };
-ScriptedEvents* ScriptedEvents::current = nullptr;
 
 HWND Form(DialogView& v) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(v.Handle())); }
 HWND Panel(DialogView& v) { return FindWindowExA(Form(v), nullptr, "Veloran.Panel", nullptr); }
 HWND Combo(DialogView& v) { return FindWindowExA(Panel(v), nullptr, "COMBOBOX", nullptr); }
 
-void Show(ScriptedEvents& events) {
-  Win32Runtime rt;
-  rt.ShowSettingsDialog(events);
+// The dialog shown with the default events, `shown` run once it is up.
+ScriptedEvents Show(std::function<void(DialogView&)> shown) {
+  ScriptedEvents events;
+  events.steps = {std::move(shown)};
+  Win32Runtime().ShowSettingsDialog(events);
+  return events;
 }
 
 TEST(DialogWin32Window, ClientAreaShadingPanelAndMarks) {
-  ScriptedEvents events;
-  events.shown = [](DialogView& v) {
+  const ScriptedEvents events = Show([](DialogView& v) {
     EXPECT_EQ(v.ClientWidth(), 495);
     EXPECT_EQ(v.ClientHeight(), 246);
     EXPECT_TRUE(IsWindowVisible(Form(v)));
     char title[64] = {};
     GetWindowTextA(Form(v), title, sizeof title);
     EXPECT_STREQ(title, "<Veloran>");
-    const LONG style = GetWindowLongA(Form(v), GWL_STYLE);
-    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    EXPECT_EQ(GetWindowLongA(Form(v), GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
 
     const Printed form(Form(v));
     const std::vector<RowColour> rows = BackgroundRows(246);
     for (int y : {0, 5, 123, 200, 245}) {
       // Left of the panel, and right of it.
-      for (int x : {2, 490}) {
+      for (int x : {2, 490})
         EXPECT_EQ(form.At(x, y), (Rgb{rows[y].red, rows[y].green, rows[y].blue})) << x << "," << y;
-      }
     }
 
     const Printed panel(Panel(v));
@@ -158,31 +117,25 @@ TEST(DialogWin32Window, ClientAreaShadingPanelAndMarks) {
         {"unselected mark (file), its corner", 28, 96, PictureAt(RadioMarkBmp(false), 0, 0)},
     };
     for (const Point& p : points) EXPECT_EQ(panel.At(p.x, p.y), p.want) << p.what;
-  };
-  Show(events);
+  });
   EXPECT_EQ(events.unloads, 1);
   EXPECT_GE(events.resizes, 1);
 }
 
 TEST(DialogWin32Window, TrackBoxTakesTypedText) {
-  struct Row {
-    std::string typed, text;
-  };
-  const std::vector<Row> rows = {{"7", "7"}, {"12", "12"}, {"99999.5", "99999.5"}, {"abc", "abc"}, {"", ""}};
-  for (const Row& row : rows) {
-    ScriptedEvents events;
+  // The box holds what was typed, whatever it is.
+  for (const std::string typed : {"7", "12", "99999.5", "abc", ""}) {
     std::string got = "not read";
     int items = 0;
-    events.shown = [&](DialogView& v) {
+    Show([&](DialogView& v) {
       HWND edit = GetWindow(Combo(v), GW_CHILD);
       ASSERT_NE(edit, nullptr);
       SetFocus(edit);
-      for (char c : row.typed) SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
+      for (char c : typed) SendMessageA(edit, WM_CHAR, static_cast<WPARAM>(c), 1);
       got = v.RepeatText();
       items = static_cast<int>(SendMessageA(Combo(v), CB_GETCOUNT, 0, 0));
-    };
-    Show(events);
-    EXPECT_EQ(got, row.text) << "typed " << row.typed;
+    });
+    EXPECT_EQ(got, typed);
     EXPECT_EQ(items, 31);
   }
 }
@@ -190,23 +143,21 @@ TEST(DialogWin32Window, TrackBoxTakesTypedText) {
 TEST(DialogWin32Window, PressesOnMarksAndLabels) {
   struct Press {
     UINT message;
-    int x, y;  // in the panel
-    int kind;  // -1: none
+    int x, y;                // in the panel
+    std::vector<int> kinds;  // pressed
   };
   const std::vector<Press> presses = {
-      {WM_LBUTTONDOWN, 28 + 3, 56 + 3, 1},    // the CD mark
-      {WM_RBUTTONDOWN, 44 + 5, 76 + 5, 0},    // the label "なし", right button
-      {WM_MBUTTONDOWN, 44 + 40, 96 + 5, 2},   // "MP3、WAV", middle button
-      {WM_LBUTTONDOWN, 28 + 12, 76 + 12, 0},  // the none mark's last pixel
-      {WM_LBUTTONDOWN, 200, 150, -1},         // the empty panel
-      {WM_LBUTTONDOWN, 30, 30, -1},           // the heading
+      {WM_LBUTTONDOWN, 28 + 3, 56 + 3, {1}},    // the CD mark
+      {WM_RBUTTONDOWN, 44 + 5, 76 + 5, {0}},    // the label "なし", right button
+      {WM_MBUTTONDOWN, 44 + 40, 96 + 5, {2}},   // "MP3、WAV", middle button
+      {WM_LBUTTONDOWN, 28 + 12, 76 + 12, {0}},  // the none mark's last pixel
+      {WM_LBUTTONDOWN, 200, 150, {}},           // the empty panel
+      {WM_LBUTTONDOWN, 30, 30, {}},             // the heading
   };
   for (const Press& p : presses) {
-    ScriptedEvents events;
-    events.shown = [&](DialogView& v) { SendMessageA(Panel(v), p.message, 0, MAKELPARAM(p.x, p.y)); };
-    Show(events);
-    const std::vector<int> want = p.kind < 0 ? std::vector<int>{} : std::vector<int>{p.kind};
-    EXPECT_EQ(events.kinds, want) << p.x << "," << p.y;
+    const ScriptedEvents events =
+        Show([&](DialogView& v) { SendMessageA(Panel(v), p.message, 0, MAKELPARAM(p.x, p.y)); });
+    EXPECT_EQ(events.kinds, p.kinds) << p.x << "," << p.y;
   }
 }
 
@@ -246,19 +197,19 @@ TEST(DialogWin32Window, KeyboardThroughTheModalLoop) {
     events.kind = row.kind;
     events.file_enabled = row.file_enabled;
     std::string focus;
-    events.shown = [&](DialogView& v) { focus = Focused(v); };
+    events.steps = {[&](DialogView& v) { focus = Focused(v); }};
     for (const char* key = row.keys; *key; ++key) {
       // One key at a tick, posted to the focused window as the keyboard would; the
       // focus it leaves, at the next tick.
-      events.after.push_back([key = *key](DialogView&) {
+      events.steps.push_back([key = *key](DialogView&) {
         const UINT vk = key == 'D' ? VK_DOWN : key == 'U' ? VK_UP : key == ' ' ? VK_SPACE : VK_TAB;
         HoldShift(key == 'S');
         PostMessageA(GetFocus(), WM_KEYDOWN, vk, 1);
         PostMessageA(GetFocus(), WM_KEYUP, vk, 0xC0000001);
       });
-      events.after.push_back([&focus](DialogView& v) { focus += " " + Focused(v); });
+      events.steps.push_back([&focus](DialogView& v) { focus += " " + Focused(v); });
     }
-    Show(events);
+    Win32Runtime().ShowSettingsDialog(events);
     HoldShift(false);
     EXPECT_EQ(focus, row.focus) << row.keys;
     EXPECT_EQ(events.kinds, row.kinds) << row.keys;
@@ -286,16 +237,13 @@ void CALLBACK ReadAndOpen(HWND, UINT, UINT_PTR id, DWORD) {
 TEST(DialogWin32Window, OpenFileDialogInJapaneseAtAnyCodePage) {
   // host_wine.dialog_open_file_1252 runs this again at code page 1252.
   RecordProperty("code_page", static_cast<int>(GetACP()));
-  ScriptedEvents events;
   std::int32_t result = 0;
   std::string chosen;
-  events.shown = [&](DialogView& v) {
+  Show([&](DialogView& v) {
     SetTimer(nullptr, 0, 100, &ReadAndOpen);
-    const OpenFileRequest request = {v.Handle(), kFileFilterName, kFileFilterPattern,
-                                     "C:\\",     kOpenFileTitle,  255};
-    result = v.OpenFile(request, &chosen);
-  };
-  Show(events);
+    result =
+        v.OpenFile({v.Handle(), kFileFilterName, kFileFilterPattern, "C:\\", kOpenFileTitle, 255}, &chosen);
+  });
   EXPECT_EQ(file_dialog_title, L"ﾌｧｲﾙを開く");
   EXPECT_EQ(file_dialog_filter, L"BGMﾌｧｲﾙ (MP3 WAV)");
   EXPECT_GT(result, 0);
@@ -303,14 +251,12 @@ TEST(DialogWin32Window, OpenFileDialogInJapaneseAtAnyCodePage) {
 }
 
 TEST(DialogWin32Window, CloseBoxUnloadsOnce) {
-  ScriptedEvents events;
   bool window_gone = false;
-  events.shown = [&](DialogView& v) {
+  const ScriptedEvents events = Show([&](DialogView& v) {
     HWND form = Form(v);
     SendMessageA(form, WM_CLOSE, 0, 0);
     window_gone = !IsWindow(form);
-  };
-  Show(events);
+  });
   EXPECT_TRUE(window_gone);
   EXPECT_EQ(events.unloads, 1);  // the script's own Unload afterwards changes nothing
 }
@@ -322,12 +268,10 @@ TEST(DialogWin32Window, AddressLabelClick) {
   };
   // The address label: 12, 208, 219 x 13 in the client area.
   for (const Row& row : {Row{20, 30, 1}, Row{20, 300, 0}, Row{300, 20, 0}}) {
-    ScriptedEvents events;
-    events.shown = [&](DialogView& v) {
+    const ScriptedEvents events = Show([&](DialogView& v) {
       SendMessageA(Form(v), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(row.down_x, 214));
       SendMessageA(Form(v), WM_LBUTTONUP, 0, MAKELPARAM(row.up_x, 214));
-    };
-    Show(events);
+    });
     EXPECT_EQ(events.addresses, row.clicks) << row.down_x << " -> " << row.up_x;
   }
 }
@@ -349,13 +293,11 @@ POINT HotspotOver(DialogView& v, int x, int y) {
 }
 
 TEST(DialogWin32Window, PointingHandOverTheAddressOnly) {
-  ScriptedEvents events;
   POINT over_address = {}, beside = {};
-  events.shown = [&](DialogView& v) {
+  Show([&](DialogView& v) {
     over_address = HotspotOver(v, 100, 214);
     beside = HotspotOver(v, 300, 214);
-  };
-  Show(events);
+  });
   EXPECT_EQ(over_address.x, kHandCursorHotX);
   EXPECT_EQ(over_address.y, kHandCursorHotY);
   EXPECT_NE(beside.x, kHandCursorHotX);  // the arrow's tip is its corner
