@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform_profile.h"
@@ -26,19 +24,6 @@ ProfileFile& Profile() { return PlatformProfile(); }
 const std::string kKind = kKeyKind;
 const std::string kTrack = kKeyTrack;
 const std::string kFile = kKeyFile;
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // A native path inside `folder` for a file name.
 std::string Join(const fs::path& folder, const std::string& name) { return (folder / name).string(); }
