@@ -261,13 +261,9 @@ int Run(Display* d, int argc, char** argv) {
   if ((command == "find" || command == "count") && argc == 3) {
     std::vector<Window> found;
     FindByTitle(d, DefaultRootWindow(d), argv[2], 2, &found);
-    if (command == "count") {
-      std::printf("%zu\n", found.size());
-      return 0;
-    }
-    if (found.empty()) return 1;
-    std::printf("0x%lx\n", found.front());
-    return 0;
+    if (command == "count") std::printf("%zu\n", found.size());
+    else if (!found.empty()) std::printf("0x%lx\n", found.front());
+    return command == "count" || !found.empty() ? 0 : 1;
   }
   if (command == "close" && argc == 3) return Close(d, argv[2]);
   if (command == "destroy" && argc == 3) {
