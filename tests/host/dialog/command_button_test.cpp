@@ -21,6 +21,11 @@ struct Loaded {
     button.Click = [this] { ++clicks; };
     surface.drawn.clear();
   }
+  // The hover poll's tick, with `under` the window under the pointer.
+  void Poll(WindowHandle under) {
+    surface.under_pointer = under;
+    surface.tick();
+  }
 };
 
 // Notification script letters: m move, d/u left down/up, r/R right down/up,
@@ -38,18 +43,9 @@ void Play(Loaded& l, const std::string& script) {
       case 'F': l.button.OnFocusLost(); break;
       case 'k': l.button.OnSpaceDown(); break;
       case 'K': l.button.OnSpaceUp(); break;
-      case 'o':
-        l.surface.under_pointer = l.surface.parent;
-        l.surface.tick();
-        break;
-      case 'p':
-        l.surface.under_pointer = 99;
-        l.surface.tick();
-        break;  // another control
-      case 'i':
-        l.surface.under_pointer = l.surface.own;
-        l.surface.tick();
-        break;
+      case 'o': l.Poll(l.surface.parent); break;
+      case 'p': l.Poll(99); break;  // another control
+      case 'i': l.Poll(l.surface.own); break;
       case 's': l.button.OnResize(); break;
       case 'x': l.button.SetEnabled(false); break;
       case 'e': l.button.SetEnabled(true); break;
