@@ -191,11 +191,6 @@ TEST(DibDecode, ColoursUsedSetsTheTableLength) {
   for (uint32_t used : {16u, 0x10010u}) {
     s.palette = Gray(16);
     s.colors_used = used;
-    DibHeader h;
-    h.size = 40;
-    h.bit_count = 8;
-    h.colors_used = used;
-    EXPECT_EQ(DibColorCount(h), 16);
     EXPECT_EQ(Row(DecodeOk(BuildBitmap(s)), 0),
               (std::vector<Color>{Gray(16)[0], Gray(16)[5], Gray(16)[15], kBlack, kBlack}))
         << used;
@@ -221,6 +216,11 @@ TEST(DibDecode, ColourCountByDepthAndHeader) {
   EXPECT_EQ(DibColorCount(h), 7);
   h.colors_used = 0x10000;  // low 16 bits are 0: no table at all
   EXPECT_EQ(DibColorCount(h), 0);
+  h.bit_count = 8;
+  for (uint32_t used : {16u, 0x10010u}) {  // only the low 16 bits count
+    h.colors_used = used;
+    EXPECT_EQ(DibColorCount(h), 16) << used;
+  }
   h.size = 12;
   h.bit_count = 4;
   EXPECT_EQ(DibColorCount(h), 16);
