@@ -37,15 +37,14 @@ TEST_F(ProfileFiles, SettingsFileLivesInTheUserConfigFolder) {
   const char* saved_config = std::getenv("XDG_CONFIG_HOME");
   const std::string saved = saved_config ? saved_config : "";
   const char* home = std::getenv("HOME");
+  const std::string in_home = std::string(home ? home : ".") + "/.config/veloran/Veloran.ini";
 
   setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
   EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), "/tmp/cfg/veloran/Veloran.ini");
   setenv("XDG_CONFIG_HOME", "relative/cfg", 1);  // not absolute: ignored
-  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"),
-            std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), in_home);
   unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"),
-            std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), in_home);
 
   if (saved_config) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 }
