@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <new>
 #include <random>
@@ -11,6 +10,7 @@
 
 #include "bitmap_builder.h"
 #include "dib.h"
+#include "test_support.h"
 
 // The largest single allocation of this program since the last reset: a hostile
 // file must be refused before the decoder allocates the picture it claims.
@@ -191,11 +191,6 @@ TEST(DibDecode, ColoursUsedSetsTheTableLength) {
   for (uint32_t used : {16u, 0x10010u}) {
     s.palette = Gray(16);
     s.colors_used = used;
-    DibHeader h;
-    h.size = 40;
-    h.bit_count = 8;
-    h.colors_used = used;
-    EXPECT_EQ(DibColorCount(h), 16);
     EXPECT_EQ(Row(DecodeOk(BuildBitmap(s)), 0),
               (std::vector<Color>{Gray(16)[0], Gray(16)[5], Gray(16)[15], kBlack, kBlack}))
         << used;
@@ -221,6 +216,11 @@ TEST(DibDecode, ColourCountByDepthAndHeader) {
   EXPECT_EQ(DibColorCount(h), 7);
   h.colors_used = 0x10000;  // low 16 bits are 0: no table at all
   EXPECT_EQ(DibColorCount(h), 0);
+  h.bit_count = 8;
+  for (uint32_t used : {16u, 0x10010u}) {  // only the low 16 bits count
+    h.colors_used = used;
+    EXPECT_EQ(DibColorCount(h), 16) << used;
+  }
   h.size = 12;
   h.bit_count = 4;
   EXPECT_EQ(DibColorCount(h), 16);
@@ -432,46 +432,39 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
 }
 
 std::vector<std::vector<uint8_t>> ValidCorpus() {
+  const BitmapSpec four = Paletted(4, {{1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12, 13, 14, 15, 0}}, Gray(16));
+  BitmapSpec core = four;
+  core.header_size = 12;
+  const BitmapSpec eight = Paletted(8, {{1, 2, 3, 4}, {5, 6, 7, 8}}, Gray(256));
+  BitmapSpec nine = eight;
+  nine.colors_used = 9;
+  nine.palette = Gray(9);
+  BitmapSpec top_down;
+  top_down.width = 4;
+  top_down.height = -2;
+  top_down.bits = PackRows({{1, 2, 3, 4}, {5, 6, 7, 8}}, 24);
+  BitmapSpec sixteen = top_down;
+  sixteen.bit_count = 16;
+  sixteen.width = 2;
+  sixteen.height = 2;
+  sixteen.bits = PackRows({{1, 2}, {3, 4}}, 16);
+  BitmapSpec fields = sixteen;
+  fields.bit_count = 32;
+  fields.compression = kDibBitfields;
+  fields.masks = {0xff0000, 0xff00, 0xff};
+  fields.bits = PackRows({{1, 2}, {3, 4}}, 32);
+  const BitmapSpec one = Paletted(
+      1, {{1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}},
+      Gray(2));
+  const BitmapSpec rle8 = RunLength(8, 4, 3, {2, 5, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 1, 9, 0, 1});
+  const BitmapSpec rle4 = RunLength(4, 5, 2, {3, 0x12, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1});
+  std::vector<BitmapSpec> specs = {one, four, core, eight, nine, top_down, sixteen, fields, rle8, rle4};
   std::vector<std::vector<uint8_t>> corpus;
   for (bool file_header : {true, false}) {
-    BitmapSpec s = Paletted(
-        1, {{1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}},
-        Gray(2));
-    s.file_header = file_header;
-    corpus.push_back(BuildBitmap(s));
-    s = Paletted(4, {{1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12, 13, 14, 15, 0}}, Gray(16));
-    s.file_header = file_header;
-    corpus.push_back(BuildBitmap(s));
-    s.header_size = 12;
-    corpus.push_back(BuildBitmap(s));
-    s = Paletted(8, {{1, 2, 3, 4}, {5, 6, 7, 8}}, Gray(256));
-    s.file_header = file_header;
-    corpus.push_back(BuildBitmap(s));
-    s.colors_used = 9;
-    s.palette = Gray(9);
-    corpus.push_back(BuildBitmap(s));
-    s = BitmapSpec();
-    s.file_header = file_header;
-    s.width = 4;
-    s.height = -2;
-    s.bits = PackRows({{1, 2, 3, 4}, {5, 6, 7, 8}}, 24);
-    corpus.push_back(BuildBitmap(s));
-    s.bit_count = 16;
-    s.width = 2;
-    s.height = 2;
-    s.bits = PackRows({{1, 2}, {3, 4}}, 16);
-    corpus.push_back(BuildBitmap(s));
-    s.bit_count = 32;
-    s.compression = kDibBitfields;
-    s.masks = {0xff0000, 0xff00, 0xff};
-    s.bits = PackRows({{1, 2}, {3, 4}}, 32);
-    corpus.push_back(BuildBitmap(s));
-    s = RunLength(8, 4, 3, {2, 5, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 1, 9, 0, 1});
-    s.file_header = file_header;
-    corpus.push_back(BuildBitmap(s));
-    s = RunLength(4, 5, 2, {3, 0x12, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1});
-    s.file_header = file_header;
-    corpus.push_back(BuildBitmap(s));
+    for (BitmapSpec& s : specs) {
+      s.file_header = file_header;
+      corpus.push_back(BuildBitmap(s));
+    }
   }
   return corpus;
 }
@@ -524,18 +517,10 @@ TEST(DibDecode, CorruptedFilesNeverReadOutside) {
 // LoadDibImage reads through the path layer and shows one message per failure.
 class DibLoad : public ::testing::Test {
  protected:
-  void TearDown() override {
-    for (const std::string& path : paths_) std::remove(path.c_str());
-  }
-
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::string path = ::testing::TempDir() + "veloran_dib_" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    EXPECT_NE(f, nullptr);
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-    paths_.push_back(path);
-    return path;
+    const std::filesystem::path path = folder_ / name;
+    WriteBytes(path, std::string(bytes.begin(), bytes.end()));
+    return path.string();
   }
 
   std::unique_ptr<RgbImage> Load(const std::string& path) {
@@ -543,8 +528,8 @@ class DibLoad : public ::testing::Test {
     return LoadDibImage(path.c_str(), [this](const char* text) { messages.emplace_back(text); });
   }
 
+  const TempFolder folder_{"veloran-dib"};
   std::vector<std::string> messages;
-  std::vector<std::string> paths_;
 };
 
 TEST_F(DibLoad, DecodesAFile) {
@@ -564,7 +549,7 @@ TEST_F(DibLoad, EachFailureShowsOneMessage) {
   std::vector<uint8_t> cut = BuildBitmap(Paletted(8, {{1, 2, 3, 4}}, Gray(256)));
   cut.pop_back();
   const std::string empty = Write("empty.bmp", {});
-  const std::string missing = ::testing::TempDir() + "veloran_dib_missing.bmp";
+  const std::string missing = (folder_ / "missing.bmp").string();
   const struct {
     std::string path, message;
   } cases[] = {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bmp_writer.h"
 #include "fake_gl.h"
 #include "particles.h"
 #include "windows_path.h"
@@ -167,13 +168,9 @@ TEST_F(SceneTest, FixedStateEndsWithAdditiveBlendingAndTheSpriteBound) {
 
 // A 3x2 24-bit bitmap: bottom row red, green, blue; top row white, black, grey.
 std::vector<unsigned char> SmallBitmap() {
-  std::vector<unsigned char> b = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  40,
-                                  0,   0,   0, 3, 0, 0, 0, 2, 0, 0, 0,  1, 0, 24, 0};
-  b.resize(54, 0);
-  const unsigned char rows[2][12] = {{0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0},
-                                     {255, 255, 255, 0, 0, 0, 128, 128, 128, 0, 0, 0}};
-  for (const auto& row : rows) b.insert(b.end(), row, row + 12);
-  return b;
+  const unsigned char top_first[2][3][3] = {{{255, 255, 255}, {0, 0, 0}, {128, 128, 128}},
+                                            {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
+  return bmp::Encode24(3, 2, [&](int x, int y, uint8_t* rgb) { std::copy_n(top_first[y][x], 3, rgb); });
 }
 
 TEST_F(SceneTest, MissingFilesLeaveBothTexturesZeroWithoutMessages) {

@@ -1,12 +1,14 @@
 #pragma once
-// What several tests share: colours read back from the screen or a picture, and a
-// fresh folder of the running test's own on disk.
+// What several tests share: colours read back from the screen or a picture, a fresh
+// folder of the running test's own on disk, and a file's bytes.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -47,3 +49,17 @@ class TempFolder : public std::filesystem::path {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
 };
+
+// The whole file, byte for byte; empty when it cannot be read.
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Replaces the file with exactly these bytes, making its folder first.
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::filesystem::create_directories(path.parent_path());
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}

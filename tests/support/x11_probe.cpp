@@ -81,27 +81,18 @@ bool HasTitle(Display* d, Window w, const std::string& title) {
   return Property(d, w, XA_WM_NAME, AnyPropertyType) == title || Property(d, w, net_name, utf8) == title;
 }
 
-// Top-level windows; under a window manager the client windows inside its frames.
-std::vector<Window> FindByTitle(Display* d, const std::string& title) {
-  std::vector<Window> found;
-  Window root_return, parent, *children = nullptr;
-  unsigned count = 0;
-  if (!XQueryTree(d, DefaultRootWindow(d), &root_return, &parent, &children, &count)) return found;
-  for (unsigned i = 0; i < count; ++i) {
-    if (HasTitle(d, children[i], title)) {
-      found.push_back(children[i]);
-      continue;
-    }
-    Window* inner = nullptr;
-    unsigned inner_count = 0;
-    if (XQueryTree(d, children[i], &root_return, &parent, &inner, &inner_count)) {
-      for (unsigned j = 0; j < inner_count; ++j)
-        if (HasTitle(d, inner[j], title)) found.push_back(inner[j]);
-      if (inner) XFree(inner);
-    }
+// Windows with this title below `w`, `levels` deep, unmapped ones too; a match's own
+// children are not searched. Two levels from the root: top-level windows and, under a
+// window manager, the client windows inside its frames.
+void FindByTitle(Display* d, Window w, const std::string& title, int levels, std::vector<Window>* found) {
+  Window root = 0, parent = 0, *kids = nullptr;
+  unsigned n = 0;
+  if (!XQueryTree(d, w, &root, &parent, &kids, &n)) return;
+  for (unsigned i = 0; i < n; ++i) {
+    if (HasTitle(d, kids[i], title)) found->push_back(kids[i]);
+    else if (levels > 1) FindByTitle(d, kids[i], title, levels - 1, found);
   }
-  if (children) XFree(children);
-  return found;
+  if (kids) XFree(kids);
 }
 
 // A mapped window with this title at or below `w`.
@@ -268,14 +259,11 @@ int Run(Display* d, int argc, char** argv) {
   if (command == "window" && argc >= 5) return ForeignWindow(d, argc, argv);
   XSetErrorHandler(IgnoreErrors);
   if ((command == "find" || command == "count") && argc == 3) {
-    const std::vector<Window> found = FindByTitle(d, argv[2]);
-    if (command == "count") {
-      std::printf("%zu\n", found.size());
-      return 0;
-    }
-    if (found.empty()) return 1;
-    std::printf("0x%lx\n", found.front());
-    return 0;
+    std::vector<Window> found;
+    FindByTitle(d, DefaultRootWindow(d), argv[2], 2, &found);
+    if (command == "count") std::printf("%zu\n", found.size());
+    else if (!found.empty()) std::printf("0x%lx\n", found.front());
+    return command == "count" || !found.empty() ? 0 : 1;
   }
   if (command == "close" && argc == 3) return Close(d, argv[2]);
   if (command == "destroy" && argc == 3) {

@@ -3,82 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "button_image.h"
-#include "command_button.h"
 #include "property_bag.h"
+#include "recording_surface.h"
 
 namespace {
 
 using namespace std::string_literals;
-
-class RecordingSurface : public ButtonSurface {
- public:
-  int width_twips = 1215, height_twips = 375;
-  WindowHandle own = 10, parent = 20, under_pointer = 0;
-  std::vector<std::string> drawn;                       // one picture name per presented drawing
-  std::vector<std::pair<PixelRect, PixelRect>> pieces;  // of the last drawing
-  GradientVertex top{}, bottom{};
-  bool caption_enabled = true, opaque = true, colour_fails = false;
-  std::uint32_t colour = 0x123456;
-  std::string caption = "as the platform starts";
-  FontSpec font;
-  std::vector<std::string> changed;
-  std::function<void()> tick;
-  bool timer_on = false;
-
-  int WidthTwips() override { return width_twips; }
-  int HeightTwips() override { return height_twips; }
-  int InnerWidth() override { return width_twips / 15; }
-  int InnerHeight() override { return height_twips / 15; }
-  int TwipsPerPixel() override { return 15; }
-  void ClearImage() override { pieces.clear(); }
-  void FillGradient(const GradientVertex& a, const GradientVertex& b) override { top = a, bottom = b; }
-  void CopyPicture(ButtonPicture p, const PixelRect& d, const PixelRect& s) override {
-    picture_ = p;
-    pieces.emplace_back(d, s);
-  }
-  void PresentImage() override {
-    static const char* names[] = {"Normal", "HighLight", "HighLightSelect", "Selected", "Pressed", "Disable"};
-    drawn.push_back(names[static_cast<int>(picture_)]);
-  }
-  void SetBodyOpaque(bool o) override { opaque = o; }
-  void SetCaptionText(const std::string& t) override { caption = t; }
-  std::string CaptionText() override { return caption; }
-  void SetCaptionFont(const FontSpec& f) override { font = f; }
-  FontSpec CaptionFont() override { return font; }
-  bool SetCaptionColour(std::uint32_t c) override {
-    if (colour_fails) return false;
-    colour = c;
-    return true;
-  }
-  bool CaptionColour(std::uint32_t* c) override {
-    *c = colour;
-    return !colour_fails;
-  }
-  void SetCaptionEnabled(bool e) override { caption_enabled = e; }
-  int CaptionHeightTwips() override { return 195; }
-  void PlaceCaption(double top_twips, int, int) override { caption_top = top_twips; }
-  WindowHandle OwnWindow() override { return own; }
-  WindowHandle ParentWindow() override { return parent; }
-  WindowHandle WindowUnderPointer() override { return under_pointer; }
-  std::unique_ptr<FormTimer> CreateTimer(unsigned interval, std::function<void()> t) override {
-    EXPECT_EQ(interval, 100u);
-    tick = std::move(t);
-    struct Timer : FormTimer {
-      bool& on;
-      explicit Timer(bool& o) : on(o) {}
-      void SetEnabled(bool e) override { on = e; }
-      bool Enabled() const override { return on; }
-    };
-    return std::make_unique<Timer>(timer_on);
-  }
-  void PropertyChanged(const char* name) override { changed.push_back(name); }
-  FontSpec ContainerFont() override { return DialogFont(); }
-
-  double caption_top = -1;
-
- private:
-  ButtonPicture picture_ = ButtonPicture::Normal;
-};
 
 // A dialog's button: loaded from stored properties (enabled, Normal drawn) and started.
 struct Loaded {
@@ -90,6 +20,11 @@ struct Loaded {
     button.Initialize();
     button.Click = [this] { ++clicks; };
     surface.drawn.clear();
+  }
+  // The hover poll's tick, with `under` the window under the pointer.
+  void Poll(WindowHandle under) {
+    surface.under_pointer = under;
+    surface.tick();
   }
 };
 
@@ -108,18 +43,9 @@ void Play(Loaded& l, const std::string& script) {
       case 'F': l.button.OnFocusLost(); break;
       case 'k': l.button.OnSpaceDown(); break;
       case 'K': l.button.OnSpaceUp(); break;
-      case 'o':
-        l.surface.under_pointer = l.surface.parent;
-        l.surface.tick();
-        break;
-      case 'p':
-        l.surface.under_pointer = 99;
-        l.surface.tick();
-        break;  // another control
-      case 'i':
-        l.surface.under_pointer = l.surface.own;
-        l.surface.tick();
-        break;
+      case 'o': l.Poll(l.surface.parent); break;
+      case 'p': l.Poll(99); break;  // another control
+      case 'i': l.Poll(l.surface.own); break;
       case 's': l.button.OnResize(); break;
       case 'x': l.button.SetEnabled(false); break;
       case 'e': l.button.SetEnabled(true); break;
@@ -222,26 +148,20 @@ TEST(CommandButton, BeforeInitializeAndFirstRun) {
 
 TEST(CommandButton, BorderPiecesInPixels) {
   // The dialog's buttons: 81 x 25 (Set, Cancel) and 29 x 25 (the file button).
+  // clang-format off
   const std::vector<std::pair<int, std::vector<std::pair<PixelRect, PixelRect>>>> cases = {
       {1215,
-       {{{0, 0, 4, 4}, {0, 0, 4, 4}},
-        {{4, 0, 73, 4}, {4, 0, 56, 4}},
-        {{77, 0, 4, 4}, {60, 0, 4, 4}},
-        {{77, 4, 4, 17}, {60, 4, 4, 17}},
-        {{77, 21, 4, 4}, {60, 21, 4, 4}},
-        {{4, 21, 73, 4}, {4, 21, 56, 4}},
-        {{0, 21, 4, 4}, {0, 21, 4, 4}},
-        {{0, 4, 4, 17}, {0, 4, 4, 17}}}},
+       {{{0, 0, 4, 4}, {0, 0, 4, 4}},       {{4, 0, 73, 4}, {4, 0, 56, 4}},
+        {{77, 0, 4, 4}, {60, 0, 4, 4}},     {{77, 4, 4, 17}, {60, 4, 4, 17}},
+        {{77, 21, 4, 4}, {60, 21, 4, 4}},   {{4, 21, 73, 4}, {4, 21, 56, 4}},
+        {{0, 21, 4, 4}, {0, 21, 4, 4}},     {{0, 4, 4, 17}, {0, 4, 4, 17}}}},
       {435,
-       {{{0, 0, 4, 4}, {0, 0, 4, 4}},
-        {{4, 0, 21, 4}, {4, 0, 56, 4}},
-        {{25, 0, 4, 4}, {60, 0, 4, 4}},
-        {{25, 4, 4, 17}, {60, 4, 4, 17}},
-        {{25, 21, 4, 4}, {60, 21, 4, 4}},
-        {{4, 21, 21, 4}, {4, 21, 56, 4}},
-        {{0, 21, 4, 4}, {0, 21, 4, 4}},
-        {{0, 4, 4, 17}, {0, 4, 4, 17}}}},
+       {{{0, 0, 4, 4}, {0, 0, 4, 4}},       {{4, 0, 21, 4}, {4, 0, 56, 4}},
+        {{25, 0, 4, 4}, {60, 0, 4, 4}},     {{25, 4, 4, 17}, {60, 4, 4, 17}},
+        {{25, 21, 4, 4}, {60, 21, 4, 4}},   {{4, 21, 21, 4}, {4, 21, 56, 4}},
+        {{0, 21, 4, 4}, {0, 21, 4, 4}},     {{0, 4, 4, 17}, {0, 4, 4, 17}}}},
   };
+  // clang-format on
   for (const auto& [width, expected] : cases) {
     RecordingSurface s;
     s.width_twips = width;

@@ -7,43 +7,14 @@
 
 #include "dialog_layout.h"
 #include "fake_runtime.h"
+#include "recording_surface.h"
 #include "settings_dialog.h"
 
 namespace {
 
-class NullSurface : public ButtonSurface {
- public:
-  int WidthTwips() override { return 1215; }
-  int HeightTwips() override { return 375; }
-  int InnerWidth() override { return 81; }
-  int InnerHeight() override { return 25; }
-  int TwipsPerPixel() override { return 15; }
-  void ClearImage() override {}
-  void FillGradient(const GradientVertex&, const GradientVertex&) override {}
-  void CopyPicture(ButtonPicture p, const PixelRect&, const PixelRect&) override { last = p; }
-  void PresentImage() override {}
-  void SetBodyOpaque(bool) override {}
-  void SetCaptionText(const std::string&) override {}
-  std::string CaptionText() override { return ""; }
-  void SetCaptionFont(const FontSpec&) override {}
-  FontSpec CaptionFont() override { return DialogFont(); }
-  bool SetCaptionColour(std::uint32_t) override { return true; }
-  bool CaptionColour(std::uint32_t* c) override { return *c = 0, true; }
-  void SetCaptionEnabled(bool) override {}
-  int CaptionHeightTwips() override { return 195; }
-  void PlaceCaption(double, int, int) override {}
-  WindowHandle OwnWindow() override { return 1; }
-  WindowHandle ParentWindow() override { return 2; }
-  WindowHandle WindowUnderPointer() override { return 0; }
-  std::unique_ptr<FormTimer> CreateTimer(unsigned, std::function<void()>) override { return nullptr; }
-  void PropertyChanged(const char*) override {}
-  FontSpec ContainerFont() override { return DialogFont(); }
-  ButtonPicture last = ButtonPicture::Normal;
-};
-
 class FakeView : public DialogView {
  public:
-  NullSurface surfaces[3];
+  RecordingSurface surfaces[3];
   CommandButton buttons[3] = {CommandButton(surfaces[0]), CommandButton(surfaces[1]),
                               CommandButton(surfaces[2])};
   int left = -1, top = -1;
@@ -68,7 +39,7 @@ class FakeView : public DialogView {
   FakeView() {
     for (auto& b : buttons) b.LoadProperties(PropertyBag());
   }
-  bool FileButtonEnabled() { return surfaces[0].last != ButtonPicture::Disable; }
+  bool FileButtonEnabled() { return surfaces[0].picture != ButtonPicture::Disable; }
 
   WindowHandle Handle() override { return 500; }
   int ScreenWidthTwips() override { return 1280 * 15; }
@@ -142,8 +113,15 @@ class RecordingProfile : public EmptyProfile {
   }
 };
 
+// The runtime's profile is the recording one for these tests.
+class ProfileRuntime : public FakeRuntime {
+ public:
+  RecordingProfile recording;
+  ProfileFile& Profile() override { return recording; }
+};
+
 struct Dialog {
-  FakeRuntime rt;
+  ProfileRuntime rt;
   MusicSettings music;
   ZoomPoint zoom;
   FakeView view;
@@ -160,13 +138,6 @@ struct Dialog {
     dialog.Load(view);
     rt.log.clear();
   }
-};
-
-// The runtime's profile is the recording one for these tests.
-class ProfileRuntime : public FakeRuntime {
- public:
-  RecordingProfile recording;
-  ProfileFile& Profile() override { return recording; }
 };
 
 TEST(SettingsDialog, LoadShowsTheStoredChoice) {
@@ -297,53 +268,42 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
   };
   // clang-format on
   for (const Row& r : rows) {
-    ProfileRuntime rt;
-    rt.recording.failing = r.failing;
-    rt.recording.values = {{kKeyKind, " 1"}, {kKeyTrack, " 9"}};  // no file key yet
-    MusicSettings music;
-    music.BGM_Kind = static_cast<std::int16_t>(r.kind);
-    music.BGM_File = r.file;
-    ZoomPoint zoom;
-    FakeView view;
-    SettingsDialog dialog(rt, music, zoom);
-    view.events = &dialog;
-    dialog.Load(view);
-    view.repeat_text = r.typed;
-    view.Click(DialogButton::Set);
+    Dialog d(r.kind, 0, r.file);
+    RecordingProfile& profile = d.rt.recording;
+    profile.failing = r.failing;
+    profile.values = {{kKeyKind, " 1"}, {kKeyTrack, " 9"}};  // no file key yet
+    d.dialog.Load(d.view);
+    d.view.repeat_text = r.typed;
+    d.view.Click(DialogButton::Set);
     SCOPED_TRACE(r.typed + std::string(" ") + r.file);
     if (r.kind_text == nullptr) {
-      EXPECT_EQ(view.messages,
+      EXPECT_EQ(d.view.messages,
                 (std::vector<std::string>{"設定を保存できませんでした。|C:\\Saver\\Veloran.ini"}));
-      EXPECT_EQ(view.unloads, 0);
-      EXPECT_EQ(rt.recording.Read(), (std::vector<std::string>{" 1", " 9", ""}));
-      view.Click(DialogButton::Cancel);
-      EXPECT_EQ(view.unloads, 1);
-      EXPECT_EQ(rt.recording.Read(), (std::vector<std::string>{" 1", " 9", ""}));
+      EXPECT_EQ(d.view.unloads, 0);
+      EXPECT_EQ(profile.Read(), (std::vector<std::string>{" 1", " 9", ""}));
+      d.view.Click(DialogButton::Cancel);
+      EXPECT_EQ(d.view.unloads, 1);
+      EXPECT_EQ(profile.Read(), (std::vector<std::string>{" 1", " 9", ""}));
       continue;
     }
     const std::string section = "Section|";
-    EXPECT_EQ(rt.recording.writes, (std::vector<std::string>{section + kKeyKind + "|" + r.kind_text,
-                                                             section + kKeyTrack + "|" + r.track_text,
-                                                             section + kKeyFile + "|" + r.file}));
-    EXPECT_TRUE(view.messages.empty());
-    EXPECT_EQ(view.unloads, 1);
+    EXPECT_EQ(profile.writes, (std::vector<std::string>{section + kKeyKind + "|" + r.kind_text,
+                                                        section + kKeyTrack + "|" + r.track_text,
+                                                        section + kKeyFile + "|" + r.file}));
+    EXPECT_TRUE(d.view.messages.empty());
+    EXPECT_EQ(d.view.unloads, 1);
   }
   // Cancel: the window closes (with the closing zoom), nothing is written.
-  ProfileRuntime rt;
-  MusicSettings music;
-  ZoomPoint zoom;
-  FakeView view;
-  SettingsDialog dialog(rt, music, zoom);
-  view.events = &dialog;
-  rt.rects[500] = ScreenRect{1, 2, 3, 4};
-  dialog.Load(view);
-  dialog.KindPressed(2);
-  view.choice = "C:\\x.mp3";
-  view.Click(DialogButton::File);
-  view.Click(DialogButton::Cancel);
-  EXPECT_TRUE(rt.recording.writes.empty());
-  EXPECT_EQ(view.unloads, 1);
-  EXPECT_EQ(rt.log.back(), "zoom 1,2,3,4 -> 640,400,640,400");
+  Dialog d;
+  d.rt.rects[500] = ScreenRect{1, 2, 3, 4};
+  d.dialog.Load(d.view);
+  d.dialog.KindPressed(2);
+  d.view.choice = "C:\\x.mp3";
+  d.view.Click(DialogButton::File);
+  d.view.Click(DialogButton::Cancel);
+  EXPECT_TRUE(d.rt.recording.writes.empty());
+  EXPECT_EQ(d.view.unloads, 1);
+  EXPECT_EQ(d.rt.log.back(), "zoom 1,2,3,4 -> 640,400,640,400");
 }
 
 TEST(SettingsDialog, AddressBackgroundAndTrackText) {

@@ -8,10 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <iterator>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform_profile.h"
@@ -21,17 +20,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 class ProfileFiles : public ::testing::Test {
  protected:
@@ -49,15 +37,14 @@ TEST_F(ProfileFiles, SettingsFileLivesInTheUserConfigFolder) {
   const char* saved_config = std::getenv("XDG_CONFIG_HOME");
   const std::string saved = saved_config ? saved_config : "";
   const char* home = std::getenv("HOME");
+  const std::string in_home = std::string(home ? home : ".") + "/.config/veloran/Veloran.ini";
 
   setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
   EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), "/tmp/cfg/veloran/Veloran.ini");
   setenv("XDG_CONFIG_HOME", "relative/cfg", 1);  // not absolute: ignored
-  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"),
-            std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), in_home);
   unsetenv("XDG_CONFIG_HOME");
-  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"),
-            std::string(home ? home : ".") + "/.config/veloran/Veloran.ini");
+  EXPECT_EQ(SettingsFile(PlatformProfile(), "/opt/veloran"), in_home);
 
   if (saved_config) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 }
@@ -84,12 +71,7 @@ TEST_F(ProfileFiles, ReplacesTheFileWhole) {
   EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   // No temporary file is left behind.
-  int entries = 0;
-  for (const auto& entry : fs::directory_iterator(root_)) {
-    (void)entry;
-    ++entries;
-  }
-  EXPECT_EQ(entries, 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 2);
 }
 
 TEST_F(ProfileFiles, FailedWriteReportsZeroAndKeepsTheOldFile) {

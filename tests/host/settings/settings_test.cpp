@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "platform_profile.h"
@@ -26,19 +24,6 @@ ProfileFile& Profile() { return PlatformProfile(); }
 const std::string kKind = kKeyKind;
 const std::string kTrack = kKeyTrack;
 const std::string kFile = kKeyFile;
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  fs::create_directories(fs::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // A native path inside `folder` for a file name.
 std::string Join(const fs::path& folder, const std::string& name) { return (folder / name).string(); }
@@ -108,32 +93,21 @@ TEST_F(SettingsTest, MissingOrUnusableMusicFileIsForgotten) {
   fs::remove(gone);
   const std::string folder = (root_ / "music").string();
   const std::string sep(1, Profile().Paths().separator);
-  for (const std::string& file : {gone, folder, folder + sep}) {
+  for (const std::string& file : {gone, folder, folder + sep, std::string()}) {
     SCOPED_TRACE(file);
     WriteSettings("2", "0", file);
     Load();
     EXPECT_EQ(m.BGM_Kind, 0);  // a file choice without its file plays nothing
     EXPECT_EQ(m.BGM_File, "");
     EXPECT_EQ(m.BGM_Folder, g_program_folder);
+    // A CD choice stays whatever the file key says.
+    WriteSettings("1", "4", file);
+    Load();
+    EXPECT_EQ(m.BGM_Kind, 1);
+    EXPECT_EQ(m.BGM_Track, 4);
+    EXPECT_EQ(m.BGM_File, "");
+    EXPECT_EQ(m.BGM_Folder, g_program_folder);
   }
-  // A CD choice stays whatever the file key says.
-  WriteSettings("1", "4", gone);
-  Load();
-  EXPECT_EQ(m.BGM_Kind, 1);
-  EXPECT_EQ(m.BGM_Track, 4);
-  EXPECT_EQ(m.BGM_File, "");
-}
-
-TEST_F(SettingsTest, EmptyFileKey) {
-  WriteSettings("1", "0", "");
-  Load();
-  EXPECT_EQ(m.BGM_Kind, 1);
-  EXPECT_EQ(m.BGM_File, "");
-  EXPECT_EQ(m.BGM_Folder, g_program_folder);
-
-  WriteSettings("2", "0", "");
-  Load();
-  EXPECT_EQ(m.BGM_Kind, 0);
 }
 
 TEST_F(SettingsTest, StoredNumbers) {
@@ -173,18 +147,14 @@ TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
   EXPECT_EQ(ReadBytes(settings_),
             "[Section]\r\n" + kKind + "=2\r\n" + kTrack + "=-1\r\n" + kFile + "=" + music + "\r\n");
 
-  m.BGM_Kind = 0;
-  m.BGM_Track = 0;
-  m.BGM_File.clear();
+  m = MusicSettings();
   Load();
   EXPECT_EQ(m.BGM_Kind, 2);
   EXPECT_EQ(m.BGM_Track, -1);
   EXPECT_EQ(m.BGM_File, music);
 
   // Saving again with nothing chosen never leaves the numbers empty.
-  m.BGM_Kind = 0;
-  m.BGM_Track = 0;
-  m.BGM_File.clear();
+  m = MusicSettings();
   Save();
   EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=0\r\n" + kTrack + "=0\r\n" + kFile + "=\r\n");
 }
