@@ -11,7 +11,7 @@ struct Color {
   bool operator==(const Color& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
-struct BitmapSpec {
+struct BitmapRecipe {
   uint32_t header_size = 40;  // 40, 12, or anything else to test refusal
   bool file_header = true;
   int32_t width = 1;
@@ -31,7 +31,7 @@ using bmp::Put32;
 
 // The whole file: optional file header (pixel offset right after the table), the
 // bitmap header, masks, colour table and pixel bits.
-inline std::vector<uint8_t> BuildBitmap(const BitmapSpec& s) {
+inline std::vector<uint8_t> BuildBitmap(const BitmapRecipe& s) {
   std::vector<uint8_t> info;
   if (s.header_size == 12) {
     Put32(info, s.header_size);

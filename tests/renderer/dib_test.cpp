@@ -83,8 +83,8 @@ std::vector<Color> Gray(int n) {
   return palette;
 }
 
-BitmapSpec Paletted(int bpp, std::vector<std::vector<uint32_t>> rows, std::vector<Color> palette) {
-  BitmapSpec s;
+BitmapRecipe Paletted(int bpp, std::vector<std::vector<uint32_t>> rows, std::vector<Color> palette) {
+  BitmapRecipe s;
   s.bit_count = static_cast<uint16_t>(bpp);
   s.width = static_cast<int32_t>(rows[0].size());
   s.height = static_cast<int32_t>(rows.size());
@@ -95,7 +95,7 @@ BitmapSpec Paletted(int bpp, std::vector<std::vector<uint32_t>> rows, std::vecto
 
 TEST(DibDecode, PalettedDepthsLookUpTheirTableInRgbOrder) {
   // Bit and nibble order within a byte, and the rows bottom first as stored.
-  BitmapSpec one =
+  BitmapRecipe one =
       Paletted(1, {{1, 0, 0, 1, 1, 0, 1, 0, 1}, {0, 1, 1, 0, 0, 1, 0, 1, 0}}, {{200, 100, 50}, {1, 2, 3}});
   RgbImage image = DecodeOk(BuildBitmap(one));
   ASSERT_EQ(image.width, 9);
@@ -123,7 +123,7 @@ TEST(DibDecode, TwentyFourBitRowsDropTheirPadding) {
       rows[0].push_back(0x102030u + x);
       rows[1].push_back(0xa0b0c0u + x);
     }
-    BitmapSpec s;
+    BitmapRecipe s;
     s.width = width;
     s.height = 2;
     s.bits = PackRows(rows, 24);
@@ -138,7 +138,7 @@ TEST(DibDecode, TwentyFourBitRowsDropTheirPadding) {
 
 TEST(DibDecode, SixteenAndThirtyTwoBitPixels) {
   // 5-5-5 with the top bit ignored; five bits widen by repeating their top bits.
-  BitmapSpec s;
+  BitmapRecipe s;
   s.bit_count = 16;
   s.width = 4;
   s.bits = PackRows({{0x7fff, 0x8000 | (31u << 10), (1u << 5) | 16u, 0x0000}}, 16);
@@ -154,7 +154,7 @@ TEST(DibDecode, SixteenAndThirtyTwoBitPixels) {
 }
 
 TEST(DibDecode, BitfieldsTakeTheirMasksFromAfterTheHeader) {
-  BitmapSpec s;
+  BitmapRecipe s;
   s.bit_count = 16;
   s.compression = kDibBitfields;
   s.width = 3;
@@ -182,7 +182,7 @@ TEST(DibDecode, ColoursUsedSetsTheTableLength) {
   // Without a file header the pixels follow the table, so its length decides
   // where they are read from.
   std::vector<std::vector<uint32_t>> rows = {{0, 5, 15, 16, 255}};
-  BitmapSpec s = Paletted(8, rows, Gray(256));
+  BitmapRecipe s = Paletted(8, rows, Gray(256));
   s.file_header = false;
   std::vector<Color> expected = {Gray(256)[0], Gray(256)[5], Gray(256)[15], Gray(256)[16], Gray(256)[255]};
   EXPECT_EQ(Row(DecodeOk(BuildBitmap(s)), 0), expected);
@@ -229,9 +229,9 @@ TEST(DibDecode, ColourCountByDepthAndHeader) {
 TEST(DibDecode, TwelveByteHeaderMatchesFortyByteHeader) {
   std::vector<std::vector<uint32_t>> rows = {{0, 1, 2}, {200, 100, 255}, {7, 7, 9}};
   for (bool file_header : {true, false}) {
-    BitmapSpec wide = Paletted(8, rows, Gray(256));
+    BitmapRecipe wide = Paletted(8, rows, Gray(256));
     wide.file_header = file_header;
-    BitmapSpec core = wide;
+    BitmapRecipe core = wide;
     core.header_size = 12;
     RgbImage a = DecodeOk(BuildBitmap(wide));
     RgbImage b = DecodeOk(BuildBitmap(core));
@@ -240,14 +240,14 @@ TEST(DibDecode, TwelveByteHeaderMatchesFortyByteHeader) {
     EXPECT_EQ(a.data, b.data) << file_header;
     EXPECT_EQ(At(b, 2, 1), Gray(256)[255]);
   }
-  BitmapSpec core = Paletted(4, {{1, 2, 3}}, Gray(16));
+  BitmapRecipe core = Paletted(4, {{1, 2, 3}}, Gray(16));
   core.header_size = 12;
   EXPECT_EQ(Row(DecodeOk(BuildBitmap(core)), 0), (std::vector<Color>{Gray(16)[1], Gray(16)[2], Gray(16)[3]}));
 }
 
 TEST(DibDecode, OtherHeaderSizesAreUnknown) {
   for (uint32_t size : {108u, 124u, 64u, 0u}) {
-    BitmapSpec s;
+    BitmapRecipe s;
     s.header_size = size;
     s.bits = PackRows({{0}}, 24);
     EXPECT_EQ(Status(BuildBitmap(s)), DibStatus::kUnknownFormat) << size;
@@ -255,7 +255,7 @@ TEST(DibDecode, OtherHeaderSizesAreUnknown) {
 }
 
 TEST(DibDecode, TopDownBitmapsComeOutTheRightWayUp) {
-  BitmapSpec s;
+  BitmapRecipe s;
   s.width = 2;
   s.height = -3;
   s.bits = PackRows({{0x010101, 0x020202}, {0x030303, 0x040404}, {0x050505, 0x060606}}, 24);
@@ -264,14 +264,14 @@ TEST(DibDecode, TopDownBitmapsComeOutTheRightWayUp) {
   EXPECT_EQ(At(image, 0, 0), (Color{5, 5, 5}));  // the stored last row is the bottom
   EXPECT_EQ(At(image, 1, 2), (Color{2, 2, 2}));
 
-  BitmapSpec up = s;
+  BitmapRecipe up = s;
   up.height = 3;
   up.bits = PackRows({{0x050505, 0x060606}, {0x030303, 0x040404}, {0x010101, 0x020202}}, 24);
   EXPECT_EQ(DecodeOk(BuildBitmap(up)).data, image.data);
 }
 
-BitmapSpec RunLength(int bpp, int width, int height, std::vector<uint8_t> stream) {
-  BitmapSpec s;
+BitmapRecipe RunLength(int bpp, int width, int height, std::vector<uint8_t> stream) {
+  BitmapRecipe s;
   s.bit_count = static_cast<uint16_t>(bpp);
   s.compression = bpp == 8 ? kDibRle8 : kDibRle4;
   s.width = width;
@@ -284,13 +284,13 @@ BitmapSpec RunLength(int bpp, int width, int height, std::vector<uint8_t> stream
 
 TEST(DibDecode, Rle8RunsEscapesAndUnwrittenPixels) {
   const std::vector<Color> p = Gray(256);
-  BitmapSpec s = RunLength(8, 6, 4, {3, 9,                  // three of 9
-                                     0, 3,  20, 21, 22, 0,  // literal of three, padded
-                                     0, 0,                  // end of line
-                                     0, 2,  2,  1,          // delta: right 2, up 1 (to row 2)
-                                     9, 40,                 // a run past the right edge is clipped
-                                     0, 1,                  // end of bitmap
-                                     5, 77});               // never read
+  BitmapRecipe s = RunLength(8, 6, 4, {3, 9,                  // three of 9
+                                       0, 3,  20, 21, 22, 0,  // literal of three, padded
+                                       0, 0,                  // end of line
+                                       0, 2,  2,  1,          // delta: right 2, up 1 (to row 2)
+                                       9, 40,                 // a run past the right edge is clipped
+                                       0, 1,                  // end of bitmap
+                                       5, 77});               // never read
   RgbImage image = DecodeOk(BuildBitmap(s));
   EXPECT_EQ(Row(image, 0), (std::vector<Color>{p[9], p[9], p[9], p[20], p[21], p[22]}));
   EXPECT_EQ(Row(image, 1), std::vector<Color>(6, kBlack));
@@ -319,12 +319,12 @@ TEST(DibDecode, Rle8RunsEscapesAndUnwrittenPixels) {
 
 TEST(DibDecode, Rle4AlternatesNibbles) {
   const std::vector<Color> p = Gray(16);
-  BitmapSpec s = RunLength(4, 7, 2,
-                           {5, 0x12,                    // 1 2 1 2 1
-                            0, 0, 0, 3, 0xab, 0xc0,     // literal a b c, two bytes
-                            1, 0xf0,                    // one f
-                            0, 5, 0x34, 0x56, 0x70, 0,  // literal 3 4 5 6 7, padded to four bytes
-                            0, 1});
+  BitmapRecipe s = RunLength(4, 7, 2,
+                             {5, 0x12,                    // 1 2 1 2 1
+                              0, 0, 0, 3, 0xab, 0xc0,     // literal a b c, two bytes
+                              1, 0xf0,                    // one f
+                              0, 5, 0x34, 0x56, 0x70, 0,  // literal 3 4 5 6 7, padded to four bytes
+                              0, 1});
   RgbImage image = DecodeOk(BuildBitmap(s));
   EXPECT_EQ(Row(image, 0), (std::vector<Color>{p[1], p[2], p[1], p[2], p[1], kBlack, kBlack}));
   // The last literal starts at x 4: three pixels fit, the rest is clipped.
@@ -333,7 +333,7 @@ TEST(DibDecode, Rle4AlternatesNibbles) {
 
 TEST(DibDecode, RunLengthNeedsMatchingDepthAndBottomUpRows) {
   EXPECT_EQ(Status(BuildBitmap(RunLength(8, 2, -2, {0, 1}))), DibStatus::kConversionError);
-  BitmapSpec s = RunLength(8, 2, 2, {0, 1});
+  BitmapRecipe s = RunLength(8, 2, 2, {0, 1});
   s.compression = kDibRle4;
   EXPECT_EQ(Status(BuildBitmap(s)), DibStatus::kConversionError);
 }
@@ -341,27 +341,27 @@ TEST(DibDecode, RunLengthNeedsMatchingDepthAndBottomUpRows) {
 TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
   struct Case {
     const char* what;
-    void (*change)(BitmapSpec&);
+    void (*change)(BitmapRecipe&);
     size_t file_size = 0;  // the size of the file found by fuzzing, where it matters
   };
   const Case cases[] = {
-      {"zero width", [](BitmapSpec& s) { s.width = 0; }},
-      {"negative width", [](BitmapSpec& s) { s.width = -4; }},
-      {"zero height", [](BitmapSpec& s) { s.height = 0; }},
-      {"lowest height", [](BitmapSpec& s) { s.height = INT32_MIN; }},
-      {"huge picture", [](BitmapSpec& s) { s.width = s.height = 1 << 20; }},
-      {"huge width", [](BitmapSpec& s) { s.width = INT32_MAX; }},
-      {"two bits per pixel", [](BitmapSpec& s) { s.bit_count = 2; }},
-      {"no bits per pixel", [](BitmapSpec& s) { s.bit_count = 0; }},
-      {"zero planes", [](BitmapSpec& s) { s.planes = 0; }},
-      {"unknown compression", [](BitmapSpec& s) { s.compression = 4; }},
-      {"rows past the end", [](BitmapSpec& s) { s.height = 3; }},
-      {"colour table past the end", [](BitmapSpec& s) { s.colors_used = 0xffff; }},
-      {"one column too wide", [](BitmapSpec& s) { s.width = kDibMaxSide + 1; }},
-      {"one row too tall, top down", [](BitmapSpec& s) { s.height = -kDibMaxSide - 1; }},
+      {"zero width", [](BitmapRecipe& s) { s.width = 0; }},
+      {"negative width", [](BitmapRecipe& s) { s.width = -4; }},
+      {"zero height", [](BitmapRecipe& s) { s.height = 0; }},
+      {"lowest height", [](BitmapRecipe& s) { s.height = INT32_MIN; }},
+      {"huge picture", [](BitmapRecipe& s) { s.width = s.height = 1 << 20; }},
+      {"huge width", [](BitmapRecipe& s) { s.width = INT32_MAX; }},
+      {"two bits per pixel", [](BitmapRecipe& s) { s.bit_count = 2; }},
+      {"no bits per pixel", [](BitmapRecipe& s) { s.bit_count = 0; }},
+      {"zero planes", [](BitmapRecipe& s) { s.planes = 0; }},
+      {"unknown compression", [](BitmapRecipe& s) { s.compression = 4; }},
+      {"rows past the end", [](BitmapRecipe& s) { s.height = 3; }},
+      {"colour table past the end", [](BitmapRecipe& s) { s.colors_used = 0xffff; }},
+      {"one column too wide", [](BitmapRecipe& s) { s.width = kDibMaxSide + 1; }},
+      {"one row too tall, top down", [](BitmapRecipe& s) { s.height = -kDibMaxSide - 1; }},
       // A bare header and one pixel of a cut-off 8192 x 8192 picture.
       {"cut-off 24-bit 8192 x 8192",
-       [](BitmapSpec& s) {
+       [](BitmapRecipe& s) {
          s.file_header = false;
          s.width = s.height = 8192;
          s.bits = {1, 2, 3, 4};
@@ -369,13 +369,13 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
        44},
       // Small enough to decode, but the file holds one row of it.
       {"cut-off 24-bit 4096 x 4096",
-       [](BitmapSpec& s) {
+       [](BitmapRecipe& s) {
          s.width = s.height = kDibMaxSide;
          s.bits.assign(kDibMaxSide * 3, 7);
        }},
       // A tiny run-length file that would make 192 MiB of picture.
       {"60-byte run-length 8192 x 8192",
-       [](BitmapSpec& s) {
+       [](BitmapRecipe& s) {
          s.file_header = false;
          s.width = s.height = 8192;
          s.bit_count = 8;
@@ -388,7 +388,7 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
        60},
   };
   for (const Case& c : cases) {
-    BitmapSpec s;
+    BitmapRecipe s;
     s.width = 4;
     s.height = 2;
     s.bits = PackRows({{1, 2, 3, 4}, {5, 6, 7, 8}}, 24);
@@ -403,7 +403,7 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
   }
 
   // A huge run-length picture whose stream is tiny must not allocate its size.
-  BitmapSpec rle = RunLength(8, 1 << 16, 1 << 16, {0, 1});
+  BitmapRecipe rle = RunLength(8, 1 << 16, 1 << 16, {0, 1});
   EXPECT_EQ(Status(BuildBitmap(rle)), DibStatus::kConversionError);
   // The widest and the tallest picture allowed still decode.
   RgbImage image = DecodeOk(BuildBitmap(RunLength(8, kDibMaxSide, 1, {2, 9, 0, 1})));
@@ -423,7 +423,7 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
   }
 
   // Masks that the file does not hold.
-  BitmapSpec fields;
+  BitmapRecipe fields;
   fields.bit_count = 32;
   fields.compression = kDibBitfields;
   fields.file_header = false;
@@ -432,36 +432,36 @@ TEST(DibDecode, HostileHeadersAreRefusedBeforeAnyLargeAllocation) {
 }
 
 std::vector<std::vector<uint8_t>> ValidCorpus() {
-  const BitmapSpec four = Paletted(4, {{1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12, 13, 14, 15, 0}}, Gray(16));
-  BitmapSpec core = four;
+  const BitmapRecipe four = Paletted(4, {{1, 2, 3, 4, 5, 6, 7, 8}, {9, 10, 11, 12, 13, 14, 15, 0}}, Gray(16));
+  BitmapRecipe core = four;
   core.header_size = 12;
-  const BitmapSpec eight = Paletted(8, {{1, 2, 3, 4}, {5, 6, 7, 8}}, Gray(256));
-  BitmapSpec nine = eight;
+  const BitmapRecipe eight = Paletted(8, {{1, 2, 3, 4}, {5, 6, 7, 8}}, Gray(256));
+  BitmapRecipe nine = eight;
   nine.colors_used = 9;
   nine.palette = Gray(9);
-  BitmapSpec top_down;
+  BitmapRecipe top_down;
   top_down.width = 4;
   top_down.height = -2;
   top_down.bits = PackRows({{1, 2, 3, 4}, {5, 6, 7, 8}}, 24);
-  BitmapSpec sixteen = top_down;
+  BitmapRecipe sixteen = top_down;
   sixteen.bit_count = 16;
   sixteen.width = 2;
   sixteen.height = 2;
   sixteen.bits = PackRows({{1, 2}, {3, 4}}, 16);
-  BitmapSpec fields = sixteen;
+  BitmapRecipe fields = sixteen;
   fields.bit_count = 32;
   fields.compression = kDibBitfields;
   fields.masks = {0xff0000, 0xff00, 0xff};
   fields.bits = PackRows({{1, 2}, {3, 4}}, 32);
-  const BitmapSpec one = Paletted(
+  const BitmapRecipe one = Paletted(
       1, {{1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}},
       Gray(2));
-  const BitmapSpec rle8 = RunLength(8, 4, 3, {2, 5, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 1, 9, 0, 1});
-  const BitmapSpec rle4 = RunLength(4, 5, 2, {3, 0x12, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1});
-  std::vector<BitmapSpec> specs = {one, four, core, eight, nine, top_down, sixteen, fields, rle8, rle4};
+  const BitmapRecipe rle8 = RunLength(8, 4, 3, {2, 5, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 1, 1, 1, 9, 0, 1});
+  const BitmapRecipe rle4 = RunLength(4, 5, 2, {3, 0x12, 0, 0, 0, 5, 0x12, 0x34, 0x50, 0, 0, 1});
+  std::vector<BitmapRecipe> recipes = {one, four, core, eight, nine, top_down, sixteen, fields, rle8, rle4};
   std::vector<std::vector<uint8_t>> corpus;
   for (bool file_header : {true, false}) {
-    for (BitmapSpec& s : specs) {
+    for (BitmapRecipe& s : recipes) {
       s.file_header = file_header;
       corpus.push_back(BuildBitmap(s));
     }
@@ -543,7 +543,7 @@ TEST_F(DibLoad, DecodesAFile) {
 }
 
 TEST_F(DibLoad, EachFailureShowsOneMessage) {
-  BitmapSpec v5;
+  BitmapRecipe v5;
   v5.header_size = 124;
   v5.bits = PackRows({{0}}, 24);
   std::vector<uint8_t> cut = BuildBitmap(Paletted(8, {{1, 2, 3, 4}}, Gray(256)));

@@ -106,7 +106,7 @@ std::string Hex(const std::vector<uint8_t>& bytes) {
 // end-of-bitmap followed. For such streams the reference gets that end-of-bitmap
 // written out where the stream stops: before the first pair or literal that does
 // not fit in the image size.
-BitmapSpec Terminated(BitmapSpec s) {
+BitmapRecipe Terminated(BitmapRecipe s) {
   size_t limit = s.image_size;
   if (limit == 0) limit = (s.bit_count * s.width + 7) / 8 * s.height;
   limit = std::min(limit, s.bits.size());
@@ -134,7 +134,7 @@ BitmapSpec Terminated(BitmapSpec s) {
 
 // Decodes the bitmap `s` with ours and with GDI (a run-length stream terminated for
 // GDI), and reports the first pixel that differs.
-void ExpectSame(const BitmapSpec& s, const std::string& what, bool run_length = false) {
+void ExpectSame(const BitmapRecipe& s, const std::string& what, bool run_length = false) {
   const std::vector<uint8_t> file = BuildBitmap(s);
   RgbImage gdi, ours;
   const bool gdi_ok = ConvertWithGdi(run_length ? BuildBitmap(Terminated(s)) : file, &gdi);
@@ -152,9 +152,9 @@ void ExpectSame(const BitmapSpec& s, const std::string& what, bool run_length = 
                 << Hex({gdi.data[i], gdi.data[i + 1], gdi.data[i + 2]}) << "\nfile: " << Hex(file);
 }
 
-// A bitmap of that size and depth; the rest as BitmapSpec has it.
-BitmapSpec Spec(int width, int height, int bpp, uint32_t compression = BI_RGB) {
-  BitmapSpec s;
+// A bitmap of that size and depth; the rest as BitmapRecipe has it.
+BitmapRecipe Recipe(int width, int height, int bpp, uint32_t compression = BI_RGB) {
+  BitmapRecipe s;
   s.width = width;
   s.height = height;
   s.bit_count = static_cast<uint16_t>(bpp);
@@ -184,7 +184,7 @@ TEST(DibMatchesGdi, UncompressedDepthsHeadersAndOrientation) {
         for (int height : {1, 3, -4}) {
           if (height < 0 && header_size == 12) continue;
           for (bool file_header : {true, false}) {
-            BitmapSpec s = Spec(width, height, bpp);
+            BitmapRecipe s = Recipe(width, height, bpp);
             s.header_size = header_size;
             s.file_header = file_header;
             if (bpp <= 8) s.palette = RandomPalette(random, 1 << bpp);
@@ -207,7 +207,7 @@ TEST(DibMatchesGdi, ColourTableLengths) {
                                             {8, 16}, {8, 200}, {8, 256}, {24, 5}, {16, 3}};
   for (auto [bpp, used] : cases) {
     for (bool file_header : {true, false}) {
-      BitmapSpec s = Spec(9, 3, bpp);
+      BitmapRecipe s = Recipe(9, 3, bpp);
       s.file_header = file_header;
       s.colors_used = used;
       s.palette = RandomPalette(random, static_cast<int>(used));
@@ -229,7 +229,7 @@ TEST(DibMatchesGdi, Bitfields) {
                {32, 0x000000ff, 0x0000ff00, 0x00ff0000},
                {32, 0x3ff00000, 0x000ffc00, 0x000003ff}};
   for (const auto& c : cases) {
-    BitmapSpec s = Spec(5, 2, c.bpp, BI_BITFIELDS);
+    BitmapRecipe s = Recipe(5, 2, c.bpp, BI_BITFIELDS);
     s.masks = {c.r, c.g, c.b};
     s.bits = PackRows(RandomRows(random, 5, 2, c.bpp == 16 ? 0x10000u : 0xffffffffu), c.bpp);
     std::ostringstream what;
@@ -271,7 +271,7 @@ TEST(DibMatchesGdi, RunLengthStreams) {
     for (int round = 0; round < 150; ++round) {
       const int width = 1 + static_cast<int>(random() % 11);
       const int height = 1 + static_cast<int>(random() % 6);
-      BitmapSpec s = Spec(width, height, bpp, bpp == 8 ? BI_RLE8 : BI_RLE4);
+      BitmapRecipe s = Recipe(width, height, bpp, bpp == 8 ? BI_RLE8 : BI_RLE4);
       s.palette = RandomPalette(random, bpp == 8 ? 256 : 16);
       s.bits = RandomStream(random, bpp, s.width, s.height);
       s.image_size = static_cast<uint32_t>(s.bits.size());
@@ -289,7 +289,7 @@ TEST(DibMatchesGdi, RunLengthImageSizeAndShortTables) {
   // the stream early; colour tables shorter than the indexes used.
   for (uint32_t image_size : {0u, 4u, 7u, 10u}) {
     for (uint32_t used : {0u, 3u}) {
-      BitmapSpec s = Spec(6, 3, 8, BI_RLE8);
+      BitmapRecipe s = Recipe(6, 3, 8, BI_RLE8);
       s.colors_used = used;
       s.palette = RandomPalette(random, used ? used : 256);
       s.bits = {3, 1, 3, 5, 0, 0, 0, 3, 0, 1, 2, 0, 6, 4, 0, 1};
@@ -305,26 +305,26 @@ TEST(DibMatchesGdi, RefusedFormats) {
   // What GDI refuses, the decoder refuses too.
   struct Case {
     const char* what;
-    void (*change)(BitmapSpec&);
+    void (*change)(BitmapRecipe&);
   };
   // clang-format off
   const Case cases[] = {
-      {"zero planes", [](BitmapSpec& s) { s.planes = 0; }},
-      {"two planes", [](BitmapSpec& s) { s.planes = 2; }},
-      {"two bits per pixel", [](BitmapSpec& s) { s.bit_count = 2; }},
-      {"RLE8 at 24 bits", [](BitmapSpec& s) { s.compression = BI_RLE8; }},
-      {"bitfields at 24 bits", [](BitmapSpec& s) { s.compression = BI_BITFIELDS; s.masks = {0xff0000, 0xff00, 0xff}; }},
-      {"compression 4", [](BitmapSpec& s) { s.compression = 4; }},
+      {"zero planes", [](BitmapRecipe& s) { s.planes = 0; }},
+      {"two planes", [](BitmapRecipe& s) { s.planes = 2; }},
+      {"two bits per pixel", [](BitmapRecipe& s) { s.bit_count = 2; }},
+      {"RLE8 at 24 bits", [](BitmapRecipe& s) { s.compression = BI_RLE8; }},
+      {"bitfields at 24 bits", [](BitmapRecipe& s) { s.compression = BI_BITFIELDS; s.masks = {0xff0000, 0xff00, 0xff}; }},
+      {"compression 4", [](BitmapRecipe& s) { s.compression = 4; }},
   };
   // clang-format on
   for (const Case& c : cases) {
-    BitmapSpec s = Spec(4, 2, 24);
+    BitmapRecipe s = Recipe(4, 2, 24);
     s.bits = PackRows({{1, 2, 3, 4}, {5, 6, 7, 8}}, 24);
     s.bits.resize(s.bits.size() + 64, 0);
     c.change(s);
     ExpectSame(s, c.what);
   }
-  BitmapSpec top_down_rle = Spec(4, -2, 8, BI_RLE8);
+  BitmapRecipe top_down_rle = Recipe(4, -2, 8, BI_RLE8);
   top_down_rle.palette = std::vector<Color>(256, Color{1, 2, 3});
   top_down_rle.bits = {4, 1, 0, 0, 4, 2, 0, 1};
   top_down_rle.image_size = 8;
