@@ -1,6 +1,6 @@
 // The sound of the Linux media commands over GStreamer (see gst_media.h).
-// A music file plays through playbin, the looping wave sound through playbin fed the
-// same file again as it nears its end (no gap), and the audio CD through an appsrc
+// A music file plays through playbin, the looping wave sound through playbin sent back
+// to its start by a segment seek at each end (no gap, nothing made anew), and the audio CD through an appsrc
 // that reads the disc's sectors as the pipeline asks for them (cdio_disc.h). Every pipeline
 // ends in an explicit sound server sink, so that no sound output is noticed rather
 // than played into a fake sink. A pipeline that lost its sound server (a restart of the
@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <cstring>
 
@@ -424,6 +425,84 @@ class GstCdDrive : public CdDrive {
 
 }  // namespace
 
+// --- The looping wave sound ---
+
+// Keeps the wave sound's pipeline going round without a gap and without making
+// anything anew: the stream plays as one segment, and when the segment is done the
+// pipeline is sent back to its start by a seek that flushes nothing, while the sink
+// still plays what it holds. The seeks are made from GStreamer's own helper thread
+// (a seek from the streaming thread that announced the segment's end would wait for
+// that very thread); the user-interface thread only says when the pipeline goes, and
+// nothing touches it after that. A file that cannot seek ends as usual and is started
+// again by its watch.
+class WaveLoop : public std::enable_shared_from_this<WaveLoop> {
+ public:
+  explicit WaveLoop(GstElement* pipeline) : pipeline_(pipeline) {}
+
+  // Hears the pipeline's bus from the threads that post on it.
+  void Watch() {
+    GstBus* bus = gst_element_get_bus(pipeline_);
+    gst_bus_set_sync_handler(bus, &WaveLoop::OnMessage, new std::shared_ptr<WaveLoop>(shared_from_this()),
+                             &WaveLoop::Forget);
+    gst_object_unref(bus);
+  }
+  // From here on nothing is asked of the pipeline, which is about to go.
+  void Close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+  }
+
+ private:
+  enum class Step { kStart, kRoundAgain };
+
+  static void Forget(gpointer self) { delete static_cast<std::shared_ptr<WaveLoop>*>(self); }
+
+  static GstBusSyncReply OnMessage(GstBus*, GstMessage* message, gpointer data) {
+    const std::shared_ptr<WaveLoop>& self = *static_cast<std::shared_ptr<WaveLoop>*>(data);
+    switch (GST_MESSAGE_TYPE(message)) {
+      case GST_MESSAGE_ASYNC_DONE:
+        if (!self->started_.exchange(true)) self->Later(Step::kStart);
+        break;
+      case GST_MESSAGE_SEGMENT_DONE: self->Later(Step::kRoundAgain); break;
+      default: break;
+    }
+    return GST_BUS_PASS;
+  }
+
+  void Later(Step step) {
+    auto* call = new Call{shared_from_this(), step};
+    gst_element_call_async(
+        pipeline_, [](GstElement*, gpointer data) { static_cast<Call*>(data)->Run(); }, call,
+        [](gpointer data) { delete static_cast<Call*>(data); });
+  }
+
+  struct Call {
+    std::shared_ptr<WaveLoop> loop;
+    Step step;
+    void Run() const { loop->Take(step); }
+  };
+
+  void Take(Step step) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) return;
+    const bool first = step == Step::kStart;
+    const int flags = GST_SEEK_FLAG_SEGMENT | (first ? GST_SEEK_FLAG_FLUSH : 0);
+    const bool seeked = gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME, static_cast<GstSeekFlags>(flags),
+                                         GST_SEEK_TYPE_SET, 0, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+    if (first) {
+      gst_element_set_state(pipeline_, GST_STATE_PLAYING);  // without the seek it plays once
+    } else if (!seeked) {
+      // The loop cannot go round: counted as the end, which the watch starts again.
+      gst_element_post_message(pipeline_, gst_message_new_eos(GST_OBJECT(pipeline_)));
+    }
+  }
+
+  GstElement* const pipeline_;  // owned by the wave sound's Pipeline
+  std::atomic<bool> started_{false};
+  std::mutex mutex_;
+  bool closed_ = false;
+};
+
 // --- The backend ---
 
 // The sound behind the command layer.
@@ -444,11 +523,13 @@ class GstBackend : public MediaBackend {
   // and the sound server's client library open.
   const std::string& Sink();
   bool StartWave(const std::string& path);
+  void StopWaveLoop();
   static void WatchWave(void* self);
 
   bool sink_found_ = false;  // Sink() has looked
   std::string sink_;
   std::unique_ptr<Pipeline> wave_;
+  std::shared_ptr<WaveLoop> wave_loop_;  // keeps wave_ going round
   std::string wave_path_;
   bool wave_heard_ = false;  // the wave sound got as far as playing once
 };
@@ -507,7 +588,7 @@ bool GstBackend::PlayWaveLoop(const std::string& path) {
 
 void GstBackend::StopWave() {
   Fl::remove_timeout(&GstBackend::WatchWave, this);
-  wave_.reset();
+  StopWaveLoop();
   wave_path_.clear();
   wave_heard_ = false;
 }
@@ -516,19 +597,21 @@ bool GstBackend::StartWave(const std::string& path) {
   GstElement* playbin = MakePlaybin(path, sink_);
   if (!playbin) return false;
   wave_ = std::make_unique<Pipeline>(playbin);
-  // Near the end the same file is queued again: playbin runs on into it without a gap.
-  g_signal_connect(playbin, "about-to-finish", G_CALLBACK(+[](GstElement* bin, gpointer) {
-                     gchar* uri = nullptr;
-                     g_object_get(bin, "current-uri", &uri, nullptr);
-                     g_object_set(bin, "uri", uri, nullptr);
-                     g_free(uri);
-                   }),
-                   nullptr);
-  if (!wave_->SetState(GST_STATE_PLAYING)) {
-    wave_.reset();
+  wave_loop_ = std::make_shared<WaveLoop>(playbin);
+  wave_loop_->Watch();
+  // Paused first: the loop's first seek needs the prerolled pipeline, and it sets it
+  // playing.
+  if (!wave_->SetState(GST_STATE_PAUSED)) {
+    StopWaveLoop();
     return false;
   }
   return true;
+}
+
+void GstBackend::StopWaveLoop() {
+  if (wave_loop_) wave_loop_->Close();
+  wave_loop_.reset();
+  wave_.reset();
 }
 
 // The wave sound's bus, read from the event loop. A sound that never started (a file
@@ -544,7 +627,7 @@ void GstBackend::WatchWave(void* self) {
       Fl::repeat_timeout(kWatchSeconds, &GstBackend::WatchWave, self);
       return;
     }
-    backend->wave_.reset();
+    backend->StopWaveLoop();
     if (!backend->wave_heard_) return;
   }
   const bool started = backend->StartWave(backend->wave_path_);
