@@ -243,12 +243,18 @@ class TextLabel : public Fl_Widget {
   std::string text_;
 };
 
-// A kind's radio mark: the selected or unselected picture at its top-left.
+// A kind's radio mark: the selected or unselected picture at its top-left. The marks
+// are one stop of the keyboard, as a radio group is on Windows: Tab reaches the
+// selected mark only, the arrows select the mark above or below (round the group),
+// Space selects the focused one again. Only the keyboard gives a mark the focus: the
+// dialog opens on the first control after the marks, and a click leaves the focus
+// where it was.
 class MarkWidget : public Fl_Widget {
  public:
   MarkWidget(int x, int y, int w, int h, const Picture& off, const Picture& on)
       : Fl_Widget(x, y, w, h), off_(off), on_(on) {}
   std::function<void()> pressed;
+  std::function<void(int step)> stepped;  // +1 the mark below, -1 the one above
 
   void SetSelected(bool selected) {
     if (selected == selected_ && shown_once_) return;
@@ -260,11 +266,22 @@ class MarkWidget : public Fl_Widget {
     if (shown_once_) DrawPicture(selected_ ? on_ : off_, x(), y());
   }
   int handle(int event) override {
-    if (event == FL_PUSH) {
-      if (pressed) pressed();
-      return 1;
+    switch (event) {
+      case FL_PUSH:
+        if (pressed) pressed();
+        return 1;
+      case FL_FOCUS: return selected_ && Fl::event() == FL_KEYBOARD ? 1 : 0;
+      case FL_UNFOCUS: return 1;
+      case FL_KEYBOARD: {
+        const int key = Fl::event_key();
+        const int step = key == FL_Down || key == FL_Right ? 1 : key == FL_Up || key == FL_Left ? -1 : 0;
+        if (step != 0 && stepped) stepped(step);
+        else if (key == ' ' && pressed) pressed();
+        else return 0;
+        return 1;
+      }
+      default: return Fl_Widget::handle(event);
     }
-    return Fl_Widget::handle(event);
   }
 
  private:
@@ -428,6 +445,7 @@ struct FltkDialog::Parts {
   std::vector<CommandWidget*> commands;  // in the form's order
   CommandWidget* by_role[3] = {};
   MarkWidget* marks[3] = {};
+  std::vector<int> mark_order;  // the kinds of the marks from the top down
   TextLabel* file_label = nullptr;
   Fl_Input_Choice* combo = nullptr;
   Picture radio_off, radio_on;
@@ -521,7 +539,9 @@ FltkDialog::FltkDialog(Runtime& rt, DialogEvents& events) : rt_(rt), events_(eve
         auto* mark = new MarkWidget(x, y, w, h, p.radio_off, p.radio_on);
         const int index = place.index;
         mark->pressed = [this, index] { events_.KindPressed(index); };
+        mark->stepped = [this, index](int step) { StepKind(index, step); };
         if (index >= 0 && index < 3) p.marks[index] = mark;
+        p.mark_order.push_back(index);
         widget = mark;
         break;
       }
@@ -534,6 +554,7 @@ FltkDialog::FltkDialog(Runtime& rt, DialogEvents& events) : rt_(rt), events_(eve
         combo->textsize(size);
         combo->menubutton()->textfont(font);
         combo->menubutton()->textsize(size);
+        combo->menubutton()->clear_visible_focus();  // one stop of the keyboard, as on Windows
         p.combo = combo;
         widget = combo;
         break;
@@ -636,6 +657,18 @@ void FltkDialog::AddRepeatItem(const std::string& text) {
 std::string FltkDialog::RepeatText() {
   const char* value = parts_->combo ? parts_->combo->value() : nullptr;
   return value ? value : "";
+}
+
+// An arrow on the mark of kind `from`: the next mark round the group is pressed, and
+// the focus follows it once it is selected.
+void FltkDialog::StepKind(int from, int step) {
+  const std::vector<int>& order = parts_->mark_order;
+  const auto at = std::find(order.begin(), order.end(), from);
+  if (at == order.end()) return;
+  const int count = static_cast<int>(order.size());
+  const int to = order[static_cast<size_t>(((at - order.begin()) + step % count + count) % count)];
+  events_.KindPressed(to);
+  if (to >= 0 && to < 3 && parts_->marks[to]) parts_->marks[to]->take_focus();
 }
 
 void FltkDialog::SetKindMark(int index, bool selected) {

@@ -10,10 +10,10 @@
 //      listing MP3 and WAV files in any case
 //  [X] the address to xdg-open with the hand over it, the hourglass meanwhile; the
 //      message when Set cannot write (also on standard error)
+//  [X] the keyboard as the system's dialog manager has it on Windows: Tab and
+//      Shift+Tab, the marks one stop whose arrows move the kind, Space on a mark or
+//      a Command button
 //  [ ] code page 932: every text is UTF-8 here
-//  [ ] the arrows on the marks: Tab and Shift+Tab move the focus and Space presses a
-//      Command button, but the marks take no focus (on Windows the system's dialog
-//      manager moves them with the arrows)
 //  [ ] the opening and closing outline: the runtime draws it (runtime_x11.h)
 #include <memory>
 #include <string>
@@ -59,6 +59,8 @@ class FltkDialog : public DialogView {
   struct Parts;
 
  private:
+  void StepKind(int from, int step);
+
   Runtime& rt_;
   DialogEvents& events_;
   std::unique_ptr<Parts> parts_;

@@ -35,6 +35,8 @@
 #   choose_in_file_dialog PATH   picks PATH in the system's open-file dialog (from the
 #                         files it lists, where the platform can tell)
 #   press_close_box       closes the settings dialog the way its close box does
+#   keyboard_to_dialog    gives the settings dialog the keyboard, as a window manager
+#                         would, without moving its focus
 #   pointer_shape         "W H HOTX HOTY" of the pointer's current shape, or "" when
 #                         the platform cannot tell
 #   search_path_without_opener   a PATH for the host with no desktop opener, or nothing
@@ -579,6 +581,25 @@ case "$case_name" in
         fail "typed '$typed': $(od -c "$ini")"
       echo "typed $typed -> track $expected"
     done
+    ;;
+
+  dialog_keyboard)  # x11 wine
+    # The keyboard alone, from "..." where the file kind opens: Shift+Tab reaches the
+    # selected mark, Down goes round to the CD (the top mark), Tab passes the track box
+    # and the now disabled "..." to Set, and Space on Set saves the CD and the track.
+    dir=$(music_bin)
+    ini=$(settings_file "$dir")
+    make_mp3 "$work/tune.mp3" 1 440
+    write_music_settings "$ini" " 2" " 3" "$(host_path "$work/tune.mp3")"
+    open_dialog "$dir"
+    keyboard_to_dialog
+    for key in shift+Tab Down Tab Tab space; do
+      xdotool key "$key"
+      sleep 0.3
+    done
+    host_ended "Space on Set"
+    [[ $(value_of "$ini" "$kind_key") == 1 && $(value_of "$ini" "$track_key") == 3 ]] ||
+      fail "after the keys: $(od -c "$ini" | head -20)"
     ;;
 
   dialog_cancel_rules)  # x11 wine

@@ -94,5 +94,8 @@ press_close_box() {
   read -r ox oy ow oh < <(dialog_outer)
   xdotool mousemove $((ox + ow - 12)) $((oy + 11)) click 1
 }
+# Wine hands its active window the X keyboard itself; a click on the bare panel makes
+# sure the dialog is the active one.
+keyboard_to_dialog() { click "${panel_at[@]}"; }
 pointer_shape() { :; }  # the hand cursor is checked by the control's unit test
 search_path_without_opener() { :; }  # wine itself needs the system's PATH

@@ -156,5 +156,7 @@ choose_in_file_dialog() {
   wait_for 20 gone || fail "the open-file dialog is still open: $(basename "$1") not listed?"
 }
 press_close_box() { "$probe" close '<Veloran>' || fail "no dialog window to close"; }
+# Xvfb has no window manager to give a mapped window the keyboard focus.
+keyboard_to_dialog() { xdotool windowfocus --sync "$(dialog_window)" || fail "the dialog took no keyboard focus"; }
 pointer_shape() { "$probe" cursor; }
 search_path_without_opener() { mkdir -p "$work/empty" && echo "$work/empty"; }
