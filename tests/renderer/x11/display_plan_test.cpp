@@ -45,6 +45,15 @@ OutputLayout Virtual(int width, int height) {
   return layout;
 }
 
+// The monitor at `crtc` beside the `others`, with 1024x768 at 60 Hz listed.
+OutputLayout Among(ScreenArea crtc, std::vector<ScreenArea> others) {
+  OutputLayout layout = Monitor();
+  layout.crtc = crtc;
+  layout.others = std::move(others);
+  layout.listed.push_back(Mode(2, 1024, 768, 60));
+  return layout;
+}
+
 template <typename Change>
 OutputLayout With(OutputLayout layout, Change change) {
   change(layout);
@@ -99,26 +108,13 @@ TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
       {"virtual screen too small to hold the size", Virtual(800, 600), SwitchStep::kRefuse, 0, 0,
        {0, 0, 800, 600}, 0, 0},
       {"output right of another: the window follows it, the screen holds both",
-       With(Monitor(), [](OutputLayout& l) {
-         l.crtc = {1920, 0, 1280, 1024};
-         l.others = {{0, 0, 1920, 1080}};
-         l.listed.push_back(Mode(2, 1024, 768, 60));
-       }),
+       Among({1920, 0, 1280, 1024}, {{0, 0, 1920, 1080}}),
        SwitchStep::kListedMode, 2, 0, {1920, 0, 1024, 768}, 2944, 1080, {{0, 0, 1920, 1080}}},
       {"output below another, the other ends further right",
-       With(Monitor(), [](OutputLayout& l) {
-         l.crtc = {0, 1200, 1280, 1024};
-         l.others = {{0, 0, 1600, 1200}};
-         l.listed.push_back(Mode(2, 1024, 768, 60));
-       }),
+       Among({0, 1200, 1280, 1024}, {{0, 0, 1600, 1200}}),
        SwitchStep::kListedMode, 2, 0, {0, 1200, 1024, 768}, 1600, 1968, {{0, 0, 1600, 1200}}},
       {"output turned sideways shows the mode upright",
-       With(Monitor(), [](OutputLayout& l) {
-         l.crtc = {0, 0, 1024, 1280};
-         l.sideways = true;
-         l.others = {{1024, 0, 1920, 1080}};
-         l.listed.push_back(Mode(2, 1024, 768, 60));
-       }),
+       With(Among({0, 0, 1024, 1280}, {{1024, 0, 1920, 1080}}), [](OutputLayout& l) { l.sideways = true; }),
        SwitchStep::kListedMode, 2, 0, {0, 0, 768, 1024}, 2944, 1080, {{1024, 0, 1920, 1080}}},
       {"already at the size, away from the origin: its own area",
        With(Monitor(), [](OutputLayout& l) {
@@ -128,24 +124,14 @@ TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
        }),
        SwitchStep::kNone, 0, 0, {1280, 200, 1024, 768}, 0, 0, {{0, 0, 1280, 1024}}},
       {"two monitors side by side: the second is covered where it stays",
-       With(Monitor(), [](OutputLayout& l) {
-         l.others = {{1280, 0, 1280, 1024}};
-         l.listed.push_back(Mode(2, 1024, 768, 60));
-       }),
+       Among({0, 0, 1280, 1024}, {{1280, 0, 1280, 1024}}),
        SwitchStep::kListedMode, 2, 0, {0, 0, 1024, 768}, 2560, 1024, {{1280, 0, 1280, 1024}}},
       {"a mirror of the output: covered only where the smaller mode leaves it",
-       With(Monitor(), [](OutputLayout& l) {
-         l.others = {{0, 0, 1280, 1024}};
-         l.listed.push_back(Mode(2, 1024, 768, 60));
-       }),
+       Among({0, 0, 1280, 1024}, {{0, 0, 1280, 1024}}),
        SwitchStep::kListedMode, 2, 0, {0, 0, 1024, 768}, 1280, 1024,
        {{1024, 0, 256, 768}, {0, 768, 1280, 256}}},
       {"a smaller monitor inside the switched output's area: all around the window",
-       With(Monitor(), [](OutputLayout& l) {
-         l.crtc = {100, 100, 1280, 1024};
-         l.others = {{0, 0, 1600, 1200}};
-         l.listed.push_back(Mode(2, 1024, 768, 60));
-       }),
+       Among({100, 100, 1280, 1024}, {{0, 0, 1600, 1200}}),
        SwitchStep::kListedMode, 2, 0, {100, 100, 1024, 768}, 1600, 1200,
        {{0, 0, 1600, 100}, {0, 100, 100, 768}, {1124, 100, 476, 768}, {0, 868, 1600, 332}}},
       {"no 1024x768 on a monitor beside another: both as they are, the other covered",
