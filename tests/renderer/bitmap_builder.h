@@ -86,8 +86,7 @@ inline std::vector<uint8_t> PackRows(const std::vector<std::vector<uint32_t>>& r
         if (bpp == 8) bytes.push_back(static_cast<uint8_t>(v));
         if (bpp == 16) Put16(bytes, v);
         if (bpp == 24) {
-          bytes.push_back(static_cast<uint8_t>(v));
-          bytes.push_back(static_cast<uint8_t>(v >> 8));
+          Put16(bytes, v & 0xffff);
           bytes.push_back(static_cast<uint8_t>(v >> 16));
         }
         if (bpp == 32) Put32(bytes, v);

@@ -201,40 +201,36 @@ TEST(DibMatchesGdi, UncompressedDepthsHeadersAndOrientation) {
   }
 }
 
-TEST(DibMatchesGdi, ColourTableLengths) {
+TEST(DibMatchesGdi, ColourTableLengthsAndBitfields) {
   std::mt19937 random(7);
-  const std::pair<int, uint32_t> cases[] = {{1, 1},  {1, 2},   {4, 3},   {4, 16}, {8, 2},
-                                            {8, 16}, {8, 200}, {8, 256}, {24, 5}, {16, 3}};
-  for (auto [bpp, used] : cases) {
-    for (bool file_header : {true, false}) {
-      BitmapRecipe s = Recipe(9, 3, bpp);
-      s.file_header = file_header;
-      s.colors_used = used;
-      s.palette = RandomPalette(random, static_cast<int>(used));
-      const uint32_t limit = 1u << (bpp <= 8 ? bpp : bpp == 24 ? 24 : 16);
-      s.bits = PackRows(RandomRows(random, 9, 3, limit), bpp);
-      ExpectSame(s, std::to_string(bpp) + " bpp, colours used " + std::to_string(used));
-    }
-  }
-}
-
-TEST(DibMatchesGdi, Bitfields) {
-  std::mt19937 random(99);
   const struct {
     uint16_t bpp;
-    uint32_t r, g, b;
-  } cases[] = {{16, 0xf800, 0x07e0, 0x001f},
-               {16, 0x7c00, 0x03e0, 0x001f},
-               {32, 0xff0000, 0x00ff00, 0x0000ff},
-               {32, 0x000000ff, 0x0000ff00, 0x00ff0000},
-               {32, 0x3ff00000, 0x000ffc00, 0x000003ff}};
+    uint32_t used;
+    std::vector<uint32_t> masks = {};  // bitfields when given
+    // clang-format off
+  } cases[] = {
+      {1, 1}, {1, 2}, {4, 3}, {4, 16}, {8, 2}, {8, 16}, {8, 200}, {8, 256}, {24, 5}, {16, 3},
+      {16, 0, {0xf800, 0x07e0, 0x001f}},
+      {16, 0, {0x7c00, 0x03e0, 0x001f}},
+      {32, 0, {0xff0000, 0x00ff00, 0x0000ff}},
+      {32, 0, {0x000000ff, 0x0000ff00, 0x00ff0000}},
+      {32, 0, {0x3ff00000, 0x000ffc00, 0x000003ff}},
+  };
+  // clang-format on
   for (const auto& c : cases) {
-    BitmapRecipe s = Recipe(5, 2, c.bpp, BI_BITFIELDS);
-    s.masks = {c.r, c.g, c.b};
-    s.bits = PackRows(RandomRows(random, 5, 2, c.bpp == 16 ? 0x10000u : 0xffffffffu), c.bpp);
-    std::ostringstream what;
-    what << "bitfields " << c.bpp << " " << std::hex << c.r << " " << c.g << " " << c.b;
-    ExpectSame(s, what.str());
+    for (bool file_header : {true, false}) {
+      BitmapRecipe s = Recipe(9, 3, c.bpp, c.masks.empty() ? BI_RGB : BI_BITFIELDS);
+      s.file_header = file_header;
+      s.colors_used = c.used;
+      s.palette = RandomPalette(random, static_cast<int>(c.used));
+      s.masks = c.masks;
+      const uint32_t limit = c.bpp == 32 ? 0xffffffffu : 1u << std::min<int>(c.bpp, 24);
+      s.bits = PackRows(RandomRows(random, 9, 3, limit), c.bpp);
+      std::ostringstream what;
+      what << c.bpp << " bpp, colours used " << c.used << ", masks" << std::hex;
+      for (uint32_t mask : c.masks) what << " " << mask;
+      ExpectSame(s, what.str());
+    }
   }
 }
 
