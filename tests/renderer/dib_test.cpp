@@ -44,7 +44,6 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); 
 namespace {
 
 constexpr Color kBlack{0, 0, 0};
-const std::vector<Color> kFour = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {10, 20, 30}};
 
 // Decodes from an exactly sized heap copy, so that a sanitizer sees any read past
 // the end.

@@ -171,32 +171,28 @@ TEST_F(ParticlesTest, FadeInStopsAtTheSinglePrecisionThreshold) {
   EXPECT_EQ(at->color[3], 1.0f);
 }
 
-TEST_F(ParticlesTest, NegativeSizeIsClampedAndGrowthIsPerFrameUntilPastMaxSize) {
+TEST_F(ParticlesTest, MotionAndDriftScaleWithFrameTimeUnclampedWhileGrowthIsPerFrameUntilPastMaxSize) {
+  Particle* moving = Live({1, 2, -150}, {4, -2, 10}, {0.1f, 1.5f, 0, 1}, {-0.8f, 0.6f, 0, 0});
   Particle* shrinking = Live({0, 0, -100}, {}, {1, 1, 1, 1}, {}, -0.4f);
   Particle* growing = Live({0, 0, -100}, {}, {1, 1, 1, 1}, {}, 16.5f);
   shrinking->growth = -0.1f;
   growing->growth = 0.2f;
 
-  Frame(0.1f, 0.5f);  // frame time does not scale growth
+  Frame(0.5f, 0.5f);  // frame time does not scale growth
+  EXPECT_FLOAT_EQ(moving->position[0], 3.0f);
+  EXPECT_FLOAT_EQ(moving->position[1], 1.0f);
+  EXPECT_FLOAT_EQ(moving->position[2], -145.0f);
+  EXPECT_FLOAT_EQ(moving->color[0], -0.3f);
+  EXPECT_FLOAT_EQ(moving->color[1], 1.8f);
+  EXPECT_EQ(moving->color[3], 1.0f);
   EXPECT_EQ(shrinking->size, 0.0f);
   EXPECT_FLOAT_EQ(growing->size, 16.7f);
-  Frame(0.2f, 0.001f);
-  Frame(0.3f, 0.001f);
+  Frame(0.6f, 0.001f);
+  Frame(0.7f, 0.001f);
   EXPECT_FLOAT_EQ(growing->size, 17.1f);  // last step ends a little above 17
-  Frame(0.4f, 0.001f);
+  Frame(0.8f, 0.001f);
   EXPECT_FLOAT_EQ(growing->size, 17.1f);
   EXPECT_EQ(shrinking->size, 0.0f);
-}
-
-TEST_F(ParticlesTest, MotionAndColourDriftScaleWithFrameTimeWithoutClamping) {
-  Particle* p = Live({1, 2, -150}, {4, -2, 10}, {0.1f, 1.5f, 0, 1}, {-0.8f, 0.6f, 0, 0});
-  Frame(0.5f, 0.5f);
-  EXPECT_FLOAT_EQ(p->position[0], 3.0f);
-  EXPECT_FLOAT_EQ(p->position[1], 1.0f);
-  EXPECT_FLOAT_EQ(p->position[2], -145.0f);
-  EXPECT_FLOAT_EQ(p->color[0], -0.3f);
-  EXPECT_FLOAT_EQ(p->color[1], 1.8f);
-  EXPECT_EQ(p->color[3], 1.0f);
 }
 
 TEST_F(ParticlesTest, DeadHeadMiddleAndTailAreUnlinkedInOneFrameAndTheListStaysWhole) {
