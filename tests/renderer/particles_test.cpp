@@ -43,6 +43,7 @@ class ParticlesTest : public ::testing::Test {
   }
   // Dies at its next update.
   static void Kill(Particle* p) {
+    p->fadingIn = false;
     p->fadingOut = true;
     p->color[3] = 0.0f;
   }
@@ -131,13 +132,23 @@ TEST_F(ParticlesTest, FullListRefusesAndDestroysEveryNewParticle) {
   EXPECT_FALSE(Particles->Add(&extra));
 }
 
-TEST_F(ParticlesTest, FadesInAtFirstUpdateThenOutAfterLifeTime) {
+TEST_F(ParticlesTest, FadesInUpToTheSinglePrecisionThresholdThenOutAfterLifeTime) {
   Particle* p = Live({0, 0, -100}, {}, {1, 1, 1, 1}, {}, 1.0f, 4.5f);
-  p->fadingIn = true;
+  Particle* below = Live();
+  Particle* at = Live();
+  p->fadingIn = below->fadingIn = at->fadingIn = true;
+  below->color[3] = std::nextafter(0.99f, 0.0f);
+  at->color[3] = 0.99f;
 
-  Frame(0.01f, 0.01f);
+  Frame(0.0f, 0.0f);
   EXPECT_FALSE(p->fadingIn);
   EXPECT_EQ(p->color[3], 1.0f);
+  EXPECT_TRUE(below->fadingIn);
+  EXPECT_LT(below->color[3], 0.99f);
+  EXPECT_FALSE(at->fadingIn);
+  EXPECT_EQ(at->color[3], 1.0f);
+  Kill(below);
+  Kill(at);
 
   Frame(4.5f, 0.01f);  // not strictly past its life yet
   EXPECT_FALSE(p->fadingOut);
@@ -156,19 +167,6 @@ TEST_F(ParticlesTest, FadesInAtFirstUpdateThenOutAfterLifeTime) {
   EXPECT_EQ(Particles->head, nullptr);
   EXPECT_EQ(Particles->tail, nullptr);
   EXPECT_EQ(CallsNamed("glBegin").size(), drawn_before);
-}
-
-TEST_F(ParticlesTest, FadeInStopsAtTheSinglePrecisionThreshold) {
-  Particle* below = Live();
-  Particle* at = Live();
-  below->fadingIn = at->fadingIn = true;
-  below->color[3] = std::nextafter(0.99f, 0.0f);
-  at->color[3] = 0.99f;
-  Frame(0.0f, 0.0f);
-  EXPECT_TRUE(below->fadingIn);
-  EXPECT_LT(below->color[3], 0.99f);
-  EXPECT_FALSE(at->fadingIn);
-  EXPECT_EQ(at->color[3], 1.0f);
 }
 
 TEST_F(ParticlesTest, MotionAndDriftScaleWithFrameTimeUnclampedWhileGrowthIsPerFrameUntilPastMaxSize) {

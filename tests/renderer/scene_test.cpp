@@ -166,25 +166,20 @@ TEST_F(SceneTest, FixedStateEndsWithAdditiveBlendingAndTheSpriteBound) {
   EXPECT_EQ(calls[9].args, Args({GL_TEXTURE_2D, 3}));
 }
 
-// A 3x2 24-bit bitmap: bottom row red, green, blue; top row white, black, grey.
-std::vector<unsigned char> SmallBitmap() {
-  const unsigned char top_first[2][3][3] = {{{255, 255, 255}, {0, 0, 0}, {128, 128, 128}},
-                                            {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
-  return bmp::Encode24(3, 2, [&](int x, int y, uint8_t* rgb) { std::copy_n(top_first[y][x], 3, rgb); });
-}
-
-TEST_F(SceneTest, MissingFilesLeaveBothTexturesZeroWithoutMessages) {
+TEST_F(SceneTest, MissingFilesAreSilentAnUnreadableSpriteIsReportedAndTheBackgroundUploadedAsRgb) {
   EXPECT_TRUE(scene.LoadTextures());
   EXPECT_EQ(scene.Textures[0], 0u);
   EXPECT_EQ(scene.Textures[1], 0u);
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_TRUE(CallsNamed("gluBuild2DMipmaps").empty());
   EXPECT_EQ(scene.LoadBitmapFile(nullptr), nullptr);
-}
 
-TEST_F(SceneTest, UnreadableSpriteIsReportedWithItsPathAndBackgroundUploadedAsRgb) {
+  // A 3x2 24-bit bitmap: bottom row red, green, blue; top row white, black, grey.
+  const unsigned char top_first[2][3][3] = {{{255, 255, 255}, {0, 0, 0}, {128, 128, 128}},
+                                            {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}};
   Write(0, {});
-  Write(1, SmallBitmap());
+  Write(1, bmp::Encode24(3, 2, [&](int x, int y, uint8_t* rgb) { std::copy_n(top_first[y][x], 3, rgb); }));
+  ResetFakes();
   scene.LoadTextures();
   EXPECT_EQ(platform.messages,
             std::vector<std::string>{"Failed to open DIB file C:\\qorin\\Veloran1.bmp.\n"});

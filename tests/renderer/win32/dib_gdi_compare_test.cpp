@@ -277,10 +277,6 @@ TEST(DibMatchesGdi, RunLengthStreams) {
       ExpectSame(s, what.str(), true);
     }
   }
-}
-
-TEST(DibMatchesGdi, RunLengthImageSizeAndShortTables) {
-  std::mt19937 random(5);
   // Image size 0 (the unpadded picture size stands in) and image sizes that end
   // the stream early; colour tables shorter than the indexes used.
   for (uint32_t image_size : {0u, 4u, 7u, 10u}) {
