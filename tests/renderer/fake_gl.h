@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,12 @@
 struct GlCall {
   std::string name;
   std::vector<double> args;
+  bool operator==(const GlCall& o) const { return name == o.name && args == o.args; }
 };
+inline void PrintTo(const GlCall& call, std::ostream* out) {
+  *out << call.name;
+  for (double arg : call.args) *out << " " << arg;
+}
 
 // Every GL/GLU call since the last reset, in order.
 std::vector<GlCall>& GlCalls();

@@ -55,8 +55,7 @@ TEST(FrameLoop, StartUpLoopAndShutdownOrderAndExitCode) {
     // (ending with the fixed state); without a window nothing is drawn.
     EXPECT_EQ(GlCalls().empty(), !c.has_window);
     if (!c.has_window) continue;
-    EXPECT_EQ(GlCalls().front().name, "glViewport");
-    EXPECT_EQ(GlCalls().front().args, (std::vector<double>{0, 0, 800, 600}));
+    EXPECT_EQ(GlCalls().front(), (GlCall{"glViewport", {0, 0, 800, 600}}));
     EXPECT_EQ(CallsNamed("glShadeModel").size(), 1u);
   }
 }

@@ -229,18 +229,15 @@ TEST_F(ParticlesTest, DrawsOneStripInItsColourAroundItsCentre) {
   Particle* p = Live({10, -20, -150}, {}, {0.5f, 2.0f, 0, 1}, {}, 2.0f);
   ResetFakes();
   p->Draw();
-  const std::vector<GlCall>& calls = GlCalls();
-  ASSERT_EQ(calls.size(), 11u);
-  EXPECT_EQ(calls[0].name, "glColor4fv");
-  EXPECT_EQ(calls[0].args, (std::vector<double>{0.5, 2.0, 0, 1}));
-  EXPECT_EQ(calls[1].args, (std::vector<double>{GL_TRIANGLE_STRIP}));
-  const double expected[4][5] = {
-      {1, 1, 12, -18, -150}, {0, 1, 8, -18, -150}, {1, 0, 12, -22, -150}, {0, 0, 8, -22, -150}};
-  for (int v = 0; v < 4; ++v) {
-    EXPECT_EQ(calls[2 + 2 * v].args, (std::vector<double>{expected[v][0], expected[v][1]}));
-    EXPECT_EQ(calls[3 + 2 * v].args, (std::vector<double>{expected[v][2], expected[v][3], expected[v][4]}));
-  }
-  EXPECT_EQ(calls[10].name, "glEnd");
+  // clang-format off
+  EXPECT_EQ(GlCalls(), (std::vector<GlCall>{
+      {"glColor4fv", {0.5, 2.0, 0, 1}}, {"glBegin", {GL_TRIANGLE_STRIP}},
+      {"glTexCoord2f", {1, 1}}, {"glVertex3f", {12, -18, -150}},
+      {"glTexCoord2f", {0, 1}}, {"glVertex3f", {8, -18, -150}},
+      {"glTexCoord2f", {1, 0}}, {"glVertex3f", {12, -22, -150}},
+      {"glTexCoord2f", {0, 0}}, {"glVertex3f", {8, -22, -150}},
+      {"glEnd", {}}}));
+  // clang-format on
 }
 
 }  // namespace
