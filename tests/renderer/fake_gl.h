@@ -28,7 +28,6 @@ std::vector<GlCall>& GlCalls();
 std::vector<std::vector<unsigned char>>& UploadedImages();
 void ResetFakes();
 
-// Calls named `name`, in order.
 std::vector<GlCall> CallsNamed(const std::string& name);
 
 // Records every call by name, in order. The window's client area is 800 x 600; the

@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kDrawsPerParticle = 14;
 
-// A scene with a fresh, empty particle list for each test.
 class ParticlesTest : public ::testing::Test {
  protected:
   void SetUp() override {

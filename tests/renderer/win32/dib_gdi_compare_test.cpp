@@ -152,7 +152,6 @@ void ExpectSame(const BitmapRecipe& s, const std::string& what, bool run_length 
                 << Hex({gdi.data[i], gdi.data[i + 1], gdi.data[i + 2]}) << "\nfile: " << Hex(file);
 }
 
-// A bitmap of that size and depth; the rest as BitmapRecipe has it.
 BitmapRecipe Recipe(int width, int height, int bpp, uint32_t compression = BI_RGB) {
   BitmapRecipe s;
   s.width = width;

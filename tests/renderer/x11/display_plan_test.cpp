@@ -20,14 +20,16 @@ ModeTimings Mode(uint64_t id, int width, int height, double hz, bool interlaced 
   return mode;
 }
 
-// One 1280x1024 monitor of 340 x 270 mm at the origin, the screen up to 8192.
-OutputLayout Monitor(double hz = 60) {
+// One 1280x1024 monitor of 340 x 270 mm at the origin, the screen up to 8192; `more`
+// modes listed after the current one.
+OutputLayout Monitor(double hz = 60, std::vector<ModeTimings> more = {}) {
   OutputLayout layout;
   layout.crtc = {0, 0, 1280, 1024};
   layout.current = Mode(1, 1280, 1024, hz);
   layout.mm_width = 340;
   layout.mm_height = 270;
   layout.listed = {layout.current};
+  layout.listed.insert(layout.listed.end(), more.begin(), more.end());
   layout.min_screen_width = layout.min_screen_height = 320;
   layout.max_screen_width = layout.max_screen_height = 8192;
   return layout;
@@ -47,10 +49,9 @@ OutputLayout Virtual(int width, int height) {
 
 // The monitor at `crtc` beside the `others`, with 1024x768 at 60 Hz listed.
 OutputLayout Among(ScreenArea crtc, std::vector<ScreenArea> others) {
-  OutputLayout layout = Monitor();
+  OutputLayout layout = Monitor(60, {Mode(2, 1024, 768, 60)});
   layout.crtc = crtc;
   layout.others = std::move(others);
-  layout.listed.push_back(Mode(2, 1024, 768, 60));
   return layout;
 }
 
@@ -75,16 +76,10 @@ TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
   // clang-format off
   const Case cases[] = {
       {"listed mode at the current rate among others",
-       With(Monitor(75), [](OutputLayout& l) {
-         l.listed.insert(l.listed.end(), {Mode(2, 1024, 768, 60), Mode(3, 1024, 768, 75),
-                                          Mode(4, 1024, 768, 70)});
-       }),
+       Monitor(75, {Mode(2, 1024, 768, 60), Mode(3, 1024, 768, 75), Mode(4, 1024, 768, 70)}),
        SwitchStep::kListedMode, 3, 0, {0, 0, 1024, 768}, 1024, 768},
       {"closest listed rate when the current one is not offered",
-       With(Monitor(144), [](OutputLayout& l) {
-         l.listed.insert(l.listed.end(), {Mode(2, 1024, 768, 60), Mode(3, 1024, 768, 120),
-                                          Mode(4, 800, 600, 144)});
-       }),
+       Monitor(144, {Mode(2, 1024, 768, 60), Mode(3, 1024, 768, 120), Mode(4, 800, 600, 144)}),
        SwitchStep::kListedMode, 3, 0, {0, 0, 1024, 768}, 1024, 768},
       {"an interlaced current mode counts whole pictures",
        With(Monitor(), [](OutputLayout& l) {
@@ -93,13 +88,11 @@ TEST(DisplayPlanTest, ChoosesModeWindowAndScreen) {
        }),
        SwitchStep::kListedMode, 3, 0, {0, 0, 1024, 768}, 1024, 768},
       {"interlaced only, on a monitor: shown at the current mode",
-       With(Monitor(), [](OutputLayout& l) { l.listed.push_back(Mode(2, 1024, 768, 60, true)); }),
+       Monitor(60, {Mode(2, 1024, 768, 60, true)}),
        SwitchStep::kRefuse, 0, 0, {0, 0, 1280, 1024}, 0, 0},
       {"interlaced only, on a virtual screen: made at the current rate",
-       With(Monitor(), [](OutputLayout& l) {
-         l.listed.push_back(Mode(2, 1024, 768, 60, true));
-         l.mm_width = l.mm_height = 0;
-       }),
+       With(Monitor(60, {Mode(2, 1024, 768, 60, true)}),
+            [](OutputLayout& l) { l.mm_width = l.mm_height = 0; }),
        SwitchStep::kNewMode, 0, 60, {0, 0, 1024, 768}, 1024, 768},
       {"not listed, on a monitor: shown at the current mode", Monitor(144), SwitchStep::kRefuse,
        0, 0, {0, 0, 1280, 1024}, 0, 0},
