@@ -15,8 +15,8 @@ const Log kStart{"hidden form Veloran_Main", "write C:\\qorin\\Veloran1.bmp", "w
 
 // One run of the form over its own fake runtime, music choice and mode.
 struct SaverRun {
-  explicit SaverRun(int kind = 0, const char* file = "", const char* mode = "S")
-      : settings{static_cast<int16_t>(kind), 0, file, ""}, form(rt, music, settings, mode, cursor) {
+  explicit SaverRun(int kind = 0, const char* file = "", const char* mode = "S", DaemonRun daemon = {})
+      : settings{static_cast<int16_t>(kind), 0, file, ""}, form(rt, music, settings, mode, cursor, daemon) {
     rt.windows.insert("Veloran_VC");
   }
   // Loads the form and keeps only what happens after the start in the log.
@@ -184,29 +184,26 @@ TEST(SaverRunForm, DaemonRunFollowsTheRendererProcessAndEndsIt) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    FakeRuntime rt;
-    FakeMusic music{rt.log};
-    MusicSettings settings{2, 0, "x.wav", ""};
-    std::int32_t cursor = 0;
-    SaverRunForm form(rt, music, settings, "R", cursor, DaemonRun{true, 0x400008});
-    form.Load();
-    EXPECT_TRUE(std::count(rt.log.begin(), rt.log.end(), "start C:\\Saver\\Veloran.dll in 4194312"));
+    SaverRun run(2, "x.wav", "R", DaemonRun{true, 0x400008});
+    run.rt.windows.clear();
+    run.form.Load();
+    EXPECT_TRUE(std::count(run.rt.log.begin(), run.rt.log.end(), "start C:\\Saver\\Veloran.dll in 4194312"));
     // No renderer window ever appears: the watch keeps the run while the process lives.
     for (int i = 0; i < 100; ++i) {
-      rt.now_ms += 500;
-      rt.timers[500]->tick();
+      run.rt.now_ms += 500;
+      run.Tick(500);
     }
-    EXPECT_FALSE(rt.ended);
+    EXPECT_FALSE(run.rt.ended);
     if (c.renderer_exits) {
-      rt.running.clear();
-      rt.timers[500]->tick();
+      run.rt.running.clear();
+      run.Tick(500);
     }
-    if (c.unload_request) rt.unload_request();
-    EXPECT_TRUE(rt.ended);
-    EXPECT_TRUE(std::count(rt.log.begin(), rt.log.end(), "WAV_Stop"));
-    EXPECT_EQ(std::count(rt.log.begin(), rt.log.end(), "end task 4242"), c.renderer_ended ? 1 : 0);
-    EXPECT_TRUE(rt.running.empty());
-    EXPECT_EQ(cursor, 0);
+    if (c.unload_request) run.rt.unload_request();
+    EXPECT_TRUE(run.rt.ended);
+    EXPECT_TRUE(std::count(run.rt.log.begin(), run.rt.log.end(), "WAV_Stop"));
+    EXPECT_EQ(std::count(run.rt.log.begin(), run.rt.log.end(), "end task 4242"), c.renderer_ended ? 1 : 0);
+    EXPECT_TRUE(run.rt.running.empty());
+    EXPECT_EQ(run.cursor, 0);
   }
 }
 

@@ -83,19 +83,10 @@ TEST(CdioDisc, ReadsTheSectorsAsked) {
 
 TEST(CdioDisc, ChoosesTheDriveNamed) {
   const std::string image = WriteImage("named", 75, "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
-  const struct {
-    const char* what;
-    std::string named;
-    std::string expected;
-  } cases[] = {
-      {"an image", image, image},
-      {"a drive that is not there", kDir + "/none.cue", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    setenv("VELORAN_CD_DEVICE", c.named.c_str(), 1);
-    EXPECT_EQ(CdioDisc::DevicePath(), c.expected);
-  }
+  setenv("VELORAN_CD_DEVICE", image.c_str(), 1);
+  EXPECT_EQ(CdioDisc::DevicePath(), image);
+  setenv("VELORAN_CD_DEVICE", (kDir + "/none.cue").c_str(), 1);  // a drive that is not there
+  EXPECT_EQ(CdioDisc::DevicePath(), "");
   unsetenv("VELORAN_CD_DEVICE");
   // A disc closed while its contents are still being read lets the reader finish alone.
   { CdioDisc closed_early(image); }
