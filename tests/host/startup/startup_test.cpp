@@ -39,14 +39,9 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, ModeLetterIsTheSecondCharacterUpperCased) {
-  for (const auto& [cmd, letter] : {std::pair{"/s", "S"},
-                                    {"-S", "S"},
-                                    {"xs", "S"},
-                                    {"/p 1234", "P"},
-                                    {"/c:99", "C"},
-                                    {"s", ""},
-                                    {"", ""}})
-    EXPECT_EQ(ModeLetter(cmd), letter) << cmd;
+  const std::pair<const char*, const char*> cases[] = {
+      {"/s", "S"}, {"-S", "S"}, {"xs", "S"}, {"/p 1234", "P"}, {"/c:99", "C"}, {"s", ""}, {"", ""}};
+  for (const auto& [cmd, letter] : cases) EXPECT_EQ(ModeLetter(cmd), letter) << cmd;
 }
 
 TEST_F(StartupTest, GuardEndsAtOnceAndAlwaysMakesBothSearches) {
