@@ -21,10 +21,6 @@ std::string g_program_folder;
 // Windows calls themselves (under Wine) in the Windows build.
 ProfileFile& Profile() { return PlatformProfile(); }
 
-const std::string kKind = kKeyKind;
-const std::string kTrack = kKeyTrack;
-const std::string kFile = kKeyFile;
-
 // A native path inside `folder` for a file name.
 std::string Join(const fs::path& folder, const std::string& name) { return (folder / name).string(); }
 
@@ -47,8 +43,8 @@ class SettingsTest : public ::testing::Test {
   }
   // A settings file with the three keys under [Section].
   static std::string Lines(const std::string& kind, const std::string& track, const std::string& file) {
-    return "[Section]\r\n" + kKind + "=" + kind + "\r\n" + kTrack + "=" + track + "\r\n" + kFile + "=" +
-           file + "\r\n";
+    return std::string("[Section]\r\n") + kKeyKind + "=" + kind + "\r\n" + kKeyTrack + "=" + track + "\r\n" +
+           kKeyFile + "=" + file + "\r\n";
   }
 
   std::string MusicFile(const std::string& name) {
