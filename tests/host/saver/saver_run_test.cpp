@@ -45,13 +45,16 @@ TEST(SaverRunForm, StartWritesBothTexturesThenStartsTheRenderer) {
   EXPECT_FALSE(run.form.Timer2().Enabled());
 }
 
-// What the music does after the renderer start, and at the end of the run.
+// What the music does after the renderer start, and at the end of the run; the cursor
+// is shown again at the end of a /s run only.
 TEST(SaverRunForm, MusicByKindAndEndingAtStartAndShutdown) {
   struct Case {
     int kind;
     const char* file;
     Log start;     // what follows the renderer start
     Log shutdown;  // the unload's steps before the cursor and the end
+    std::string mode = "S";
+    bool by_system = false;  // the unload is the system's request
   };
   const Case cases[] = {
       {0, "C:\\m\\a.mp3", {}, {}},
@@ -62,19 +65,26 @@ TEST(SaverRunForm, MusicByKindAndEndingAtStartAndShutdown) {
       {2, "C:\\m\\a.mid", {}, {}},
       {2, "", {}, {}},
       {3, "C:\\m\\a.wav", {}, {}},
+      {0, "", {}, {}, ""},
+      {0, "", {}, {}, "P"},
+      {2, "x.wav", {"WAV_Play"}, {"WAV_Stop"}, "S", true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string("kind ") + std::to_string(c.kind) + " file " + c.file);
-    SaverRun run(c.kind, c.file);
+    SCOPED_TRACE("kind " + std::to_string(c.kind) + " file " + c.file + " mode " + c.mode);
+    SaverRun run(c.kind, c.file, c.mode.c_str());
     run.form.Load();
     Log expected = kStart;
     expected.insert(expected.end(), c.start.begin(), c.start.end());
     EXPECT_EQ(run.rt.log, expected);
     run.rt.log.clear();
-    run.form.QueryUnload();
+    run.rt.cursor = -1;
+    run.cursor = 7;
+    c.by_system ? run.rt.unload_request() : run.form.QueryUnload();
     expected = c.shutdown;
-    expected.insert(expected.end(), {"cursor show", "end"});
+    if (c.mode == "S") expected.push_back("cursor show");
+    expected.push_back("end");
     EXPECT_EQ(run.rt.log, expected);
+    EXPECT_EQ(run.cursor, c.mode == "S" ? 0 : 7);
   }
 }
 
@@ -98,20 +108,6 @@ TEST(SaverRunForm, Mp3IsRepeatedEverySecond) {
   run.Tick(1000);
   run.Tick(1000);
   EXPECT_EQ(run.rt.log, (Log{"MP3_Repeat", "MP3_Repeat"}));
-}
-
-TEST(SaverRunForm, CursorIsShownAgainOnlyForSlashS) {
-  for (const char* mode : {"S", "", "P"}) {
-    SaverRun run(0, "", mode);
-    run.form.Load();
-    run.rt.cursor = -1;
-    run.cursor = 7;
-    run.form.QueryUnload();
-    const bool shown = std::string(mode) == "S";
-    EXPECT_EQ(run.rt.log.back(), "end");
-    EXPECT_EQ(run.rt.log[run.rt.log.size() - 2] == "cursor show", shown) << mode;
-    EXPECT_EQ(run.cursor, shown ? 0 : 7) << mode;
-  }
 }
 
 TEST(SaverRunForm, WatchEndsTheRunOnlyWhenTheRendererWindowIsGone) {
@@ -160,13 +156,6 @@ TEST(SaverRunForm, WatchWaitsForALateRendererWindow) {
     }
     EXPECT_EQ(ended_at, c.end_ms);
   }
-}
-
-TEST(SaverRunForm, UnloadRequestFromTheSystemRunsTheShutdown) {
-  SaverRun run(2, "x.wav");
-  run.Load();
-  run.rt.unload_request();
-  EXPECT_EQ(run.rt.log, (Log{"WAV_Stop", "cursor show", "end"}));
 }
 
 // Started by a desktop daemon, the run follows the renderer's process (it has no
