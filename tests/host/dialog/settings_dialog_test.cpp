@@ -295,7 +295,7 @@ TEST(SettingsDialog, SetWritesTheThreeKeysCancelNothing) {
   EXPECT_EQ(d.rt.log.back(), "zoom 1,2,3,4 -> 640,400,640,400");
 }
 
-TEST(SettingsDialog, AddressBackgroundAndTrackText) {
+TEST(SettingsDialog, AddressAndBackground) {
   Dialog d;
   d.Load();
   d.dialog.AddressClicked();

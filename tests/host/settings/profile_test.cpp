@@ -90,9 +90,8 @@ TEST_F(ProfileFiles, FailedWriteReportsZeroAndKeepsTheOldFile) {
   WriteBytes(root_ / "plain", "x");
   EXPECT_EQ(Put(root_ / "plain" / "Veloran.ini", "k", "v"), 0);
   EXPECT_EQ(ReadBytes(root_ / "plain"), "x");
-}
 
-TEST_F(ProfileFiles, OversizedFileIsNotRead) {
+  // An oversized file is neither read nor replaced.
   const fs::path file = root_ / "huge.ini";
   WriteBytes(file, "[Section]\r\nk=v\r\n");
   fs::resize_file(file, 17u * 1024 * 1024);  // sparse
