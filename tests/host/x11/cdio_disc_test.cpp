@@ -35,7 +35,7 @@ CdDrive::Disc Settled(CdioDisc& disc) {
   return disc.State();
 }
 
-TEST(CdioDisc, ReadsImages) {
+TEST(CdioDisc, ReadsImagesAndTheirSectors) {
   const std::string audio3 =
       "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 01 00:04:00\n"
       "  TRACK 03 AUDIO\n    INDEX 01 00:08:00\n";
@@ -69,16 +69,13 @@ TEST(CdioDisc, ReadsImages) {
       EXPECT_EQ(tracks[i].length, c.expected[i].length);
       EXPECT_EQ(tracks[i].audio, c.expected[i].audio);
     }
+    // The sectors asked, each filled with its own index.
+    if (c.state != CdDrive::Disc::kReady) continue;
+    std::vector<unsigned char> buffer(3 * CdioDisc::kSectorBytes);
+    ASSERT_TRUE(disc.Read(100, 3, buffer.data()));
+    EXPECT_EQ(buffer.front(), 100);
+    EXPECT_EQ(buffer.back(), 102);
   }
-}
-
-TEST(CdioDisc, ReadsTheSectorsAsked) {
-  CdioDisc disc(WriteImage("sectors", 600, "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"));
-  ASSERT_EQ(Settled(disc), CdDrive::Disc::kReady);
-  std::vector<unsigned char> buffer(3 * CdioDisc::kSectorBytes);
-  ASSERT_TRUE(disc.Read(300, 3, buffer.data()));
-  EXPECT_EQ(buffer.front(), 300 % 251);
-  EXPECT_EQ(buffer.back(), 302 % 251);
 }
 
 TEST(CdioDisc, ChoosesTheDriveNamed) {
