@@ -197,12 +197,7 @@ class FakeRuntime : public Runtime {
     preview_unload = std::move(unload);
     return std::make_unique<FakePreviewWindow>(log);
   }
-  // Logs the dialog's show; `dialog_session` plays the user's part, if set.
-  void ShowSettingsDialog(DialogEvents& events) override {
-    log.push_back("settings dialog");
-    if (dialog_session) dialog_session(events);
-  }
-  std::function<void(DialogEvents&)> dialog_session;
+  void ShowSettingsDialog(DialogEvents&) override { log.push_back("settings dialog"); }
 
   bool DaemonWindowVariable(std::string* window) override {
     *window = daemon_variable;

@@ -13,83 +13,24 @@ int Brightness(const Picture& p, int x, int y) {
   return px[0] + px[1] + px[2];
 }
 
-TEST(Assets, TexturesAndPreviewHaveTheirSizes) {
-  Picture ring, stars, preview;
-  ASSERT_TRUE(DecodeBmp24(RingTextureBmp(), &ring));
-  ASSERT_TRUE(DecodeBmp24(StarTextureBmp(), &stars));
-  ASSERT_TRUE(DecodeBmp24(PreviewPictureBmp(), &preview));
-  EXPECT_EQ(ring.width, 128);
-  EXPECT_EQ(ring.height, 128);
-  EXPECT_EQ(stars.width, 256);
-  EXPECT_EQ(stars.height, 256);
-  EXPECT_EQ(preview.width, 152);
-  EXPECT_EQ(preview.height, 112);
-}
-
-TEST(Assets, RingIsWhiteOnBlackWithADarkCentre) {
-  Picture ring;
-  ASSERT_TRUE(DecodeBmp24(RingTextureBmp(), &ring));
-  // Black border all round (additive sprites must not show their square).
-  for (int i = 0; i < 128; ++i) {
-    EXPECT_EQ(Brightness(ring, i, 0), 0);
-    EXPECT_EQ(Brightness(ring, 0, i), 0);
-    EXPECT_EQ(Brightness(ring, i, 127), 0);
-    EXPECT_EQ(Brightness(ring, 127, i), 0);
-  }
-  EXPECT_GT(Brightness(ring, 64 + 38, 64), 700);  // on the ring
-  EXPECT_LT(Brightness(ring, 64, 64), 150);       // the hole
-  const std::uint8_t* on = &ring.rgb[(64 * 128 + 102) * 3];
-  EXPECT_EQ(on[0], on[1]);
-  EXPECT_EQ(on[1], on[2]);
-}
-
-TEST(Assets, StarFieldIsMostlyBlackAndBlue) {
-  Picture stars;
-  ASSERT_TRUE(DecodeBmp24(StarTextureBmp(), &stars));
-  long dark = 0, blue_sum = 0, red_sum = 0;
-  for (int y = 0; y < 256; ++y) {
-    for (int x = 0; x < 256; ++x) {
-      const std::uint8_t* p = &stars.rgb[(static_cast<size_t>(y) * 256 + x) * 3];
-      if (p[0] + p[1] + p[2] < 30) ++dark;
-      red_sum += p[0];
-      blue_sum += p[2];
-    }
-  }
-  EXPECT_GT(dark, 256 * 256 * 6 / 10);
-  EXPECT_GT(blue_sum, red_sum * 3 / 2);
-}
-
 std::uint32_t Rgb(const Picture& p, int x, int y) {
   const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
   return static_cast<std::uint32_t>(px[0]) << 16 | px[1] << 8 | px[2];
 }
 
-// The dialog's pictures: sizes, and the colours its button, radio marks and cursor
-// show at the places the dialog relies on.
-TEST(Assets, DialogPicturesShowTheirColoursWhereDrawn) {
-  enum {
-    kNormal,
-    kHighLight,
-    kHighLightSelect,
-    kSelected,
-    kPressed,
-    kDisable,
-    kRadioOff,
-    kRadioOn,
-    kMetal,
-    kHand,
-    kIcon,
-    kCount
-  };
-  std::string_view files[kCount];
-  for (int i = 0; i <= 5; ++i) files[i] = ButtonPictureBmp(i);
-  files[kRadioOff] = RadioMarkBmp(false);
-  files[kRadioOn] = RadioMarkBmp(true);
-  files[kMetal] = MetalStripBmp();
-  files[kHand] = HandCursorBmp();
-  files[kIcon] = WindowIconBmp();
-  const int sizes[kCount][2] = {{64, 25}, {64, 25}, {64, 25},  {64, 25}, {64, 25}, {64, 25},
-                                {12, 12}, {12, 12}, {556, 20}, {32, 32}, {32, 32}};
+// The pictures' sizes; the renderer's ring and stars; the colours the dialog's button,
+// radio marks and cursor show at the places the dialog relies on.
+TEST(Assets, PicturesHaveTheirSizesAndShowTheirColoursWhereDrawn) {
+  // clang-format off
+  enum { kNormal, kHighLight, kHighLightSelect, kSelected, kPressed, kDisable, kRadioOff, kRadioOn, kMetal,
+         kHand, kIcon, kRing, kStars, kPreview, kCount };
+  // clang-format on
+  const std::string_view files[kCount] = {
+      ButtonPictureBmp(0), ButtonPictureBmp(1), ButtonPictureBmp(2), ButtonPictureBmp(3), ButtonPictureBmp(4),
+      ButtonPictureBmp(5), RadioMarkBmp(false), RadioMarkBmp(true),  MetalStripBmp(),     HandCursorBmp(),
+      WindowIconBmp(),     RingTextureBmp(),    StarTextureBmp(),    PreviewPictureBmp()};
+  const int sizes[kCount][2] = {{64, 25}, {64, 25},  {64, 25}, {64, 25}, {64, 25},   {64, 25},   {12, 12},
+                                {12, 12}, {556, 20}, {32, 32}, {32, 32}, {128, 128}, {256, 256}, {152, 112}};
   Picture pics[kCount];
   for (int i = 0; i < kCount; ++i) {
     ASSERT_TRUE(DecodeBmp24(files[i], &pics[i])) << i;
@@ -134,6 +75,30 @@ TEST(Assets, DialogPicturesShowTheirColoursWhereDrawn) {
           << pic << " row " << y << " " << std::hex << c;
     }
   }
+  // The ring: white on black with a dark centre, and a black border all round
+  // (additive sprites must not show their square).
+  const Picture& ring = pics[kRing];
+  for (int i = 0; i < 128; ++i) {
+    EXPECT_EQ(Brightness(ring, i, 0), 0);
+    EXPECT_EQ(Brightness(ring, 0, i), 0);
+    EXPECT_EQ(Brightness(ring, i, 127), 0);
+    EXPECT_EQ(Brightness(ring, 127, i), 0);
+  }
+  EXPECT_GT(Brightness(ring, 64 + 38, 64), 700);  // on the ring
+  EXPECT_LT(Brightness(ring, 64, 64), 150);       // the hole
+  EXPECT_EQ(Rgb(ring, 102, 64) % 0x10101, 0u);    // grey: three equal channels
+  // The star field: mostly black, and blue.
+  long dark = 0, blue_sum = 0, red_sum = 0;
+  for (int y = 0; y < 256; ++y) {
+    for (int x = 0; x < 256; ++x) {
+      const std::uint32_t c = Rgb(pics[kStars], x, y);
+      if (Brightness(pics[kStars], x, y) < 30) ++dark;
+      red_sum += c >> 16;
+      blue_sum += c & 0xFF;
+    }
+  }
+  EXPECT_GT(dark, 256 * 256 * 6 / 10);
+  EXPECT_GT(blue_sum, red_sum * 3 / 2);
   // A dark dot marks the selected radio; the hand's hotspot is on the drawn finger.
   EXPECT_LT(Brightness(pics[kRadioOn], 6, 6), 300);
   EXPECT_NE(Rgb(pics[kHand], kHandCursorHotX, kHandCursorHotY), 0xFF00FFu);

@@ -262,7 +262,7 @@ TEST(MediaLayer, AnswersScriptedCommands) {
   }
 }
 
-TEST(MediaLayer, RepliesFitTheirBuffers) {
+TEST(MediaLayer, RepliesAndErrorTextsFitTheirBuffers) {
   FakeBackend backend;
   MediaLayer layer(backend);
   ASSERT_EQ(layer.SendString("open cdaudio", nullptr, 0), 0u);
@@ -276,11 +276,7 @@ TEST(MediaLayer, RepliesFitTheirBuffers) {
   EXPECT_EQ(layer.SendString("status cdaudio volume", reply, 8), me::kUnrecognizedKeyword);
   EXPECT_STREQ(reply, "");
   EXPECT_EQ(layer.SendString("status cdaudio volume", nullptr, 0), me::kUnrecognizedKeyword);
-}
 
-TEST(MediaLayer, ErrorTexts) {
-  FakeBackend backend;
-  MediaLayer layer(backend);
   char text[256];
   for (std::uint32_t code : {me::kDeviceNotOpen, me::kCannotLoadDriver, me::kFileNotFound, me::kInternal,
                              me::kUnsupported, me::kOutOfRange, me::kNotReady, 292u}) {

@@ -7,26 +7,24 @@
 
 namespace {
 
-TEST(PreviewWindowNumber, ReadsDigitsFromTheFourthCharacter) {
-  EXPECT_EQ(PreviewWindowNumber("/p 1234", false), 1234);
-  EXPECT_EQ(PreviewWindowNumber("/p:1234", false), 1234);
-  EXPECT_EQ(PreviewWindowNumber("/P   77abc", false), 77);
-  EXPECT_EQ(PreviewWindowNumber("/p 12.5", false), 12);  // halves go to the even neighbour
-  EXPECT_EQ(PreviewWindowNumber("/p 13.5", false), 14);
-  EXPECT_EQ(PreviewWindowNumber("/p -5", false), -5);
-  EXPECT_EQ(PreviewWindowNumber("/p", false), 0);
-  EXPECT_EQ(PreviewWindowNumber("/p ", false), 0);
-  EXPECT_EQ(PreviewWindowNumber("/p abc", false), 0);
-  EXPECT_EQ(PreviewWindowNumber("/p 99999999999", false), 0);  // beyond 32 bits
-  EXPECT_EQ(PreviewWindowNumber("/p 0x1A", false), 0);
-}
-
-TEST(PreviewWindowNumber, HexWhereThePlatformWritesWindowIdsSo) {
-  EXPECT_EQ(PreviewWindowNumber("/p 0x1A", true), 26);
-  EXPECT_EQ(PreviewWindowNumber("/p:0X400004", true), 0x400004);
-  EXPECT_EQ(PreviewWindowNumber("/p 1234", true), 1234);
-  EXPECT_EQ(PreviewWindowNumber("/p 0x", true), 0);
-  EXPECT_EQ(PreviewWindowNumber("/p 0x1FFFFFFFF", true), 0);
+// Digits from the fourth character; hex too where the platform writes window ids so.
+TEST(PreviewWindowNumber, ReadsTheNumberFromTheFourthCharacter) {
+  const struct {
+    const char* cmd;
+    bool hex;
+    std::int64_t number;
+    // clang-format off
+  } cases[] = {
+      {"/p 1234", false, 1234},   {"/p:1234", false, 1234},  {"/P   77abc", false, 77},
+      {"/p 12.5", false, 12},     {"/p 13.5", false, 14},    // halves go to the even neighbour
+      {"/p -5", false, -5},       {"/p", false, 0},          {"/p ", false, 0},
+      {"/p abc", false, 0},       {"/p 0x1A", false, 0},
+      {"/p 99999999999", false, 0},  // beyond 32 bits
+      {"/p 0x1A", true, 26},      {"/p:0X400004", true, 0x400004}, {"/p 1234", true, 1234},
+      {"/p 0x", true, 0},         {"/p 0x1FFFFFFFF", true, 0},
+  };
+  // clang-format on
+  for (const auto& c : cases) EXPECT_EQ(PreviewWindowNumber(c.cmd, c.hex), c.number) << c.cmd << " " << c.hex;
 }
 
 TEST(PreviewForm, FillsTheParentWithTheFormShowsItAndClosesItselfAtUnload) {
@@ -45,19 +43,16 @@ TEST(PreviewForm, FillsTheParentWithTheFormShowsItAndClosesItselfAtUnload) {
   EXPECT_EQ(rt.log, (Log{"owner", "post close"}));
 }
 
-TEST(PreviewForm, NoSuchWindowEndsTheProgram) {
+TEST(PreviewForm, NoSuchWindowEndsTheProgramAndOversizeIsLeftAtZero) {
   for (const char* cmd : {"/p 999", "/p", "/p xyz"}) {
     FakeRuntime rt;
     PreviewForm(rt).Load(cmd);
     EXPECT_EQ(rt.log, (Log{"end"})) << cmd;
   }
-}
-
-TEST(PreviewForm, SizeBeyondTheFormsTwipsRangeIsLeftAtZero) {
+  // A size beyond the form's twips range is left at zero.
   FakeRuntime rt;
   rt.rects[7] = ScreenRect{0, 0, 3000, 100};  // 45000 twips wide
-  PreviewForm form(rt);
-  form.Load("/p:7");
+  PreviewForm(rt).Load("/p:7");
   EXPECT_EQ(rt.log[3], "move 0,0 0x100");
 }
 

@@ -15,8 +15,8 @@ const Log kStart{"hidden form Veloran_Main", "write C:\\qorin\\Veloran1.bmp", "w
 
 // One run of the form over its own fake runtime, music choice and mode.
 struct SaverRun {
-  explicit SaverRun(int kind = 0, const char* file = "", const char* mode = "S")
-      : settings{static_cast<int16_t>(kind), 0, file, ""}, form(rt, music, settings, mode, cursor) {
+  explicit SaverRun(int kind = 0, const char* file = "", const char* mode = "S", DaemonRun daemon = {})
+      : settings{static_cast<int16_t>(kind), 0, file, ""}, form(rt, music, settings, mode, cursor, daemon) {
     rt.windows.insert("Veloran_VC");
   }
   // Loads the form and keeps only what happens after the start in the log.
@@ -45,13 +45,16 @@ TEST(SaverRunForm, StartWritesBothTexturesThenStartsTheRenderer) {
   EXPECT_FALSE(run.form.Timer2().Enabled());
 }
 
-// What the music does after the renderer start, and at the end of the run.
+// What the music does after the renderer start, and at the end of the run; the cursor
+// is shown again at the end of a /s run only.
 TEST(SaverRunForm, MusicByKindAndEndingAtStartAndShutdown) {
   struct Case {
     int kind;
     const char* file;
     Log start;     // what follows the renderer start
     Log shutdown;  // the unload's steps before the cursor and the end
+    std::string mode = "S";
+    bool by_system = false;  // the unload is the system's request
   };
   const Case cases[] = {
       {0, "C:\\m\\a.mp3", {}, {}},
@@ -62,19 +65,26 @@ TEST(SaverRunForm, MusicByKindAndEndingAtStartAndShutdown) {
       {2, "C:\\m\\a.mid", {}, {}},
       {2, "", {}, {}},
       {3, "C:\\m\\a.wav", {}, {}},
+      {0, "", {}, {}, ""},
+      {0, "", {}, {}, "P"},
+      {2, "x.wav", {"WAV_Play"}, {"WAV_Stop"}, "S", true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string("kind ") + std::to_string(c.kind) + " file " + c.file);
-    SaverRun run(c.kind, c.file);
+    SCOPED_TRACE("kind " + std::to_string(c.kind) + " file " + c.file + " mode " + c.mode);
+    SaverRun run(c.kind, c.file, c.mode.c_str());
     run.form.Load();
     Log expected = kStart;
     expected.insert(expected.end(), c.start.begin(), c.start.end());
     EXPECT_EQ(run.rt.log, expected);
     run.rt.log.clear();
-    run.form.QueryUnload();
+    run.rt.cursor = -1;
+    run.cursor = 7;
+    c.by_system ? run.rt.unload_request() : run.form.QueryUnload();
     expected = c.shutdown;
-    expected.insert(expected.end(), {"cursor show", "end"});
+    if (c.mode == "S") expected.push_back("cursor show");
+    expected.push_back("end");
     EXPECT_EQ(run.rt.log, expected);
+    EXPECT_EQ(run.cursor, c.mode == "S" ? 0 : 7);
   }
 }
 
@@ -98,20 +108,6 @@ TEST(SaverRunForm, Mp3IsRepeatedEverySecond) {
   run.Tick(1000);
   run.Tick(1000);
   EXPECT_EQ(run.rt.log, (Log{"MP3_Repeat", "MP3_Repeat"}));
-}
-
-TEST(SaverRunForm, CursorIsShownAgainOnlyForSlashS) {
-  for (const char* mode : {"S", "", "P"}) {
-    SaverRun run(0, "", mode);
-    run.form.Load();
-    run.rt.cursor = -1;
-    run.cursor = 7;
-    run.form.QueryUnload();
-    const bool shown = std::string(mode) == "S";
-    EXPECT_EQ(run.rt.log.back(), "end");
-    EXPECT_EQ(run.rt.log[run.rt.log.size() - 2] == "cursor show", shown) << mode;
-    EXPECT_EQ(run.cursor, shown ? 0 : 7) << mode;
-  }
 }
 
 TEST(SaverRunForm, WatchEndsTheRunOnlyWhenTheRendererWindowIsGone) {
@@ -162,13 +158,6 @@ TEST(SaverRunForm, WatchWaitsForALateRendererWindow) {
   }
 }
 
-TEST(SaverRunForm, UnloadRequestFromTheSystemRunsTheShutdown) {
-  SaverRun run(2, "x.wav");
-  run.Load();
-  run.rt.unload_request();
-  EXPECT_EQ(run.rt.log, (Log{"WAV_Stop", "cursor show", "end"}));
-}
-
 // Started by a desktop daemon, the run follows the renderer's process (it has no
 // window of its own) and ends the renderer at its unload, with the music.
 TEST(SaverRunForm, DaemonRunFollowsTheRendererProcessAndEndsIt) {
@@ -184,29 +173,26 @@ TEST(SaverRunForm, DaemonRunFollowsTheRendererProcessAndEndsIt) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    FakeRuntime rt;
-    FakeMusic music{rt.log};
-    MusicSettings settings{2, 0, "x.wav", ""};
-    std::int32_t cursor = 0;
-    SaverRunForm form(rt, music, settings, "R", cursor, DaemonRun{true, 0x400008});
-    form.Load();
-    EXPECT_TRUE(std::count(rt.log.begin(), rt.log.end(), "start C:\\Saver\\Veloran.dll in 4194312"));
+    SaverRun run(2, "x.wav", "R", DaemonRun{true, 0x400008});
+    run.rt.windows.clear();
+    run.form.Load();
+    EXPECT_TRUE(std::count(run.rt.log.begin(), run.rt.log.end(), "start C:\\Saver\\Veloran.dll in 4194312"));
     // No renderer window ever appears: the watch keeps the run while the process lives.
     for (int i = 0; i < 100; ++i) {
-      rt.now_ms += 500;
-      rt.timers[500]->tick();
+      run.rt.now_ms += 500;
+      run.Tick(500);
     }
-    EXPECT_FALSE(rt.ended);
+    EXPECT_FALSE(run.rt.ended);
     if (c.renderer_exits) {
-      rt.running.clear();
-      rt.timers[500]->tick();
+      run.rt.running.clear();
+      run.Tick(500);
     }
-    if (c.unload_request) rt.unload_request();
-    EXPECT_TRUE(rt.ended);
-    EXPECT_TRUE(std::count(rt.log.begin(), rt.log.end(), "WAV_Stop"));
-    EXPECT_EQ(std::count(rt.log.begin(), rt.log.end(), "end task 4242"), c.renderer_ended ? 1 : 0);
-    EXPECT_TRUE(rt.running.empty());
-    EXPECT_EQ(cursor, 0);
+    if (c.unload_request) run.rt.unload_request();
+    EXPECT_TRUE(run.rt.ended);
+    EXPECT_TRUE(std::count(run.rt.log.begin(), run.rt.log.end(), "WAV_Stop"));
+    EXPECT_EQ(std::count(run.rt.log.begin(), run.rt.log.end(), "end task 4242"), c.renderer_ended ? 1 : 0);
+    EXPECT_TRUE(run.rt.running.empty());
+    EXPECT_EQ(run.cursor, 0);
   }
 }
 

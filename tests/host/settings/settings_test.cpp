@@ -21,10 +21,6 @@ std::string g_program_folder;
 // Windows calls themselves (under Wine) in the Windows build.
 ProfileFile& Profile() { return PlatformProfile(); }
 
-const std::string kKind = kKeyKind;
-const std::string kTrack = kKeyTrack;
-const std::string kFile = kKeyFile;
-
 // A native path inside `folder` for a file name.
 std::string Join(const fs::path& folder, const std::string& name) { return (folder / name).string(); }
 
@@ -45,10 +41,10 @@ class SettingsTest : public ::testing::Test {
     ASSERT_EQ(settings_.rfind(root_.string(), 0), 0u) << settings_;
     API_Result = 0;
   }
-  // Writes a settings file with the given lines under [Section].
-  void WriteSettings(const std::string& kind, const std::string& track, const std::string& file) {
-    WriteBytes(settings_, "[Section]\r\n" + kKind + "=" + kind + "\r\n" + kTrack + "=" + track + "\r\n" +
-                              kFile + "=" + file + "\r\n");
+  // A settings file with the three keys under [Section].
+  static std::string Lines(const std::string& kind, const std::string& track, const std::string& file) {
+    return std::string("[Section]\r\n") + kKeyKind + "=" + kind + "\r\n" + kKeyTrack + "=" + track + "\r\n" +
+           kKeyFile + "=" + file + "\r\n";
   }
 
   std::string MusicFile(const std::string& name) {
@@ -67,72 +63,46 @@ class SettingsTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SettingsTest, NoFileGivesDefaultsAndCreatesNothing) {
-  m.BGM_Kind = 2;  // whatever was there before, loading sets every value
-  m.BGM_File = "x";
-  Load();
-  EXPECT_EQ(m.BGM_Kind, 0);
-  EXPECT_EQ(m.BGM_Track, 0);
-  EXPECT_EQ(m.BGM_File, "");
-  EXPECT_EQ(m.BGM_Folder, g_program_folder);
-  EXPECT_FALSE(fs::exists(settings_));
-}
-
-TEST_F(SettingsTest, ExistingMusicFileIsKept) {
-  const std::string music = MusicFile("a b.mp3");
-  WriteSettings(" 2", " 3", music);
-  Load();
-  EXPECT_EQ(m.BGM_Kind, 2);
-  EXPECT_EQ(m.BGM_Track, 3);
-  EXPECT_EQ(m.BGM_File, music);
-  EXPECT_EQ(m.BGM_Folder, (root_ / "music").string());
-}
-
-TEST_F(SettingsTest, MissingOrUnusableMusicFileIsForgotten) {
-  const std::string gone = MusicFile("gone.mp3");
-  fs::remove(gone);
-  const std::string folder = (root_ / "music").string();
-  const std::string sep(1, Profile().Paths().separator);
-  for (const std::string& file : {gone, folder, folder + sep, std::string()}) {
-    SCOPED_TRACE(file);
-    WriteSettings("2", "0", file);
-    Load();
-    EXPECT_EQ(m.BGM_Kind, 0);  // a file choice without its file plays nothing
-    EXPECT_EQ(m.BGM_File, "");
-    EXPECT_EQ(m.BGM_Folder, g_program_folder);
-    // A CD choice stays whatever the file key says.
-    WriteSettings("1", "4", file);
-    Load();
-    EXPECT_EQ(m.BGM_Kind, 1);
-    EXPECT_EQ(m.BGM_Track, 4);
-    EXPECT_EQ(m.BGM_File, "");
-    EXPECT_EQ(m.BGM_Folder, g_program_folder);
+TEST_F(SettingsTest, LoadFromFilesOfAllKinds) {
+  const std::string music = MusicFile("a b.mp3"), quoted = MusicFile("q.wav");
+  const std::string folder = (root_ / "music").string(), gone = Join(folder, "gone.mp3");
+  const std::string& program = g_program_folder;
+  struct Row {
+    std::string text;  // the settings file; empty: there is none
+    int16_t kind, track;
+    std::string file, folder;
+  };
+  std::vector<Row> rows = {
+      {"", 0, 0, "", program},
+      {Lines(" 2", " 3", music), 2, 3, music, folder},
+      // Another spelling of the section and keys, a quoted file.
+      {"\r\n[section]\r\n  bgm\x8B\xE6\x95\xAA  =  2  \r\nbgm\xCC\xA7\xB2\xD9=\"" + quoted + "\"\r\n", 2, 0,
+       quoted, folder},
+  };
+  // A file choice without its file plays nothing; a CD choice stays whatever the file
+  // key says.
+  for (const std::string& file : {gone, folder, folder + Profile().Paths().separator, std::string()}) {
+    rows.push_back({Lines("2", "0", file), 0, 0, "", program});
+    rows.push_back({Lines("1", "4", file), 1, 4, "", program});
   }
-}
-
-TEST_F(SettingsTest, StoredNumbers) {
-  const struct {
-    const char* text;
-    int16_t value;
-  } cases[] = {{"2.9", 2}, {"-0.5", -1}, {"abc", 0}, {" 2", 2}, {"99999", 0}, {"", 0}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    m.BGM_Kind = 7;
-    m.BGM_Track = 7;
-    WriteSettings(c.text, c.text, "");
+  // Stored numbers; kind 2 without a file falls to 0.
+  const std::pair<const char*, int> numbers[] = {{"2.9", 2}, {"-0.5", -1}, {"abc", 0},
+                                                 {" 2", 2},  {"99999", 0}, {"", 0}};
+  for (const auto& [text, value] : numbers)
+    rows.push_back({Lines(text, text, ""), static_cast<int16_t>(value == 2 ? 0 : value),
+                    static_cast<int16_t>(value), "", program});
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.text);
+    fs::remove(settings_);
+    if (!r.text.empty()) WriteBytes(settings_, r.text);
+    m = MusicSettings{7, 7, "x", "y"};  // whatever was there before, loading sets every value
     Load();
-    EXPECT_EQ(m.BGM_Track, c.value);
-    EXPECT_EQ(m.BGM_Kind, c.value == 2 ? 0 : c.value);  // kind 2 without a file falls to 0
+    EXPECT_EQ(m.BGM_Kind, r.kind);
+    EXPECT_EQ(m.BGM_Track, r.track);
+    EXPECT_EQ(m.BGM_File, r.file);
+    EXPECT_EQ(m.BGM_Folder, r.folder);
+    EXPECT_EQ(fs::exists(settings_), !r.text.empty());  // loading creates nothing
   }
-}
-
-TEST_F(SettingsTest, QuotedMusicFileAndOtherSpellingsOfTheKeys) {
-  const std::string music = MusicFile("q.wav");
-  WriteBytes(settings_,
-             "\r\n[section]\r\n  bgm\x8B\xE6\x95\xAA  =  2  \r\nbgm\xCC\xA7\xB2\xD9=\"" + music + "\"\r\n");
-  Load();
-  EXPECT_EQ(m.BGM_Kind, 2);
-  EXPECT_EQ(m.BGM_File, music);
 }
 
 TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
@@ -144,8 +114,7 @@ TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
   EXPECT_NE(API_Result, 0);
   // The profile writer drops the blank that signed decimal text puts before a
   // number of 0 and above.
-  EXPECT_EQ(ReadBytes(settings_),
-            "[Section]\r\n" + kKind + "=2\r\n" + kTrack + "=-1\r\n" + kFile + "=" + music + "\r\n");
+  EXPECT_EQ(ReadBytes(settings_), Lines("2", "-1", music));
 
   m = MusicSettings();
   Load();
@@ -156,14 +125,14 @@ TEST_F(SettingsTest, SaveWritesAllThreeKeysInOrderAndLoadsBack) {
   // Saving again with nothing chosen never leaves the numbers empty.
   m = MusicSettings();
   Save();
-  EXPECT_EQ(ReadBytes(settings_), "[Section]\r\n" + kKind + "=0\r\n" + kTrack + "=0\r\n" + kFile + "=\r\n");
+  EXPECT_EQ(ReadBytes(settings_), Lines("0", "0", ""));
 }
 
 TEST_F(SettingsTest, UnsavableChoiceLeavesTheFileAsItWas) {
   // A Linux file name may hold a line break; written as it is, it would add lines of
   // its own to the file. Then none of the three keys is written: the kind and track
   // alone would make a half-changed file.
-  const std::string before = "[Section]\r\n" + kKind + "=1\r\n" + kTrack + "=2\r\n" + kFile + "=\r\n";
+  const std::string before = Lines("1", "2", "");
   for (const bool existed : {false, true}) {
     if (existed) WriteBytes(settings_, before);
     for (const char* name : {"a\nb.mp3", "a\rb.mp3", "a.mp3\r\n[Section]"}) {
@@ -217,22 +186,24 @@ TEST(FileExists, OpensFilesOnly) {
   EXPECT_FALSE(FileExists(Profile(), ""));
 }
 
-TEST(FolderOf, WindowsPaths) {
-  EXPECT_EQ(FolderOf("C:\\Music\\a.mp3", kWindowsPaths), "C:\\Music");
-  EXPECT_EQ(FolderOf("C:\\a.mp3", kWindowsPaths), "C:");
-  EXPECT_EQ(FolderOf("a.mp3", kWindowsPaths), "");
-  EXPECT_EQ(FolderOf("C:a.mp3", kWindowsPaths), "C:");
-  EXPECT_EQ(FolderOf("C:\\Music\\", kWindowsPaths), "C:\\Music");
-  EXPECT_EQ(FolderOf("\\\\server\\share\\x.wav", kWindowsPaths), "\\\\server\\share");
-  EXPECT_EQ(FolderOf("", kWindowsPaths), "");
-}
-
-TEST(FolderOf, LinuxPaths) {
-  EXPECT_EQ(FolderOf("/home/u/Music/a.mp3", kLinuxPaths), "/home/u/Music");
-  EXPECT_EQ(FolderOf("/home/u/a:b.mp3", kLinuxPaths), "/home/u");  // a colon is a letter
-  EXPECT_EQ(FolderOf("C:a.mp3", kLinuxPaths), "");
-  EXPECT_EQ(FolderOf("a.mp3", kLinuxPaths), "");
-  EXPECT_EQ(FolderOf("/a.mp3", kLinuxPaths), "");
+TEST(FolderOf, WindowsAndLinuxPaths) {
+  const struct {
+    const char* path;
+    const PathStyle& style;
+    const char* folder;
+    // clang-format off
+  } cases[] = {
+      {"C:\\Music\\a.mp3", kWindowsPaths, "C:\\Music"},  {"C:\\a.mp3", kWindowsPaths, "C:"},
+      {"a.mp3", kWindowsPaths, ""},                        {"C:a.mp3", kWindowsPaths, "C:"},
+      {"C:\\Music\\", kWindowsPaths, "C:\\Music"},       {"", kWindowsPaths, ""},
+      {"\\\\server\\share\\x.wav", kWindowsPaths, "\\\\server\\share"},
+      {"/home/u/Music/a.mp3", kLinuxPaths, "/home/u/Music"},
+      {"/home/u/a:b.mp3", kLinuxPaths, "/home/u"},  // a colon is a letter
+      {"C:a.mp3", kLinuxPaths, ""},                {"a.mp3", kLinuxPaths, ""},
+      {"/a.mp3", kLinuxPaths, ""},
+  };
+  // clang-format on
+  for (const auto& c : cases) EXPECT_EQ(FolderOf(c.path, c.style), c.folder) << c.path;
 }
 
 TEST(IniNumber, Conversion) {
@@ -258,11 +229,4 @@ TEST(IniNumber, Conversion) {
   EXPECT_EQ(IniNumber("abc", 5), 5);
   EXPECT_EQ(IniNumber("1e-999", 5), 5);  // too small for a double: not a number
   EXPECT_EQ(IniNumber("3", 5), 3);
-}
-
-TEST(SignedDecimal, BlankOrMinus) {
-  EXPECT_EQ(SignedDecimal(0), " 0");
-  EXPECT_EQ(SignedDecimal(2), " 2");
-  EXPECT_EQ(SignedDecimal(-1), "-1");
-  EXPECT_EQ(SignedDecimal(-32768), "-32768");
 }

@@ -9,7 +9,6 @@
 #include "fake_runtime.h"
 #include "startup.h"
 #include "test_support.h"
-#include "zoom.h"
 
 namespace {
 
@@ -22,11 +21,13 @@ bool Has(const Log& log, const std::string& entry) {
 // A program folder on disk, with or without the renderer beside the host.
 class StartupTest : public ::testing::Test {
  protected:
-  void SetUp() override { rt.program_folder = folder_.string(); }
   void PutRenderer() { std::ofstream(folder_ / "Veloran.dll") << "x"; }
 
-  // Main with a fresh host state and a silent player.
-  static HostState RunMain(FakeRuntime& runtime) {
+  // Main with a fresh host state and a silent player, from the program folder with
+  // this command line.
+  HostState RunMain(FakeRuntime& runtime, const std::string& cmd) {
+    runtime.program_folder = folder_.string();
+    runtime.command_line = cmd;
     HostState host;
     FakeMusic music(runtime.log);
     Main(runtime, music, host);
@@ -38,50 +39,30 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, ModeLetterIsTheSecondCharacterUpperCased) {
-  EXPECT_EQ(ModeLetter("/s"), "S");
-  EXPECT_EQ(ModeLetter("-S"), "S");
-  EXPECT_EQ(ModeLetter("xs"), "S");
-  EXPECT_EQ(ModeLetter("/p 1234"), "P");
-  EXPECT_EQ(ModeLetter("/c:99"), "C");
-  EXPECT_EQ(ModeLetter("s"), "");
-  EXPECT_EQ(ModeLetter(""), "");
+  const std::pair<const char*, const char*> cases[] = {
+      {"/s", "S"}, {"-S", "S"}, {"xs", "S"}, {"/p 1234", "P"}, {"/c:99", "C"}, {"s", ""}, {"", ""}};
+  for (const auto& [cmd, letter] : cases) EXPECT_EQ(ModeLetter(cmd), letter) << cmd;
 }
 
 TEST_F(StartupTest, GuardEndsAtOnceAndAlwaysMakesBothSearches) {
   for (const char* title : {"Veloran_Main", "<Veloran>"}) {
     for (const char* cmd : {"/s", "/c", "/p 1234", ""}) {
       FakeRuntime fresh;
-      fresh.program_folder = folder_.string();
       fresh.windows.insert(title);
-      fresh.command_line = cmd;
-      RunMain(fresh);
+      RunMain(fresh, cmd);
       EXPECT_EQ(fresh.log, (Log{"find Veloran_Main", "find <Veloran>", "end"})) << title << " / " << cmd;
     }
   }
   // The preview form's caption is not looked for.
   PutRenderer();
   rt.windows.insert("Preview Window");
-  rt.command_line = "/s";
-  RunMain(rt);
+  RunMain(rt, "/s");
   EXPECT_FALSE(rt.ended);
 }
 
-TEST_F(StartupTest, RendererMissingGivesTheMessageInEveryModeButPreview) {
-  for (const char* cmd : {"/s", "/S", "/c", "/c:1234", "", "/x", "s"}) {
-    FakeRuntime fresh;
-    fresh.program_folder = folder_.string();
-    fresh.command_line = cmd;
-    RunMain(fresh);
-    EXPECT_EQ(fresh.log, (Log{"find Veloran_Main", "find <Veloran>", "mkdir C:\\qorin", "message", "end"}))
-        << "command line: '" << cmd << "'";
-    EXPECT_EQ(fresh.last_message, "Veloran.dll が同じﾌｫﾙﾀﾞに見つかりません！");
-  }
-}
-
 TEST_F(StartupTest, PreviewNeedsNoRendererFolderOrSettings) {
-  rt.command_line = "/p 1234";
   rt.rects[1234] = ScreenRect{10, 20, 162, 132};
-  const HostState host = RunMain(rt);
+  const HostState host = RunMain(rt, "/p 1234");
   EXPECT_EQ(host.mode, "P");
   EXPECT_FALSE(Has(rt.log, "mkdir C:\\qorin"));
   EXPECT_FALSE(Has(rt.log, "message"));
@@ -90,8 +71,8 @@ TEST_F(StartupTest, PreviewNeedsNoRendererFolderOrSettings) {
   EXPECT_TRUE(Has(rt.log, "show"));
 }
 
-TEST_F(StartupTest, ModeTableWithTheRendererPresent) {
-  PutRenderer();
+// Without the renderer every mode but the preview gives the message and ends.
+TEST_F(StartupTest, ModeTableWithTheRendererPresentOrMissing) {
   struct Case {
     const char* cmd;
     bool run;  // the saver-run form is loaded
@@ -100,11 +81,16 @@ TEST_F(StartupTest, ModeTableWithTheRendererPresent) {
   for (const Case& c : {Case{"/s", true, true}, Case{"/S", true, true}, Case{"-s", true, true},
                         Case{"", true, false}, Case{"/c", false, false}, Case{"/c:1234", false, false},
                         Case{"s", false, false}, Case{"/x", false, false}, Case{"/a", false, false}}) {
-    FakeRuntime fresh;
-    fresh.program_folder = folder_.string();
-    fresh.command_line = c.cmd;
-    const HostState host = RunMain(fresh);
     SCOPED_TRACE(std::string("command line: '") + c.cmd + "'");
+    FakeRuntime missing;
+    RunMain(missing, c.cmd);
+    EXPECT_EQ(missing.log, (Log{"find Veloran_Main", "find <Veloran>", "mkdir C:\\qorin", "message", "end"}));
+    EXPECT_EQ(missing.last_message, "Veloran.dll が同じﾌｫﾙﾀﾞに見つかりません！");
+
+    PutRenderer();
+    FakeRuntime fresh;
+    const HostState host = RunMain(fresh, c.cmd);
+    fs::remove(folder_ / "Veloran.dll");
     EXPECT_TRUE(Has(fresh.log, "mkdir C:\\qorin"));
     EXPECT_FALSE(Has(fresh.log, "message"));
     EXPECT_EQ(fresh.ended, !c.run);
@@ -129,15 +115,6 @@ TEST_F(StartupTest, ModeTableWithTheRendererPresent) {
       EXPECT_TRUE(Has(fresh.log, "start " + folder_.string() + "\\Veloran.dll"));
     }
   }
-}
-
-TEST_F(StartupTest, ZoomRunsBetweenThePointAndTheWindow) {
-  const ZoomPoint point{300, 200};
-  rt.rects[5] = ScreenRect{100, 50, 500, 350};
-  ZoomOpen(rt, point, 5);
-  ZoomClose(rt, point, 5);
-  EXPECT_EQ(rt.log,
-            (Log{"zoom 300,200,300,200 -> 100,50,500,350", "zoom 100,50,500,350 -> 300,200,300,200"}));
 }
 
 // How a desktop daemon's start is told from the others: its switches, its window in
@@ -205,12 +182,10 @@ TEST_F(StartupTest, DaemonStartRunsTheSaverInTheDaemonsWindow) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("command line '") + c.cmd + "' env '" + c.env + "'");
     FakeRuntime fresh;
-    fresh.program_folder = folder_.string();
-    fresh.command_line = c.cmd;
     fresh.daemon_variable = c.env;
     fresh.has_daemons = c.has_daemons;
     if (*c.other) fresh.windows.insert(c.other);
-    const HostState host = RunMain(fresh);
+    RunMain(fresh, c.cmd);
     const std::string start = c.start;
     EXPECT_EQ(fresh.ended, start.empty());
     EXPECT_FALSE(Has(fresh.log, "cursor hide"));

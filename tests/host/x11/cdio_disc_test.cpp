@@ -35,7 +35,7 @@ CdDrive::Disc Settled(CdioDisc& disc) {
   return disc.State();
 }
 
-TEST(CdioDisc, ReadsImages) {
+TEST(CdioDisc, ReadsImagesAndTheirSectors) {
   const std::string audio3 =
       "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n  TRACK 02 AUDIO\n    INDEX 01 00:04:00\n"
       "  TRACK 03 AUDIO\n    INDEX 01 00:08:00\n";
@@ -69,33 +69,21 @@ TEST(CdioDisc, ReadsImages) {
       EXPECT_EQ(tracks[i].length, c.expected[i].length);
       EXPECT_EQ(tracks[i].audio, c.expected[i].audio);
     }
+    // The sectors asked, each filled with its own index.
+    if (c.state != CdDrive::Disc::kReady) continue;
+    std::vector<unsigned char> buffer(3 * CdioDisc::kSectorBytes);
+    ASSERT_TRUE(disc.Read(100, 3, buffer.data()));
+    EXPECT_EQ(buffer.front(), 100);
+    EXPECT_EQ(buffer.back(), 102);
   }
-}
-
-TEST(CdioDisc, ReadsTheSectorsAsked) {
-  CdioDisc disc(WriteImage("sectors", 600, "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"));
-  ASSERT_EQ(Settled(disc), CdDrive::Disc::kReady);
-  std::vector<unsigned char> buffer(3 * CdioDisc::kSectorBytes);
-  ASSERT_TRUE(disc.Read(300, 3, buffer.data()));
-  EXPECT_EQ(buffer.front(), 300 % 251);
-  EXPECT_EQ(buffer.back(), 302 % 251);
 }
 
 TEST(CdioDisc, ChoosesTheDriveNamed) {
   const std::string image = WriteImage("named", 75, "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
-  const struct {
-    const char* what;
-    std::string named;
-    std::string expected;
-  } cases[] = {
-      {"an image", image, image},
-      {"a drive that is not there", kDir + "/none.cue", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    setenv("VELORAN_CD_DEVICE", c.named.c_str(), 1);
-    EXPECT_EQ(CdioDisc::DevicePath(), c.expected);
-  }
+  setenv("VELORAN_CD_DEVICE", image.c_str(), 1);
+  EXPECT_EQ(CdioDisc::DevicePath(), image);
+  setenv("VELORAN_CD_DEVICE", (kDir + "/none.cue").c_str(), 1);  // a drive that is not there
+  EXPECT_EQ(CdioDisc::DevicePath(), "");
   unsetenv("VELORAN_CD_DEVICE");
   // A disc closed while its contents are still being read lets the reader finish alone.
   { CdioDisc closed_early(image); }

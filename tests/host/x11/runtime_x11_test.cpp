@@ -1,13 +1,11 @@
 // The Linux runtime's files, folders and processes (no display needed).
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "runtime_x11.h"
 #include "test_support.h"
@@ -22,17 +20,6 @@ class X11RuntimeFiles : public ::testing::Test {
     setenv("XDG_DATA_HOME", (base_ / "data").c_str(), 1);
     unsetenv("DISPLAY");
   }
-  static std::string Read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  static unsigned Mode(const fs::path& p) {
-    struct stat st;
-    return stat(p.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;
-  }
-
   const TempFolder base_{"veloran_rt"};
   char arg0_[8] = "scr";
   char* argv_[2] = {arg0_, nullptr};
@@ -43,7 +30,7 @@ TEST_F(X11RuntimeFiles, WorkFolderLandsInAPrivateDriveFolder) {
   EXPECT_TRUE(rt.CreateFolder("C:\\qorin"));
   EXPECT_TRUE(fs::is_directory(base_ / "data/veloran/drives/c/qorin"));
   for (const char* p : {"data", "data/veloran", "data/veloran/drives", "data/veloran/drives/c"})
-    EXPECT_EQ(Mode(base_ / p), 0700u) << p;
+    EXPECT_EQ(fs::status(base_ / p).permissions() & fs::perms::all, fs::perms::owner_all) << p;
   EXPECT_FALSE(rt.CreateFolder("C:\\qorin"));            // already there
   EXPECT_FALSE(rt.CreateFolder("C:\\missing\\deeper"));  // one level only
 }
@@ -55,7 +42,7 @@ TEST_F(X11RuntimeFiles, FileIsReplacedWholeAndNoTemporaryIsLeft) {
   std::ofstream(target) << "an older, longer picture file";
   const std::string bytes("BM\0\x01\x02 new", 9);
   EXPECT_TRUE(rt.WriteFileReplacing("C:\\qorin\\Veloran1.bmp", bytes));
-  EXPECT_EQ(Read(target), bytes);
+  EXPECT_EQ(ReadBytes(target), bytes);
   EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()), 1);
   // A folder that does not exist: nothing written, failure reported.
   EXPECT_FALSE(rt.WriteFileReplacing("C:\\nowhere\\Veloran2.bmp", bytes));
