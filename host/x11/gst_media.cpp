@@ -1,14 +1,16 @@
 // The sound of the Linux media commands over GStreamer (see gst_media.h).
 // A music file plays through playbin, the looping wave sound through playbin sent back
-// to its start by a segment seek at each end (no gap, nothing made anew), and the audio CD through an appsrc
-// that reads the disc's sectors as the pipeline asks for them (cdio_disc.h). Every pipeline
-// ends in an explicit sound server sink, so that no sound output is noticed rather
-// than played into a fake sink. A pipeline that lost its sound server (a restart of the
-// server, a device change) is made anew when its sound is asked for again: the music
-// file and the CD at their polls, the wave sound every second by itself.
+// to its start by a segment seek at each end (no gap, nothing made anew), and the audio
+// CD through an appsrc that reads the disc's sectors as the pipeline asks for them
+// (cdio_disc.h). Every pipeline ends in an explicit sound server sink, so that no
+// sound output is noticed rather than played into a fake sink. A pipeline that lost
+// its sound server (a restart of the server, a device change) is made anew when its
+// sound is asked for again: the music file and the CD at their polls, the wave sound
+// every second by itself.
 //
 // GStreamer's threads touch nothing but their pipelines: the bus messages are read on
-// the user-interface thread, at each command and from an FLTK timeout.
+// the user-interface thread, at each command and from an FLTK timeout; the wave loop's
+// seeks alone are made from GStreamer's helper thread (WaveLoop).
 #include "gst_media.h"
 
 #include <FL/Fl.H>
