@@ -10,18 +10,8 @@ set -uo pipefail
 what=$1
 deb=$2
 here=$(dirname "${BASH_SOURCE[0]}")
-. "$here/../support/e2e_common.sh"
+. "$here/common.sh"
 [[ -f $deb ]] || fail "no package $deb"
-
-# A space in the path: the programs must not care where they are unpacked.
-work=$(mktemp -d "/tmp/veloran package.XXXXXX")
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 case "$what" in
   contents)
@@ -106,8 +96,6 @@ ENTRIES
       fail "usr/bin/veloran does not lead to the host"
     export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
     mkdir -p "$HOME"
-    renderer_up() { xdotool search --name '^Veloran_VC$' >/dev/null 2>&1; }
-    renderer_down() { ! renderer_up; }
     # The pid of a running program whose file is $1.
     running() {
       local p
@@ -120,40 +108,29 @@ ENTRIES
     # how the command is found   the command
     while read -r how command; do
       rm -rf "$XDG_DATA_HOME"
-      if [[ $how == PATH ]]; then
-        PATH=$root/usr/bin:$PATH "$command" /s >>"$work/err" 2>&1 </dev/null &
-      else
-        "$root$command" /s >>"$work/err" 2>&1 </dev/null &
-      fi
-      host=$!
-      pids+=("$host")
+      path=$PATH program=$root$command
+      [[ $how == PATH ]] && path=$root/usr/bin:$PATH program=$command
+      start_host env "PATH=$path" "$program" /s >>"$work/err" 2>&1 </dev/null
       wait_for 60 renderer_up || fail "$how: no renderer window ($(cat "$work/err"))"
       renderer=$(running "$root/usr/lib/veloran/Veloran.dll") ||
         fail "$how: the renderer window is not from the unpacked Veloran.dll"
       for picture in Veloran1.bmp Veloran2.bmp; do
         [[ -s $XDG_DATA_HOME/veloran/drives/c/qorin/$picture ]] || fail "$how: $picture not written"
       done
-      xdotool mousemove 512 384 key Escape
-      wait_for 30 renderer_down || fail "$how: renderer window did not go on Esc"
+      escape_ends "$how"
       wait_for 20 process_gone "$renderer" || fail "$how: renderer still running"
-      exit_code "$host" 20
-      [[ $rc == 0 ]] || fail "$how: host exit code $rc"
       echo "$how: renderer from the package ran and ended on Esc, host ended with 0"
     done <<'RUNS'
 link /usr/bin/veloran
 PATH veloran
 RUNS
     # The desktop entry's command: the settings dialog; Cancel ends it, writing nothing.
-    PATH=$root/usr/bin:$PATH veloran /c >>"$work/err" 2>&1 </dev/null &
-    host=$!
-    pids+=("$host")
+    start_host env "PATH=$root/usr/bin:$PATH" veloran /c >>"$work/err" 2>&1 </dev/null
     dialog_up() { xdotool search --onlyvisible --name '^<Veloran>$'; }
     wait_for 60 dialog_up || fail "/c: no settings dialog ($(cat "$work/err"))"
     eval "$(xdotool getwindowgeometry --shell "$(dialog_up | head -1)")"
-    sleep 1
-    xdotool mousemove $((X + 440)) $((Y + 212)) sleep 0.3 click 1
-    exit_code "$host" 20
-    [[ $rc == 0 ]] || fail "/c: host exit code $rc after Cancel"
+    click_dialog "$X" "$Y" 440 212  # Cancel
+    host_ends "Cancel (/c)"
     [[ ! -e $XDG_CONFIG_HOME/veloran/Veloran.ini ]] || fail "/c: Cancel wrote the settings file"
     echo "/c: the settings dialog opened and Cancel ended it"
     ;;

@@ -13,7 +13,7 @@ setup=$1
 version=$2
 probe=$3
 here=$(dirname "${BASH_SOURCE[0]}")
-. "$here/../support/e2e_common.sh"
+. "$here/common.sh"
 [[ -f $setup ]] || fail "no setup program $setup"
 [[ -n ${WINEPREFIX:-} ]] || fail "run inside scripts/with-wine-env"
 info=$(file -b "$setup")
@@ -44,18 +44,7 @@ remove_ours() {
   wine reg delete "$uninstall_key" /f >/dev/null 2>&1
   wine reg delete "$desktop_key" /v SCRNSAVE.EXE /f >/dev/null 2>&1
 }
-work=$(mktemp -d "/tmp/veloran-setup.XXXXXX")
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  remove_ours
-  rm -rf "$work"
-}
-trap cleanup EXIT
 remove_ours
-renderer_up() { xdotool search --name '^Veloran_VC$' >/dev/null 2>&1; }
-renderer_down() { ! renderer_up; }
 
 install() {  # install [/D=FOLDER]: a silent install ends with 0
   wine "$setup" /S "$@"
@@ -104,30 +93,18 @@ echo "silent install: files, Start-menu entries and registry values as expected"
 
 # The installed saver runs from its folder.
 rm -f "$textures"/Veloran[12].bmp
-wine "$inst/Veloran.scr" /s &
-host=$!
-pids+=("$host")
+start_host wine "$inst/Veloran.scr" /s
 wait_for 60 renderer_up || fail "/s: no renderer window"
-xdotool mousemove 512 384 key Escape
-wait_for 30 renderer_down || fail "/s: renderer window did not go on Esc"
-exit_code "$host" 20
-[[ $rc == 0 ]] || fail "/s: host exit code $rc"
+escape_ends /s
 [[ -s $textures/Veloran1.bmp && -s $textures/Veloran2.bmp ]] || fail "/s: no textures written"
 echo "/s: the installed saver ran and ended on Esc"
 
 # Its settings: the dialog's CD mark, then Set, writes Veloran.ini beside it.
-wine "$inst/Veloran.scr" /c &
-host=$!
-pids+=("$host")
+start_host wine "$inst/Veloran.scr" /c
 wait_for 60 wine "$probe" client '<Veloran>' || fail "/c: no settings dialog"
 read -r cx cy _ < <(wine "$probe" client '<Veloran>' | tr -d '\r')
-sleep 1
-for at in '46 78' '356 212'; do  # the CD mark, Set
-  read -r x y <<<"$at"
-  xdotool mousemove $((cx + x)) $((cy + y)) sleep 0.3 click 1 sleep 0.3
-done
-exit_code "$host" 20
-[[ $rc == 0 ]] || fail "/c: host exit code $rc after Set"
+click_dialog "$cx" "$cy" 46 78 356 212  # the CD mark, Set
+host_ends "Set (/c)"
 LC_ALL=C grep -aq $'^BGM\x8B\xE6\x95\xAA=1\r$' "$inst/Veloran.ini" 2>/dev/null ||
   fail "/c: Set did not write the CD choice to $inst/Veloran.ini"
 cp "$inst/Veloran.ini" "$work/kept.ini"
@@ -149,9 +126,7 @@ echo "silent uninstall: no file, entry or value of ours left"
 # another screen saver stays the current one.
 foreign='C:\windows\system32\scrnsave.scr'
 wine reg add "$desktop_key" /v SCRNSAVE.EXE /d "$foreign" /f >/dev/null || fail "cannot set SCRNSAVE.EXE"
-wine "$setup" &
-host=$!
-pids+=("$host")
+start_host wine "$setup"
 setup_up() { xdotool search --onlyvisible --name '^Veloran Setup'; }
 wait_for 60 setup_up || fail "no setup window"
 eval "$(xdotool getwindowgeometry --shell "$(setup_up | head -1)")"
@@ -160,8 +135,7 @@ xdotool mousemove $((X + 20)) $((Y + 20)) sleep 1 key Return sleep 1 key alt+m s
 wait_for 60 test -e "$inst/Uninstall.exe" || fail "the setup program installed nothing"
 sleep 1
 xdotool key Return  # Finish
-exit_code "$host" 30
-[[ $rc == 0 ]] || fail "setup by hand: exit code $rc"
+host_ends "setup by hand" 30
 [[ $(reg_value "$desktop_key" SCRNSAVE.EXE) == "$foreign" ]] || fail "the unticked box changed the screen saver"
 uninstall "$inst"
 echo "setup by hand, box unticked: installed, the screen saver left as it was"

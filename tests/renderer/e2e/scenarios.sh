@@ -3,9 +3,8 @@
 #
 #   scenarios.sh DRIVER CASE    environment: RENDERER, PROBE, ASSETS, WORK_DIR
 #
-# DRIVER is the platform's script (x11_driver.sh,
-# wine_driver.sh). It runs on a private X server either way and
-# supplies the words that differ:
+# DRIVER is the platform's script (x11_driver.sh, wine_driver.sh). It runs on a
+# private X server either way and supplies the words that differ:
 #   driver_setup                    sets qorin, the folder the renderer reads its
 #                                   bitmaps from, and clears it
 #   start_renderer                  in the background: renderer_pid, its output in
@@ -20,8 +19,7 @@
 #                                   window owns it and it shows TEXT
 #   dismiss_message_box return|click    by the Return key or a click on OK
 #   one_message_shown TEXT          fails if anything else was shown or printed
-#   renderer_window                 the window's X id (X11 only, for the cases only
-#                                   X11 runs)
+#   renderer_window                 the window's X id (X11 only, for X11's own cases)
 # Pixels are read from screenshots of the X server (ImageMagick), keys and clicks
 # are real input (xdotool). Besides Xvfb, cases run on a two-output Xorg ("dual":
 # DUMMY0 and DUMMY1, 1280x1024 each, side by side) and on XWayland ("wayland").
@@ -70,6 +68,13 @@ wait_window() {
   (($(window_count) == 1)) || fail "more than one window titled Veloran_VC"
 }
 
+# The usual start: the pictures in place, the renderer started, its one window up.
+start_with_textures() {
+  textures
+  start_renderer
+  wait_window
+}
+
 screen_is() { [[ $(screen_size) == "$1" ]] || fail "screen is $(screen_size), expected $1 ${2:-}"; }
 
 # exits_with CODE WHAT [SECONDS]: the renderer ends within SECONDS (20) with CODE.
@@ -80,6 +85,12 @@ exits_with() {
   [[ $rc == "$1" ]] || fail "exit code $rc after $2, expected $1"
 }
 
+# gone_after WHAT: the renderer ended with 0 after WHAT, and its window with it.
+gone_after() {
+  exits_with 0 "$1"
+  window_gone || fail "window still there after $1"
+}
+
 still_running() {
   kill -0 "$renderer_pid" 2>/dev/null && window_exists || fail "the run ended after $1"
 }
@@ -88,15 +99,20 @@ no_output() { [[ ! -s $out/renderer.log ]] || fail "unexpected output from the r
 
 # Without a window manager the pointer decides the focus: it goes over the
 # window first, and the system gets a moment to see it there.
-press_escape() {
-  xdotool mousemove 512 384
+pointer_over() {
+  xdotool mousemove "${1:-512}" "${2:-384}"
   sleep 0.3
+}
+
+# escape_ends [X Y]: Esc, with the pointer at X, Y (512, 384), ends the run.
+escape_ends() {
+  pointer_over "$@"
   xdotool key Escape
+  gone_after Esc
 }
 
 other_input() {
-  xdotool mousemove 512 384
-  sleep 0.3
+  pointer_over
   xdotool key a space Return F4 mousemove 100 100 click 1 click 3 mousemove 900 700 click 1
   xdotool mousemove 512 384
 }
@@ -105,11 +121,9 @@ other_input() {
 # (a rootless XWayland, snapshot_of=window), the renderer's window itself.
 snapshot_of=root
 snapshot() {
-  if [[ $snapshot_of == window ]]; then
-    import -window "$(renderer_window)" "$out/$1.png" 2>/dev/null
-  else
-    import -window root "$out/$1.png" 2>/dev/null
-  fi
+  local window=root
+  [[ $snapshot_of == window ]] && window=$(renderer_window)
+  import -window "$window" "$out/$1.png" 2>/dev/null
 }
 
 # shares FILE GEOMETRY: sets white, warm and cool, the shares of the region's
@@ -141,6 +155,10 @@ scene_is_textured() {
   holds "$warm > 0.001 && $warm < 0.6"
 }
 
+scene_drawn() {  # scene_drawn [X Y [W H]]: waits for scene_is_textured
+  wait_for 60 scene_is_textured "$@" || fail "no textured planes with particles (see scene.png)"
+}
+
 # black_share FILE GEOMETRY: the share of the region's pixels that are black.
 black_share() {
   convert "$1" -crop "$2" +repage -channel RGB -separate -evaluate-sequence max \
@@ -163,11 +181,13 @@ desktop_with_window() {
   xsetroot -solid '#3070b0' || fail "cannot colour the desktop"
   xmessage -geometry 500x200+1700+400 -bg white "left open" &
   desktop_window_pid=$!
-  desktop_shown() {
-    snapshot desktop && holds "$(colour_share "$out/desktop.png" 1280x1024+1280+0) > 0.8" &&
-      holds "$(colour_share "$out/desktop.png" 500x200+1700+400) < 0.1"
-  }
-  wait_for 20 desktop_shown || fail "the desktop is not shown on the second output (see desktop.png)"
+  wait_for 20 desktop_shown desktop || fail "the desktop is not shown on the second output (see desktop.png)"
+}
+
+# desktop_shown NAME: the screenshot NAME shows that desktop on the second output.
+desktop_shown() {
+  snapshot "$1" && holds "$(colour_share "$out/$1.png" 1280x1024+1280+0) > 0.8" &&
+    holds "$(colour_share "$out/$1.png" 500x200+1700+400) < 0.1"
 }
 
 # Plain white planes, as without a background texture; additive particles stay white.
@@ -187,31 +207,45 @@ scene_moves() {
 
 message_box_gone() { ! message_box_up; }
 
+# bad_bitmap_run HOW SCENE: with a broken bitmap in place, the one message is shown
+# and dismissed by HOW (return, click); then the run goes on, drawing SCENE.
+bad_bitmap_run() {
+  start_renderer
+  wait_window
+  message_box_shows "Image file conversion error."
+  dismiss_message_box "$1"
+  wait_for 30 message_box_gone || fail "the message box stayed after $1"
+  wait_for 60 "$2" || fail "no $2 after the message (see scene.png)"
+  still_running "the message"
+  escape_ends
+  one_message_shown "Image file conversion error."
+}
+
+# covered_run WxH: the renderer started with its pictures; during the run the screen
+# is WxH, the window covers all of it and the scene is drawn there.
+covered_run() {
+  start_with_textures
+  screen_is "$1" "during the run"
+  window_covers 0 0 "${1%x*}" "${1#*x}" || fail "the window does not cover the $1 screen"
+  scene_drawn 0 0 "${1%x*}" "${1#*x}"
+}
+
 # --- scenarios ---------------------------------------------------------------
 
 scenario_scene_escape() {  # x11:1024x768 wine:1024x768
   # The scene runs until Esc; other keys, clicks and the pointer do nothing.
-  textures
-  start_renderer
-  wait_window
-  window_covers 0 0 1024 768 || fail "the window does not cover the screen"
-  screen_is 1024x768 "during the run"
-  wait_for 60 scene_is_textured || fail "no textured planes with particles (see scene.png)"
+  covered_run 1024x768
   other_input
   wait_for 30 scene_moves || fail "the scene stopped moving after keys and clicks"
   still_running "keys and clicks other than Esc"
-  press_escape
-  exits_with 0 Esc
-  window_gone || fail "window still there after exit"
+  escape_ends
   screen_is 1024x768 "after the run"
   no_output
 }
 
 scenario_close_request() {  # x11:1024x768 wine:1024x768
-  textures
-  start_renderer
-  wait_window
-  wait_for 60 scene_is_textured || fail "scene not drawn"
+  start_with_textures
+  scene_drawn
   send_close
   wait_for 5 window_gone || fail "window still there after a close request"
   exits_with 0 "a close request"
@@ -224,8 +258,7 @@ scenario_missing_textures() {  # x11:1024x768 wine:1024x768
   wait_window
   wait_for 60 scene_is_white || fail "planes are not plain white (see scene.png)"
   message_box_gone || fail "a message box appeared for missing textures"
-  press_escape
-  exits_with 0 Esc
+  escape_ends
   no_output
 }
 
@@ -234,16 +267,7 @@ scenario_corrupt_texture() {  # x11:1024x768 wine:1024x768
   # goes on with white planes.
   textures
   head -c 3000 "$ASSETS/texture_stars.bmp" >"$qorin/Veloran2.bmp"
-  start_renderer
-  wait_window
-  message_box_shows "Image file conversion error."
-  dismiss_message_box return
-  wait_for 30 message_box_gone || fail "the message box stayed after Return"
-  wait_for 60 scene_is_white || fail "the run did not go on with white planes (see scene.png)"
-  still_running "the message"
-  press_escape
-  exits_with 0 Esc
-  one_message_shown "Image file conversion error."
+  bad_bitmap_run return scene_is_white
 }
 
 scenario_corrupt_sprite_click() {  # x11:1024x768 wine:1024x768
@@ -251,33 +275,17 @@ scenario_corrupt_sprite_click() {  # x11:1024x768 wine:1024x768
   # particles go on as plain coloured squares over the textured planes.
   textures
   printf 'BM\x36\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00' >"$qorin/Veloran1.bmp"
-  start_renderer
-  wait_window
-  message_box_shows "Image file conversion error."
-  dismiss_message_box click
-  wait_for 30 message_box_gone || fail "the message box stayed after a click on OK"
-  wait_for 60 scene_is_textured || fail "no planes with plain particles after the message (see scene.png)"
-  press_escape
-  exits_with 0 Esc
-  one_message_shown "Image file conversion error."
+  bad_bitmap_run click scene_is_textured
 }
 
 scenario_switch_impossible() {  # x11:800x600 wine:1280x1024
   # This screen cannot show 1024x768: the scene fills it at its own size until Esc,
   # and the display stays as it was.
-  local before w h
+  local before
   before=$(screen_size)
   [[ $before != 1024x768 ]] || fail "the test screen is already 1024x768"
-  w=${before%x*} h=${before#*x}
-  textures
-  start_renderer
-  wait_window
-  screen_is "$before" "during the run"
-  window_covers 0 0 "$w" "$h" || fail "the window does not cover the screen as it is"
-  wait_for 60 scene_is_textured 0 0 "$w" "$h" || fail "no scene at the screen's size (see scene.png)"
-  press_escape
-  exits_with 0 Esc
-  window_gone || fail "window still there"
+  covered_run "$before"
+  escape_ends
   screen_is "$before" "after the run"
 }
 
@@ -291,30 +299,20 @@ scenario_two_monitors() {  # x11:dual wine:dual
   [[ $first == 1280x1024+0+0 && $second == 1280x1024+1280+0 ]] ||
     fail "unexpected outputs before the run: $first, $second"
   desktop_with_window
-  textures
-  start_renderer
-  wait_window
+  start_with_textures
   window_covers 0 0 1024 768 || fail "the window is not over the switched primary"
   [[ $(output_area DUMMY0) == 1024x768+0+0 ]] || fail "primary during the run: $(output_area DUMMY0)"
   during=$(output_area DUMMY1)
   [[ $during == 1280x1024+* ]] || fail "second output during the run: $during"
   second_black() { snapshot covered && holds "$(black_share "$out/covered.png" "$during") >= 0.99"; }
   wait_for 30 second_black || fail "the second output is not black (see covered.png)"
-  wait_for 60 scene_is_textured || fail "no scene on the primary (see scene.png)"
+  scene_drawn
   sleep 1
   second_black || fail "the second output did not stay black (see covered.png)"
-  xdotool mousemove $((1280 + 640)) 512
-  sleep 0.3
-  xdotool key Escape
-  exits_with 0 "Esc over the second output"
-  window_gone || fail "window still there after exit"
+  escape_ends $((1280 + 640)) 512
   [[ $(output_area DUMMY0) == "$first" && $(output_area DUMMY1) == "$second" ]] ||
     fail "outputs after the run: $(output_area DUMMY0), $(output_area DUMMY1)"
-  snapshot after || fail "no screenshot"
-  holds "$(colour_share "$out/after.png" 1280x1024+1280+0) > 0.8" ||
-    fail "the desktop does not show on the second output again (see after.png)"
-  holds "$(colour_share "$out/after.png" 500x200+1700+400) < 0.1" ||
-    fail "the window left open is not shown again (see after.png)"
+  desktop_shown after || fail "the desktop or the window left open is not shown again (see after.png)"
   kill "$desktop_window_pid" 2>/dev/null
 }
 
@@ -324,34 +322,21 @@ scenario_wayland() {  # x11:wayland
   snapshot_of=window
   local before
   before=$(screen_size)
-  textures
-  start_renderer
-  wait_window
-  screen_is "$before" "during the run"
-  window_covers 0 0 "${before%x*}" "${before#*x}" || fail "the window does not cover the output"
-  wait_for 60 scene_is_textured 0 0 "${before%x*}" "${before#*x}" ||
-    fail "no scene in the window (see scene.png)"
+  covered_run "$before"
   wait_for 30 scene_moves || fail "the scene does not move"
   # A headless compositor has no input devices, and XWayland ends on injected input:
   # the key comes as an event sent to the window.
   xdotool key --window "$(renderer_window)" Escape
-  exits_with 0 Esc
-  window_gone || fail "window still there"
+  gone_after Esc
   screen_is "$before" "after the run"
 }
 
 scenario_display_switch() {  # x11:1280x1024
   # The guardian that would restore the screen lives as long as the run.
-  textures
   screen_is 1280x1024 "before the run"
-  start_renderer
-  wait_window
-  screen_is 1024x768 "during the run"
-  window_covers 0 0 1024 768 || fail "the window does not cover the switched screen"
+  covered_run 1024x768
   guardian=$(guardian_of "$renderer_pid") || fail "no guardian process"
-  wait_for 60 scene_is_textured || fail "scene not drawn"
-  press_escape
-  exits_with 0 Esc
+  escape_ends
   screen_is 1280x1024 "after the run"
   process_gone "$guardian" || fail "guardian still running after a normal end"
 }
@@ -362,31 +347,23 @@ scenario_output_off_origin() {  # x11:1600x1200
   xrandr --newmode off-origin 108 1280 1328 1440 1688 1024 1025 1028 1066 +hsync +vsync &&
     xrandr --addmode screen off-origin && xrandr --output screen --mode off-origin &&
     "$PROBE" place-output 200 100 || fail "cannot move the output"
-  output_is() { xrandr | grep -q "^screen connected $1 "; }
-  output_is 1280x1024+200+100 || fail "output not moved: $(xrandr | grep connected)"
-  textures
-  start_renderer
-  wait_window
-  output_is 1024x768+200+100 || fail "output during the run: $(xrandr | grep connected)"
+  output_is() { xrandr | grep -q "^screen connected $1 " || fail "output $2: $(xrandr | grep connected)"; }
+  output_is 1280x1024+200+100 "not moved"
+  start_with_textures
+  output_is 1024x768+200+100 "during the run"
   screen_is 1224x868 "during the run"
   window_covers 200 100 1024 768 || fail "the window is not over the switched output"
-  wait_for 60 scene_is_textured 200 100 || fail "no scene drawn over the output"
-  press_escape
-  exits_with 0 Esc
-  output_is 1280x1024+200+100 || fail "output after the run: $(xrandr | grep connected)"
+  scene_drawn 200 100
+  escape_ends
+  output_is 1280x1024+200+100 "after the run"
   screen_is 1480x1124 "after the run"
 }
 
 scenario_sigkill_restore() {  # x11:1280x1024
-  textures
-  start_renderer
-  wait_window
-  screen_is 1024x768 "during the run"
+  covered_run 1024x768
   guardian=$(guardian_of "$renderer_pid") || fail "no guardian process"
-  wait_for 60 scene_is_textured || fail "scene not drawn"
   kill -KILL "$renderer_pid"
-  wait "$renderer_pid" 2>/dev/null
-  renderer_pid=""
+  exits_with 137 SIGKILL
   wait_for 30 window_gone || fail "window outlived the killed renderer"
   restored() { [[ $(screen_size) == 1280x1024 ]]; }
   wait_for 30 restored || fail "screen is $(screen_size) after SIGKILL"
@@ -394,23 +371,15 @@ scenario_sigkill_restore() {  # x11:1280x1024
 }
 
 scenario_sigterm() {  # x11:1280x1024
-  textures
-  start_renderer
-  wait_window
-  wait_for 60 scene_is_textured || fail "scene not drawn"
+  covered_run 1024x768
   kill -TERM "$renderer_pid"
-  exits_with 0 SIGTERM
-  window_gone || fail "window still there"
+  gone_after SIGTERM
   screen_is 1280x1024 "after SIGTERM"
 }
 
 scenario_window_destroyed() {  # x11:1280x1024
   # Another client destroys the window: the run ends as after a close request.
-  textures
-  start_renderer
-  wait_window
-  screen_is 1024x768 "during the run"
-  wait_for 60 scene_is_textured || fail "scene not drawn"
+  covered_run 1024x768
   destroy_window
   exits_with 0 "the window was destroyed"
   screen_is 1280x1024 "after the run"
@@ -423,9 +392,7 @@ scenario_no_display() {  # x11:none
 }
 
 scenario_syscommand() {  # wine:1024x768
-  textures
-  start_renderer
-  wait_window
+  start_with_textures
   sleep 0.5
   # The plain screen-saver command is swallowed: nothing happens.
   post_syscommand 0xF140

@@ -1,7 +1,6 @@
-# Wine words for scenarios.sh (sourced), inside
-# scripts/with-wine-env: the Windows Veloran.dll under Wine, and a Windows tool
-# beside it (PROBE, probe.exe) that finds windows by title as the host does,
-# posts them messages and reports the display mode.
+# Wine words for scenarios.sh (sourced), inside scripts/with-wine-env: the Windows
+# Veloran.dll under Wine, and a Windows tool beside it (PROBE, probe.exe) that finds
+# windows by title as the host does, posts them messages and reports the display mode.
 
 probe() { wine "$PROBE" "$@" | tr -d '\r'; }  # it writes Windows line ends
 
@@ -46,8 +45,7 @@ dismiss_message_box() {
     IFS=, read -r l t r b < <(sed -n 's/^button=OK rect=//p' <<<"$dialog")
     xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
   else
-    xdotool mousemove 512 384
-    sleep 0.3
+    pointer_over
     xdotool key Return
   fi
 }

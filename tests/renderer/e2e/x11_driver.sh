@@ -55,10 +55,7 @@ dismiss_message_box() {
   fi
 }
 
-one_message_shown() {
-  [[ $(grep -c . "$out/renderer.log") == 1 ]] && grep -qxF "$1" "$out/renderer.log" ||
-    fail "expected exactly one message"
-}
+one_message_shown() { [[ $(<"$out/renderer.log") == "$1" ]] || fail "expected exactly one message"; }
 
 # The display guardian forked by renderer PID (its process name is veloran-guard).
 guardian_of() {
