@@ -215,7 +215,7 @@ bad_bitmap_run() {
   message_box_shows "Image file conversion error."
   dismiss_message_box "$1"
   wait_for 30 message_box_gone || fail "the message box stayed after $1"
-  wait_for 60 "$2" || fail "no $2 after the message (see scene.png)"
+  wait_for 60 "$2" || fail "the run did not go on: no $2 after the message (see scene.png)"
   still_running "the message"
   escape_ends
   one_message_shown "Image file conversion error."
