@@ -2,6 +2,7 @@
 # Words shared by the package checks (sourced after here is set): a private work
 # folder under /tmp that goes at the end with every program started, and the steps
 # of running the saver and its settings dialog from a package's unpacked copy.
+# shellcheck source=tests/support/e2e_common.sh
 . "$here/../support/e2e_common.sh"
 
 # A space in the path: the programs must not care where they are unpacked.

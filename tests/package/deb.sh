@@ -10,6 +10,7 @@ set -uo pipefail
 what=$1
 deb=$2
 here=$(dirname "${BASH_SOURCE[0]}")
+# shellcheck source=tests/package/common.sh
 . "$here/common.sh"
 [[ -f $deb ]] || fail "no package $deb"
 

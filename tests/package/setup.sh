@@ -13,6 +13,7 @@ setup=$1
 version=$2
 probe=$3
 here=$(dirname "${BASH_SOURCE[0]}")
+# shellcheck source=tests/package/common.sh
 . "$here/common.sh"
 [[ -f $setup ]] || fail "no setup program $setup"
 [[ -n ${WINEPREFIX:-} ]] || fail "run inside scripts/with-wine-env"

@@ -11,6 +11,7 @@ what=$1
 zip=$2
 version=$3
 here=$(dirname "${BASH_SOURCE[0]}")
+# shellcheck source=tests/package/common.sh
 . "$here/common.sh"
 [[ -f $zip ]] || fail "no package $zip"
 top=Veloran-$version-win64
