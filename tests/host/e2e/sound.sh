@@ -22,6 +22,8 @@ record_start() {
 }
 record_stop() { kill "$rec_pid" 2>/dev/null; wait "$rec_pid" 2>/dev/null; }
 
+# calc EXPR: awk's value of EXPR, to three decimals at most.
+calc() { awk "BEGIN { v = $1; print (v == int(v) ? v : sprintf(\"%.3f\", v)) }"; }
 rec_now() { awk -v b="$(stat -c %s "$rec_file")" -v r=$rec_bytes_per_s 'BEGIN { printf "%.3f", b / r }'; }
 rec_reached() { awk -v n="$(rec_now)" -v t="$1" 'BEGIN { exit !(n + 0 >= t + 0) }'; }
 # listen_until T: waits until the recording reaches T.
