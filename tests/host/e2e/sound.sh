@@ -87,9 +87,7 @@ write_music_settings() {
 
 # Media made on the spot: a sine tone at half scale, 44.1 kHz stereo.
 make_wav() { sox -n -r $rec_rate -c 2 -b 16 -t wav "$1" synth "$2" sine "$3" vol 0.5; }  # FILE SECONDS HZ
-make_mp3() {  # FILE SECONDS HZ
-  sox -n -r $rec_rate -c 2 -b 16 -t wav - synth "$2" sine "$3" vol 0.5 2>/dev/null | lame --quiet -b 128 - "$1"
-}
+make_mp3() { make_wav - "$2" "$3" 2>/dev/null | lame --quiet -b 128 - "$1"; }  # FILE SECONDS HZ
 # make_disc [-s SECONDS] CUE HZ...: an audio CD image, one track per tone, 3 s each
 # unless told (<cue>.bin beside it, the samples little-endian as a BINARY file holds them).
 make_disc() {
