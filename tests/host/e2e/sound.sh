@@ -10,17 +10,15 @@ rec_bytes_per_s=$((rec_rate * 4))  # 16-bit stereo
 loud_rms=0.05                      # a window above this RMS is sound
 loud_window=0.05                   # seconds per window
 
-# record_start FILE: records until record_stop; returns once samples arrive.
+# record_start FILE: records until the case ends; returns once samples arrive.
 record_start() {
   rec_file=$1
   [[ -n ${VELORAN_PULSE_SINK:-} ]] || fail "no private sound server (VELORAN_PULSE_SINK unset)"
   parec -d "$VELORAN_PULSE_SINK.monitor" --raw --format=s16le --rate=$rec_rate --channels=2 \
     --latency-msec=20 >"$rec_file" &
-  rec_pid=$!
-  pids+=("$rec_pid")
+  pids+=("$!")
   wait_for 20 test -s "$rec_file" || fail "the sink's monitor records nothing"
 }
-record_stop() { kill "$rec_pid" 2>/dev/null; wait "$rec_pid" 2>/dev/null; }
 
 # calc EXPR: awk's value of EXPR, to three decimals at most.
 calc() { awk "BEGIN { v = $1; print (v == int(v) ? v : sprintf(\"%.3f\", v)) }"; }
