@@ -95,12 +95,17 @@ geometry_of() {  # geometry_of WINDOW -> "X Y W H" in root pixels
     /^  Width:/ { w = $NF } /^  Height:/ { h = $NF }
     END { if (w == "") exit 1; print x, y, w, h }'
 }
-# Both fail while no dialog is mapped: geometry_of finds no window then.
-dialog_client() { geometry_of "$(dialog_window)"; }
+dialog_client() {
+  local win
+  win=$(dialog_window)
+  [[ -n $win ]] || return 1
+  geometry_of "$win"
+}
 # A window manager's frame is the root's child that holds the window.
 dialog_outer() {
   local win root parent
   win=$(dialog_window)
+  [[ -n $win ]] || return 1
   root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
   for _ in 1 2 3 4 5 6 7 8; do
     parent=$(xwininfo -children -id "$win" 2>/dev/null | awk '/Parent window id:/ { print $4 }')
