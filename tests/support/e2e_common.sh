@@ -22,6 +22,11 @@ exit_code() {
   wait_for "$2" process_gone "$1" || return 0
   wait "$1"; rc=$?
 }
+# ends_with_0 PID SECONDS WHAT: the background program ends that soon, with exit code 0.
+ends_with_0() {
+  exit_code "$1" "$2"
+  [[ $rc == 0 ]] || fail "$3: exit code $rc"
+}
 
 # lonely_bin: a folder under $work with the host alone ($bin/Veloran.scr, no renderer).
 lonely_bin() {

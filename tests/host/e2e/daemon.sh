@@ -47,7 +47,6 @@ trap cleanup EXIT
 . "$here/../../support/e2e_common.sh"
 fail() { echo "FAIL (daemon/$case_name): $*" >&2; exit 1; }
 . "$here/sound.sh"
-calc() { awk "BEGIN { v = $1; print (v == int(v) ? v : sprintf(\"%.3f\", v)) }"; }
 holds() { awk "BEGIN { exit !($1) }"; }
 
 # The programs in a folder any user can read; the host finds the renderer beside it.

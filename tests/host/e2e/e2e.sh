@@ -24,7 +24,8 @@
 #   private_drive         the folders above the work folder are the user's alone
 #   standin_fds           file the stand-in lists its inherited descriptors in, or ""
 #   sound_limit_ms        how soon after /s the music must be heard
-#   music_bin             a folder with both programs whose settings the music cases write
+#   music_bin             a folder with both programs whose settings the music and dialog
+#                         cases write
 #   settings_file DIR     the settings file the host in DIR reads
 #   host_path PATH        PATH spelled as the host sees it
 #   no_cd                 makes the audio CD device absent for the next run
@@ -123,13 +124,16 @@ heard_between() {
   echo "sound in ${share} % of $(calc "$1 - $t0")..$(calc "$2 - $t0") s after /s (peak RMS $(peak_rms "$1" "$2"))"
   (( share >= $3 )) || fail "sound in only ${share} % of that stretch, expected $3 %"
 }
-# silent_run SECONDS: nothing is heard during the first SECONDS of the run, which goes on.
+# silent_run KIND TRACK FILE: nothing is heard during the first 3 s of a run with this
+# music, which goes on until Esc.
 silent_run() {
-  listen_until "$(calc "$t0 + $1")"
+  music_run "$@"
+  listen_until "$(calc "$t0 + 3")"
   [[ $(first_sound "$t0") == none ]] || fail "sound heard: peak RMS $(peak_rms "$t0" "$(rec_now)")"
   renderer_up || fail "renderer window gone"
   kill -0 "$host_pid" 2>/dev/null || fail "host ended during the run"
-  echo "silent for $1 s (peak RMS $(peak_rms "$t0" "$(rec_now)")); run unharmed"
+  echo "silent for 3 s (peak RMS $(peak_rms "$t0" "$(rec_now)")); run unharmed"
+  music_stop
 }
 # quiet_after_end: silence from half a second after the host ended, for a second.
 quiet_after_end() {
@@ -141,21 +145,25 @@ quiet_after_end() {
 }
 # music_stop: Esc; silence follows the host's end.
 music_stop() {
-  local esc
+  local esc after
   esc=$(rec_now)
   stop_run
-  local ended
-  ended=$(rec_now)
-  quiet_after_end "$ended"
+  quiet_after_end "$(rec_now)"
   # The host hears of the Esc through its renderer watch, so the music follows it
   # as the host does.
-  local after
   after=$(last_sound "$esc")
   echo "last sound ${after} s after Esc"
   [[ $after == none ]] || (( $(calc "$after * 1000 <= $follow_limit_ms + 500") )) ||
     fail "sound ${after} s after Esc"
 }
-calc() { awk "BEGIN { v = $1; print (v == int(v) ? v : sprintf(\"%.3f\", v)) }"; }
+# music_loops FILE FROM TO MIN: FILE as the music is heard with the run, and sounds in at
+# least MIN % of the stretch FROM..TO seconds after it was first heard; then Esc.
+music_loops() {
+  music_run 2 0 "$1"
+  heard_within "$sound_limit_ms"
+  heard_between "$(calc "$heard + $2")" "$(calc "$heard + $3")" "$4"
+  music_stop
+}
 
 # --- The settings dialog: driven with the pointer, checked on screenshots ---
 # Client-area points (pixels) of its controls: the layout's twips / 15.
@@ -168,21 +176,27 @@ cd_mark_at=(46 78)    # Img_BGM(1), 40,72 13x13
 # (row 2), and left of the caption near the top and the bottom of the gradient.
 set_frame=(356 201) set_ring=(356 202) set_top=(322 205) set_bottom=(322 220) file_frame=(66 129)
 
-# open_dialog [DIR [SEARCH_PATH]]: /c, with that PATH for the host (the desktop's
-# opener is looked up there); sets host_pid and the client area cx cy cw ch.
+# The dialog cases run a copy of the programs in dir, whose settings file ini they may write.
+if [[ $case_name == dialog_* ]]; then
+  dir=$(music_bin)
+  ini=$(settings_file "$dir")
+fi
+# open_dialog [SEARCH_PATH]: /c, with that PATH for the host (the desktop's opener is
+# looked up there); sets host_pid and the client area cx cy cw ch.
 open_dialog() {
-  PATH=${2:-$PATH} scr_bg "${1:-$bin}" /c
+  PATH=${1:-$PATH} scr_bg "$dir" /c
   host_pid=$pid
   wait_for 60 dialog_client || fail "dialog did not appear"
   read -r cx cy cw ch < <(dialog_client)
   sleep 1  # the opening zoom and the first paint
 }
-point() { xdotool mousemove $((cx + $1)) $((cy + $2)); }
-click() { point "$1" "$2"; sleep 0.2; xdotool click "${3:-1}"; sleep 0.3; }
+point() { xdotool mousemove $((cx + $1)) $((cy + $2)); sleep 0.2; }  # the dialog's poll sees it
+click() { point "$1" "$2"; xdotool click "${3:-1}"; sleep 0.3; }
 shot() { import -window root "$work/$1.png" || fail "no screenshot"; }
 # rgb SHOT X Y: "r g b" of a client-area pixel.
-rgb() {
-  convert "$work/$1.png" -format "%[fx:int(255*p{$((cx + $2)),$((cy + $3))}.r)] %[fx:int(255*p{$((cx + $2)),$((cy + $3))}.g)] %[fx:int(255*p{$((cx + $2)),$((cy + $3))}.b)]" info:
+rgb() { pixel "$work/$1.png" $((cx + $2)) $((cy + $3)); }
+pixel() {  # pixel FILE X Y -> "r g b"
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)] %[fx:int(255*p{$2,$3}.g)] %[fx:int(255*p{$2,$3}.b)]" info:
 }
 # near SHOT X Y R G B TOLERANCE
 near() {
@@ -195,10 +209,7 @@ still_open() {  # still_open WHAT
   sleep 0.5
   kill -0 "$host_pid" 2>/dev/null && dialog_client >/dev/null || fail "$1 closed the dialog"
 }
-host_ended() {  # host_ended WHAT: the host is gone within 20 s, with 0
-  exit_code "$host_pid" 20
-  [[ $rc == 0 ]] || fail "$1: host exit code $rc"
-}
+host_ended() { ends_with_0 "$host_pid" 20 "$1"; }  # host_ended WHAT
 # value_of FILE KEY_BYTES: a stored value, the blanks before it dropped.
 value_of() { LC_ALL=C sed -n "s/^BGM$2=[ ]*\(.*\)\r\$/\1/p" "$1"; }
 kind_key=$'\x8B\xE6\x95\xAA' track_key=$'\xD8\xCB\xDF\xB0\xC4'
@@ -206,8 +217,7 @@ address_at=(40 214) panel_at=(250 100) combo_at=(128 78)
 # end_dialog X Y: clicks there; the host ends with 0.
 end_dialog() {
   click "$1" "$2"
-  exit_code "$host_pid" 20
-  [[ $rc == 0 ]] || fail "host exit code $rc after the dialog closed"
+  host_ended "the click that closed the dialog"
 }
 
 # Each case names on its first line the platforms that run it (tests/host/CMakeLists.txt
@@ -232,15 +242,13 @@ case "$case_name" in
       args=(); [[ -n $cmd ]] && args=("$cmd")
       scr_bg "$lone" "${args[@]}"
       answer_message "$cmd"
-      exit_code "$pid" 30
-      [[ $rc == 0 ]] || fail "host after the message for '$cmd': $rc"
+      ends_with_0 "$pid" 30 "host after the message for '$cmd'"
       renderer_up && fail "a renderer started for '$cmd'"
     done
     [[ -d $qorin ]] || fail "work folder not made before the check"
     # The preview needs no renderer: /p with a bad number ends without a message.
     scr_bg "$lone" /p 12345
-    exit_code "$pid" 30
-    [[ $rc == 0 ]] || fail "/p without renderer: $rc"
+    ends_with_0 "$pid" 30 "/p without renderer"
     window_exists Veloran && fail "/p showed a message"
     quiet "/p without renderer"
     ;;
@@ -276,8 +284,7 @@ case "$case_name" in
 
   single_character)  # x11 wine
     scr_bg "$bin" s
-    exit_code "$pid" 30
-    [[ $rc == 0 ]] || fail "'s': rc $rc"
+    ends_with_0 "$pid" 30 "'s'"
     quiet "'s'"
     [[ -d $qorin ]] || fail "'s' should pass the renderer check, which makes the work folder first"
     [[ -e $qorin/Veloran1.bmp ]] && fail "'s' started a run"
@@ -296,8 +303,7 @@ case "$case_name" in
       [[ -e $qorin ]] && fail "preview made the work folder"
       kill -0 "$pid" || fail "preview ended on its own ($arg)"
       close_probe
-      exit_code "$pid" 30
-      [[ $rc == 0 ]] || fail "preview after its window went ($arg): $rc"
+      ends_with_0 "$pid" 30 "preview after its window went ($arg)"
       quiet "the preview"
       echo "preview $arg: shown and ended with its window"
     done
@@ -329,10 +335,7 @@ case "$case_name" in
     # A 2 s MP3 in a folder with a space: heard at once, and again after its end.
     mkdir -p "$work/my music"
     make_mp3 "$work/my music/two seconds.mp3" 2 440
-    music_run 2 0 "$work/my music/two seconds.mp3"
-    heard_within "$sound_limit_ms"
-    heard_between "$(calc "$heard + 3")" "$(calc "$heard + 7")" 40
-    music_stop
+    music_loops "$work/my music/two seconds.mp3" 3 7 40
     ;;
 
   music_short_mp3)  # x11:sound wine:sound
@@ -384,25 +387,18 @@ case "$case_name" in
   music_wav)  # x11:sound wine:sound
     # A 1 s tone, lower-case ending, loops without gaps.
     make_wav "$work/loop tone.wav" 1 660
-    music_run 2 0 "$work/loop tone.wav"
-    heard_within "$sound_limit_ms"
-    heard_between "$(calc "$heard + 1.5")" "$(calc "$heard + 4.5")" 90
-    music_stop
+    music_loops "$work/loop tone.wav" 1.5 4.5 90
     ;;
 
   music_other_ending)  # x11:sound wine:sound
     # Only the ending chooses the player: a playable WAV named .ogg plays nothing.
     make_wav "$work/tone.ogg" 1 660
-    music_run 2 0 "$work/tone.ogg"
-    silent_run 3
-    music_stop
+    silent_run 2 0 "$work/tone.ogg"
     ;;
 
   music_no_cd)  # x11:sound wine:sound
     no_cd
-    music_run 1 0 ""
-    silent_run 3
-    music_stop
+    silent_run 1 0 ""
     ;;
 
   music_cd)  # x11:sound
@@ -471,12 +467,12 @@ case "$case_name" in
     near look "${file_frame[@]}" 201 199 186 12  # "..." disabled: the Disable picture's frame
     # Hovering: the ring turns warm; leaving brings the Normal look back.
     point "${set_at[@]}"
-    sleep 0.4
+    sleep 0.2
     shot hover
     read -r r g b < <(rgb hover "${set_ring[@]}")
     (( r > b + 30 )) || fail "no hover look: ring $r $g $b"
     point 2 2
-    sleep 0.5
+    sleep 0.3
     shot left
     [[ $(rgb left "${set_ring[@]}") == $(rgb look "${set_ring[@]}") ]] || fail "hover look stayed"
     # A second start, for any mode, ends at once while the dialog is open.
@@ -484,19 +480,18 @@ case "$case_name" in
     scr /s
     (( $(now_ms) - start < 15000 )) && renderer_down || fail "a saver run started beside the dialog"
     end_dialog "${cancel_at[@]}"
-    [[ ! -e $(settings_file "$bin") ]] || fail "Cancel wrote the settings file"
+    [[ ! -e $ini ]] || fail "Cancel wrote the settings file"
     ;;
 
   dialog_choose_and_set)  # x11 wine
     # Any button on a mark selects it; the file row enables "..."; the chooser lists
     # an ending in mixed case; the chosen file and Set write the three keys. A long
     # path without blanks fills the label's second line.
-    dir=$(music_bin)
     write_settings "$dir" 0 0 ""
     mkdir -p "$work/songs"
     song=$work/songs/tune_whose_name_has_no_blank_and_runs_past_the_line.Mp3
     make_mp3 "$song" 1 440
-    open_dialog "$dir"
+    open_dialog
     shot before
     click "${cd_mark_at[@]}" 3
     shot cd
@@ -515,40 +510,35 @@ case "$case_name" in
     end_dialog "${set_at[@]}"
     # The host hands " 2" and " 0" to the profile writer, which drops blanks before a value.
     write_music_settings "$work/expected.ini" 2 0 "$(host_path "$song")"
-    cmp "$(settings_file "$dir")" "$work/expected.ini" ||
-      fail "settings file: $(od -c "$(settings_file "$dir")" | head -20)"
+    cmp "$ini" "$work/expected.ini" || fail "settings file: $(od -c "$ini" | head -20)"
     ;;
 
   dialog_cancel_keeps_file)  # x11 wine
-    dir=$(music_bin)
     write_settings "$dir" 1 3 ""
-    cp "$(settings_file "$dir")" "$work/before.ini"
+    cp "$ini" "$work/before.ini"
     mkdir -p "$work/songs"
     make_mp3 "$work/songs/other.mp3" 1 440
-    open_dialog "$dir"
+    open_dialog
     click "${file_kind_at[@]}"
     click "${file_at[@]}"
     choose_in_file_dialog "$work/songs/other.mp3"
     end_dialog "${cancel_at[@]}"
-    cmp "$(settings_file "$dir")" "$work/before.ini" || fail "Cancel changed the settings file"
+    cmp "$ini" "$work/before.ini" || fail "Cancel changed the settings file"
     ;;
 
   dialog_address_and_close)  # x11 wine
     # The address label: the hand over it, the address to the desktop's opener on a
     # click (a missing opener changes nothing). Esc leaves the dialog open; the close
     # box closes it, writes nothing and leaves nothing on the screen.
-    dir=$(music_bin)
     mkdir -p "$work/tools" "$work/empty"
     printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$work/opened" >"$work/tools/xdg-open"
     chmod +x "$work/tools/xdg-open"
     for search_path in "$work/tools:$PATH" $(search_path_without_opener); do
-      open_dialog "$dir" "$search_path"
+      open_dialog "$search_path"
       point "${address_at[@]}"
-      sleep 0.2
       shape=$(pointer_shape)
       [[ -z $shape || $shape == "32 32 12 10" ]] || fail "pointer over the address: $shape"
       point "${panel_at[@]}"
-      sleep 0.2
       [[ -z $shape || $(pointer_shape) != "32 32 12 10" ]] || fail "the hand stayed over the panel"
       click "${address_at[@]}"
       still_open "the address"
@@ -559,7 +549,7 @@ case "$case_name" in
     done
     wait_for 20 test -s "$work/opened" || fail "the address reached no opener"
     [[ $(cat "$work/opened") == "https://qorin.example/veloran/" ]] || fail "the opener got '$(cat "$work/opened")'"
-    [[ ! -e $(settings_file "$dir") ]] || fail "the close box wrote the settings file"
+    [[ ! -e $ini ]] || fail "the close box wrote the settings file"
     shot after
     [[ $(convert "$work/after.png" -format '%[fx:maxima.r+maxima.g+maxima.b]' info:) == 0 ]] ||
       fail "something is left on the screen after the dialog closed"
@@ -567,12 +557,10 @@ case "$case_name" in
 
   dialog_typed_track)  # x11 wine
     # What is typed into the track box is saved rounded, held to 16 bits, or 0.
-    dir=$(music_bin)
-    ini=$(settings_file "$dir")
     for pair in "3.5 4" "2.5 2" "abc 0" "99999 32767" "-7 -7"; do
       read -r typed expected <<<"$pair"
       write_music_settings "$ini" " 1" " 0" ""
-      open_dialog "$dir"
+      open_dialog
       click "${combo_at[@]}"
       xdotool key End BackSpace BackSpace BackSpace type -- "$typed"
       click "${set_at[@]}"
@@ -587,11 +575,9 @@ case "$case_name" in
     # The keyboard alone, from "..." where the file kind opens: Shift+Tab reaches the
     # selected mark, Down goes round to the CD (the top mark), Tab passes the track box
     # and the now disabled "..." to Set, and Space on Set saves the CD and the track.
-    dir=$(music_bin)
-    ini=$(settings_file "$dir")
     make_mp3 "$work/tune.mp3" 1 440
     write_music_settings "$ini" " 2" " 3" "$(host_path "$work/tune.mp3")"
-    open_dialog "$dir"
+    open_dialog
     keyboard_to_dialog
     for key in shift+Tab Down Tab Tab space; do
       xdotool key "$key"
@@ -605,31 +591,26 @@ case "$case_name" in
   dialog_cancel_rules)  # x11 wine
     # Press, drag off until the poll sees the pointer outside, back, release: no
     # Click. A right-button click then is one: Cancel closes, writing nothing.
-    dir=$(music_bin)
-    open_dialog "$dir"
+    open_dialog
     point "${cancel_at[@]}"
-    sleep 0.2
     xdotool mousedown 1
     sleep 0.1
     point 250 240
-    sleep 0.3
+    sleep 0.1
     point "${cancel_at[@]}"
-    sleep 0.2
     xdotool mouseup 1
     still_open "a release after dragging off and back"
     click "${cancel_at[@]}" 3
     host_ended "a right-button click on Cancel"
-    [[ ! -e $(settings_file "$dir") ]] || fail "Cancel wrote the settings file"
+    [[ ! -e $ini ]] || fail "Cancel wrote the settings file"
     ;;
 
   dialog_set_fails)  # x11 wine
     # A folder stands where the settings file should be: Set says so, naming the
     # file, and the dialog stays; after OK, Cancel closes it, and nothing was written.
-    dir=$(music_bin)
-    ini=$(settings_file "$dir")
     mkdir -p "$ini"
     beside=$(ls -A "$(dirname "$ini")")
-    open_dialog "$dir"
+    open_dialog
     click "${cd_mark_at[@]}"
     click "${set_at[@]}"
     answer_message "Set" "設定を保存できませんでした。"$'\n'"$(host_path "$ini")"

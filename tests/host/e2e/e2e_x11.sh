@@ -54,10 +54,6 @@ answer_message() {
   : >"$work/err"
 }
 
-pixel() {  # pixel FILE X Y -> "r,g,b"
-  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
-}
-
 # The form is a 300x200 child of the probe window; the picture is drawn at its
 # top-left and the rest is the form's black.
 preview_shown() {
@@ -68,7 +64,7 @@ preview_shown() {
     if import -window "$probe_id" "$shot" 2>/dev/null; then
       corner=$(pixel "$shot" 250 170)
       bright=$(convert "$shot" -crop 152x112+0+0 -format '%[fx:int(1000*mean)]' info:)
-      [[ $corner == "0,0,0" ]] && (( bright > 20 )) && return 0
+      [[ $corner == "0 0 0" ]] && (( bright > 20 )) && return 0
     fi
     sleep 0.1
   done
@@ -121,14 +117,12 @@ dialog_outer() {
 # The system's chooser (GTK): the location field opens the file's folder, and the
 # file is picked by its name from the list (the list's search), so only a file the
 # chooser lists can be chosen.
+file_chooser() { xdotool search --onlyvisible --name '^ﾌｧｲﾙを開く$' 2>/dev/null; }
+no_file_chooser() { ! file_chooser; }
 choose_in_file_dialog() {
-  local chooser="" g
-  for _ in $(seq 1 200); do
-    chooser=$(xdotool search --onlyvisible --name '^ﾌｧｲﾙを開く$' 2>/dev/null | head -1)
-    [[ -n $chooser ]] && break
-    sleep 0.1
-  done
-  [[ -n $chooser ]] || fail "no open-file dialog"
+  local chooser
+  wait_for 20 file_chooser || fail "no open-file dialog"
+  chooser=$(file_chooser | head -1)
   sleep 0.5  # the chooser fills its list before it takes keys
   # With no window manager it may open under the dialog, and the keys go where the
   # pointer is.
@@ -152,8 +146,7 @@ choose_in_file_dialog() {
   xdotool type --delay 20 "$(basename "$1")"
   sleep 0.3
   xdotool key Return
-  gone() { ! xdotool search --onlyvisible --name '^ﾌｧｲﾙを開く$' >/dev/null 2>&1; }
-  wait_for 20 gone || fail "the open-file dialog is still open: $(basename "$1") not listed?"
+  wait_for 20 no_file_chooser || fail "the open-file dialog is still open: $(basename "$1") not listed?"
 }
 press_close_box() { "$probe" close '<Veloran>' || fail "no dialog window to close"; }
 # Xvfb has no window manager to give a mapped window the keyboard focus.

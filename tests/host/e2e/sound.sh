@@ -10,18 +10,18 @@ rec_bytes_per_s=$((rec_rate * 4))  # 16-bit stereo
 loud_rms=0.05                      # a window above this RMS is sound
 loud_window=0.05                   # seconds per window
 
-# record_start FILE: records until record_stop; returns once samples arrive.
+# record_start FILE: records until the case ends; returns once samples arrive.
 record_start() {
   rec_file=$1
   [[ -n ${VELORAN_PULSE_SINK:-} ]] || fail "no private sound server (VELORAN_PULSE_SINK unset)"
   parec -d "$VELORAN_PULSE_SINK.monitor" --raw --format=s16le --rate=$rec_rate --channels=2 \
     --latency-msec=20 >"$rec_file" &
-  rec_pid=$!
-  pids+=("$rec_pid")
+  pids+=("$!")
   wait_for 20 test -s "$rec_file" || fail "the sink's monitor records nothing"
 }
-record_stop() { kill "$rec_pid" 2>/dev/null; wait "$rec_pid" 2>/dev/null; }
 
+# calc EXPR: awk's value of EXPR, to three decimals at most.
+calc() { awk "BEGIN { v = $1; print (v == int(v) ? v : sprintf(\"%.3f\", v)) }"; }
 rec_now() { awk -v b="$(stat -c %s "$rec_file")" -v r=$rec_bytes_per_s 'BEGIN { printf "%.3f", b / r }'; }
 rec_reached() { awk -v n="$(rec_now)" -v t="$1" 'BEGIN { exit !(n + 0 >= t + 0) }'; }
 # listen_until T: waits until the recording reaches T.
@@ -85,9 +85,7 @@ write_music_settings() {
 
 # Media made on the spot: a sine tone at half scale, 44.1 kHz stereo.
 make_wav() { sox -n -r $rec_rate -c 2 -b 16 -t wav "$1" synth "$2" sine "$3" vol 0.5; }  # FILE SECONDS HZ
-make_mp3() {  # FILE SECONDS HZ
-  sox -n -r $rec_rate -c 2 -b 16 -t wav - synth "$2" sine "$3" vol 0.5 2>/dev/null | lame --quiet -b 128 - "$1"
-}
+make_mp3() { make_wav - "$2" "$3" 2>/dev/null | lame --quiet -b 128 - "$1"; }  # FILE SECONDS HZ
 # make_disc [-s SECONDS] CUE HZ...: an audio CD image, one track per tone, 3 s each
 # unless told (<cue>.bin beside it, the samples little-endian as a BINARY file holds them).
 make_disc() {
